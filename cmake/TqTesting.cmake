@@ -1,0 +1,15 @@
+# tq_add_test(<name> [SOURCES a.cpp ...] [LIBS ...] [LABELS ...])
+# One QtTest executable registered with CTest. Without SOURCES the source is <name>.cpp.
+function(tq_add_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    if(NOT T_SOURCES)
+        set(T_SOURCES ${name}.cpp)
+    endif()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE tqapi::tqapi Qt6::Test ${T_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        LABELS "${T_LABELS}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TQAPI_LOG_LEVEL=5;TQ_CORPORA=${PROJECT_SOURCE_DIR}/../shared/corpora"
+        TIMEOUT 300)
+endfunction()

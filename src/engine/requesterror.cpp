@@ -1,0 +1,46 @@
+#include "engine/requesterror.h"
+
+#include <QMetaEnum>
+
+namespace tq {
+
+QString RequestError::tqReasonName(TqReason reason)
+{
+    const char* key = QMetaEnum::fromType<TqReason>().valueToKey(static_cast<int>(reason));
+    return key ? QString::fromLatin1(key) : QStringLiteral("unnamed");
+}
+
+QString RequestError::reasonName(Reason reason)
+{
+    const char* key = QMetaEnum::fromType<Reason>().valueToKey(reason);
+    return key ? QString::fromLatin1(key) : QString::number(reason);
+}
+
+QString RequestError::fullInfo() const
+{
+    return QStringLiteral("reason: %1; http status code: %2; TQ error code: %3 (%4); "
+                          "description: '%5'; debug message: '%6'")
+        .arg(reasonName(reason),
+             httpStatusCode < 1 ? QStringLiteral("undefined") : QString::number(httpStatusCode),
+             QString::number(static_cast<int>(tqReason)), tqReasonName(tqReason), description,
+             debugMessage);
+}
+
+bool operator==(const RequestError& a, const RequestError& b)
+{
+    return a.reason == b.reason && a.tqReason == b.tqReason && a.networkError == b.networkError
+           && a.methodType == b.methodType && a.url == b.url && a.httpMethod == b.httpMethod
+           && a.errorCode == b.errorCode && a.httpStatusCode == b.httpStatusCode;
+}
+
+bool runErrorHandlerChain(const QList<ITqRequestErrorHandler*>& chain, qint64 requestId,
+                          const RequestError& error)
+{
+    for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
+        if (*it && (*it)->handleRequestError(requestId, error))
+            return true;
+    }
+    return false;
+}
+
+} // namespace tq

@@ -1,0 +1,38 @@
+#pragma once
+// Stand-in for the box's logging library: the three operations the library calls.
+// Records go through Qt's message handler (category "tqapi" on the record), so the
+// host's own handler sees them and tests can expect them with QTest::ignoreMessage.
+
+#include <QDebug>
+#include <QLatin1String>
+#include <QString>
+
+namespace logging {
+
+using Level = int;
+
+// Faults that should not happen (1) ... most verbose tracing (5).
+enum : Level { Fault = 1, Warning = 2, Notice = 3, Trace = 4, Verbose = 5 };
+
+// Messages at or below the threshold are wanted. The threshold starts from the
+// environment variable TQAPI_LOG_LEVEL (default 3) and can be changed by the host.
+bool checkLogLevel(Level level);
+void setLogLevel(Level level);
+Level logLevel();
+
+// One record per returned stream: it is written when the last copy is destroyed.
+QDebug toLog(Level level, const QString& category, QLatin1String file, int line,
+             QLatin1String function, const QString& context);
+
+// A stream that discards everything written into it.
+QDebug fakeQDebug();
+
+} // namespace logging
+
+// The library's only logging pattern: category "tqapi", the emitting object's name as context.
+#define TQ_LOG(level, context)                                                                     \
+    if (!::logging::checkLogLevel(level)) {                                                        \
+    } else                                                                                         \
+        ::logging::toLog((level), QStringLiteral("tqapi"), QLatin1String(), 0, QLatin1String(),    \
+                         (context))                                                                \
+            .noquote()
