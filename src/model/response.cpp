@@ -1,0 +1,36 @@
+#include "model/response.h"
+
+#include "platform/logging.h"
+
+namespace tq {
+
+AbstractResponse::~AbstractResponse() = default;
+
+bool AbstractResponse::isValid() const
+{
+    TQ_LOG(logging::Warning, QStringLiteral("AbstractResponse"))
+        << "implement this method for response before using";
+    return true;
+}
+
+QByteArray AbstractResponse::toData() const
+{
+    return QByteArray();
+}
+
+bool AbstractResponse::fromData(const QByteArray&)
+{
+    return false;
+}
+
+bool ImageResponse::fromData(const QByteArray& data)
+{
+    QImage image;
+    if (!image.loadFromData(data))
+        return false;
+    m_image = image;
+    m_encoded = data;
+    return true;
+}
+
+} // namespace tq
