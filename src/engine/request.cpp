@@ -6,6 +6,14 @@
 #include <iterator>
 
 namespace tq {
+namespace {
+// Queued calls across the worker thread find the type by name, before any other use.
+void registerRequestRawData()
+{
+    qRegisterMetaType<RequestRawData>();
+}
+Q_CONSTRUCTOR_FUNCTION(registerRequestRawData)
+} // namespace
 
 AbstractRequest::~AbstractRequest() = default;
 

@@ -3,6 +3,14 @@
 #include <QMetaEnum>
 
 namespace tq {
+namespace {
+// Queued calls across the worker thread find the type by name, before any other use.
+void registerRequestError()
+{
+    qRegisterMetaType<RequestError>();
+}
+Q_CONSTRUCTOR_FUNCTION(registerRequestError)
+} // namespace
 
 QString RequestError::tqReasonName(TqReason reason)
 {

@@ -1,0 +1,283 @@
+#include "engine/request.h"
+#include "engine/requesterror.h"
+
+#include <QJsonArray>
+#include <QMetaEnum>
+#include <QtTest>
+
+
+namespace {
+// moc cannot parse raw string literals, so JSON fixtures use single quotes.
+QByteArray json(const char* text)
+{
+    return QByteArray(text).replace('\'', '"');
+}
+} // namespace
+
+using namespace tq;
+
+namespace {
+
+// Records the order in which a chain reaches it.
+class RecordingHandler : public ITqRequestErrorHandler
+{
+public:
+    RecordingHandler(QStringList* log, QString name, bool takes) : m_log(log), m_name(std::move(name)), m_takes(takes) {}
+    bool handleRequestError(qint64 id, const RequestError&) override
+    {
+        m_log->append(QStringLiteral("%1:%2").arg(m_name).arg(id));
+        return m_takes;
+    }
+
+private:
+    QStringList* m_log;
+    QString m_name;
+    bool m_takes;
+};
+
+} // namespace
+
+class TestRequestModel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void reasonPhrase_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("phrase");
+        QTest::newRow("below range") << 99 << "Unknown";
+        QTest::newRow("first") << 100 << "Continue";
+        QTest::newRow("ok") << 200 << "OK";
+        QTest::newRow("gap 306") << 306 << "Unknown";
+        QTest::newRow("gap 420") << 420 << "Unknown";
+        QTest::newRow("gap 425") << 425 << "Unknown";
+        QTest::newRow("gap 427") << 427 << "Unknown";
+        QTest::newRow("gap 430") << 430 << "Unknown";
+        QTest::newRow("419 long text") << 419 << "Authentication Timeout (not in RFC 2616)";
+        QTest::newRow("522 trailing blank") << 522 << "Connection Timed Out ";
+        QTest::newRow("last") << 526 << "Invalid SSL Certificate";
+        QTest::newRow("above range") << 527 << "Unknown";
+        QTest::newRow("negative") << -200 << "Unknown";
+    }
+    void reasonPhrase()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, phrase);
+        QCOMPARE(httpReasonPhrase(code), phrase);
+    }
+
+    void statusClassification_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("client");
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<bool>("gateway");
+        QTest::addColumn<bool>("serviceUpdate");
+        QTest::newRow("399") << 399 << false << false << false << false;
+        QTest::newRow("400") << 400 << true << false << false << false;
+        QTest::newRow("408") << 408 << true << false << false << true;
+        QTest::newRow("499") << 499 << true << false << false << false;
+        QTest::newRow("500") << 500 << false << true << false << true;
+        QTest::newRow("502") << 502 << false << true << true << false;
+        QTest::newRow("503") << 503 << false << true << false << true;
+        QTest::newRow("504") << 504 << false << true << true << false;
+        QTest::newRow("599") << 599 << false << true << false << false;
+        QTest::newRow("600") << 600 << false << false << false << false;
+    }
+    void statusClassification()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, client);
+        QFETCH(bool, server);
+        QFETCH(bool, gateway);
+        QFETCH(bool, serviceUpdate);
+        QCOMPARE(isHttpClientError(code), client);
+        QCOMPARE(isHttpServerError(code), server);
+        QCOMPARE(isGatewayError(code), gateway);
+        QCOMPARE(isServiceUpdateError(code), serviceUpdate);
+    }
+
+    void imageMethods()
+    {
+        const QMetaEnum types = QMetaEnum::fromType<MethodType>();
+        QCOMPARE(types.keyCount(), MethodTypeCount);
+        const QSet<MethodType> images{MethodType::StaticDataImage, MethodType::GetShopImage, MethodType::TqImage,
+                                      MethodType::PartyStationImage, MethodType::ReleaseNotesImage,
+                                      MethodType::ThumbnailsImage};
+        for (int i = -1; i <= MethodTypeCount + 1; ++i) {
+            const auto type = static_cast<MethodType>(i);
+            QVERIFY2(isImageMethod(type) == images.contains(type), qPrintable(QString::number(i)));
+        }
+        QCOMPARE(types.valueToKey(17), "TqImage");
+    }
+
+    void rawDataDefaultsAndCreator()
+    {
+        struct ChannelRequest : AbstractRequest
+        {
+            qint64 id = 0;
+            std::function<RequestRawData()> rawDataCreator() const override
+            {
+                const qint64 captured = id;
+                const auto specialization = methodSpecialization();
+                return [captured, specialization] {
+                    RequestRawData raw([](const QByteArray& b) { return QVariant(b.size()); });
+                    raw.httpMethod = httpGetMethod();
+                    raw.path = QStringLiteral("/channels/%1").arg(captured);
+                    raw.methodSpecialization = specialization;
+                    return raw;
+                };
+            }
+        };
+        auto* request = new ChannelRequest;
+        request->id = 42;
+        request->setMethodSpecialization(MethodSpecializaton::Content);
+        const auto creator = request->rawDataCreator();
+        delete request; // the creator must not depend on the request object
+        const RequestRawData raw = creator();
+        QCOMPARE(raw.path, QStringLiteral("/channels/42"));
+        QCOMPARE(raw.methodSpecialization, MethodSpecializaton::Content);
+        QCOMPARE(raw.responseExtractor(QByteArray("abc")).toInt(), 3);
+        QVERIFY(raw.isValid && raw.isCacheable && raw.isDeferrable && raw.checkImageSize);
+        QVERIFY(!raw.isAbsoluteUrl);
+        QCOMPARE(raw.methodType, MethodType::TqApi);
+        QCOMPARE(raw.apiVersion, 2);
+        QVERIFY(!raw.responseCborExtractor);
+
+        QVERIFY(!AbstractRequest().rawDataCreator());
+        QCOMPARE(AbstractRequest::jsonToRaw(QJsonObject()), QByteArray("{}"));
+        QCOMPARE(AbstractRequest::jsonToRaw(QJsonObject{{"a", 1}, {"b", QJsonArray{true, "x"}}}),
+                 QByteArray(json("{'a':1,'b':[true,'x']}")));
+    }
+
+    void metaTypeNames()
+    {
+        // Queued calls find the types by name, before anything else has used them.
+        QVERIFY(QMetaType::fromName("tq::RequestError").isValid());
+        QVERIFY(QMetaType::fromName("tq::RequestRawData").isValid());
+        QCOMPARE(QMetaType::fromType<RequestError>().name(), "tq::RequestError");
+        QCOMPARE(QMetaType::fromType<RequestRawData>().name(), "tq::RequestRawData");
+    }
+
+    void tqReasonNames()
+    {
+        const QMetaEnum reasons = QMetaEnum::fromType<RequestError::TqReason>();
+        QCOMPARE(reasons.keyCount(), 204);
+        QCOMPARE(RequestError::tqReasonName(RequestError::TqReason::SessionReplacementRequired),
+                 QStringLiteral("SessionReplacementRequired"));
+        QCOMPARE(int(RequestError::TqReason::UnknownAgeLevelId), 30000036);
+        QCOMPARE(RequestError::tqReasonName(static_cast<RequestError::TqReason>(1000043)),
+                 QStringLiteral("unnamed"));
+    }
+
+    void fullInfo_data()
+    {
+        QTest::addColumn<RequestError>("error");
+        QTest::addColumn<QString>("info");
+        QTest::newRow("default") << RequestError()
+                                 << "reason: Unknown; http status code: undefined; TQ error code: 0 (Unknown); "
+                                    "description: ''; debug message: ''";
+        RequestError session;
+        session.reason = RequestError::HttpClientError;
+        session.httpStatusCode = 401;
+        session.tqReason = RequestError::TqReason::SessionReplacementRequired;
+        session.errorCode = 1000053;
+        session.description = QStringLiteral("replace it");
+        session.debugMessage = QStringLiteral("dbg");
+        QTest::newRow("named code") << session
+                                    << "reason: HttpClientError; http status code: 401; TQ error code: 1000053 "
+                                       "(SessionReplacementRequired); description: 'replace it'; debug message: 'dbg'";
+        RequestError unnamed;
+        unnamed.reason = RequestError::HttpServerError;
+        unnamed.httpStatusCode = 500;
+        unnamed.tqReason = static_cast<RequestError::TqReason>(1000043);
+        QTest::newRow("unnamed code") << unnamed
+                                      << "reason: HttpServerError; http status code: 500; TQ error code: 1000043 "
+                                         "(unnamed); description: ''; debug message: ''";
+    }
+    void fullInfo()
+    {
+        QFETCH(RequestError, error);
+        QFETCH(QString, info);
+        QCOMPARE(error.fullInfo(), info);
+    }
+
+    void equalityUsesKeyFieldsOnly()
+    {
+        RequestError a;
+        a.reason = RequestError::HttpClientError;
+        a.url = QUrl(QStringLiteral("http://127.0.0.1/x"));
+        a.httpMethod = QStringLiteral("GET");
+        RequestError b = a;
+        b.description = QStringLiteral("other");
+        b.path = QStringLiteral("/other");
+        b.debugMessage = QStringLiteral("d");
+        b.queryItems = QStringList{QStringLiteral("a=1")};
+        b.retryAfter = 5;
+        b.senderName = QStringLiteral("client");
+        b.rawHeaders.append(qMakePair(QByteArray("a"), QByteArray("b")));
+        QVERIFY(a == b);
+        QVERIFY(!(a != b));
+
+        const auto differsIn = [&a](auto mutate) {
+            RequestError c = a;
+            mutate(c);
+            return c != a && !(c == a);
+        };
+        QVERIFY(differsIn([](RequestError& e) { e.reason = RequestError::InvalidRequest; }));
+        QVERIFY(differsIn([](RequestError& e) { e.tqReason = RequestError::TqReason::BadRequest; }));
+        QVERIFY(differsIn([](RequestError& e) { e.networkError = QNetworkReply::TimeoutError; }));
+        QVERIFY(differsIn([](RequestError& e) { e.methodType = MethodType::TqImage; }));
+        QVERIFY(differsIn([](RequestError& e) { e.url = QUrl(QStringLiteral("http://127.0.0.1/y")); }));
+        QVERIFY(differsIn([](RequestError& e) { e.httpMethod = QStringLiteral("POST"); }));
+        QVERIFY(differsIn([](RequestError& e) { e.errorCode = 1; }));
+        QVERIFY(differsIn([](RequestError& e) { e.httpStatusCode = 404; }));
+    }
+
+    void handlerChain_data()
+    {
+        QTest::addColumn<QList<bool>>("takes"); // per handler, first to last
+        QTest::addColumn<QStringList>("seen");
+        QTest::addColumn<bool>("handled");
+        QTest::newRow("empty") << QList<bool>{} << QStringList{} << false;
+        QTest::newRow("none takes") << QList<bool>{false, false, false} << QStringList{"h2:7", "h1:7", "h0:7"} << false;
+        QTest::newRow("last takes") << QList<bool>{false, false, true} << QStringList{"h2:7"} << true;
+        QTest::newRow("middle takes") << QList<bool>{true, true, false} << QStringList{"h2:7", "h1:7"} << true;
+        QTest::newRow("first takes") << QList<bool>{true, false, false} << QStringList{"h2:7", "h1:7", "h0:7"} << true;
+    }
+    void handlerChain()
+    {
+        QFETCH(QList<bool>, takes);
+        QFETCH(QStringList, seen);
+        QFETCH(bool, handled);
+        QStringList log;
+        std::vector<std::unique_ptr<RecordingHandler>> owned;
+        QList<ITqRequestErrorHandler*> chain;
+        for (int i = 0; i < takes.size(); ++i) {
+            owned.push_back(std::make_unique<RecordingHandler>(&log, QStringLiteral("h%1").arg(i), takes[i]));
+            chain.append(owned.back().get());
+        }
+        QCOMPARE(runErrorHandlerChain(chain, 7, RequestError()), handled);
+        QCOMPARE(log, seen);
+    }
+
+    void nestedChainStopsAtContext()
+    {
+        // A client chain whose first entry is the context's handler, which runs its own list.
+        QStringList log;
+        RecordingHandler contextWide(&log, QStringLiteral("ctx"), true);
+        struct ContextHandler : ITqRequestErrorHandler
+        {
+            QList<ITqRequestErrorHandler*> list;
+            bool handleRequestError(qint64 id, const RequestError& e) override { return runErrorHandlerChain(list, id, e); }
+        } context;
+        context.list = {&contextWide};
+        RecordingHandler client(&log, QStringLiteral("client"), false);
+        QVERIFY(runErrorHandlerChain({&context, &client}, 3, RequestError()));
+        QCOMPARE(log, (QStringList{"client:3", "ctx:3"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRequestModel)
+#include "tst_requestmodel.moc"
