@@ -31,8 +31,7 @@ QDebug fakeQDebug();
 
 // The library's only logging pattern: category "tqapi", the emitting object's name as context.
 #define TQ_LOG(level, context)                                                                     \
-    if (!::logging::checkLogLevel(level)) {                                                        \
-    } else                                                                                         \
+    for (bool tqLogWanted = ::logging::checkLogLevel(level); tqLogWanted; tqLogWanted = false)      \
         ::logging::toLog((level), QStringLiteral("tqapi"), QLatin1String(), 0, QLatin1String(),    \
                          (context))                                                                \
             .noquote()

@@ -1,0 +1,598 @@
+#include "engine/backendmanager.h"
+
+#include "engine/clientfacade.h"
+#include "engine/clientsstorage.h"
+#include "engine/deferredqueue.h"
+#include "engine/notifier.h"
+#include "engine/responsecache.h"
+#include "engine/tqcontext.h"
+#include "platform/configurationmanager.h"
+#include "platform/logging.h"
+#include "transport/abstractbackend.h"
+#include "transport/configwrapper.h"
+#include "transport/httprequestworker.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QMutex>
+#include <QNetworkAccessManager>
+
+#include <array>
+
+namespace tq {
+namespace {
+
+enum class EntryState { New = 0, Sent = 1, Blocked = 2, Deferred = 3, Finished = 4, Reading = 5 };
+
+struct QueueEntry
+{
+    HttpRequestWorker* worker = nullptr; // owned; released with deleteLater
+    qint64 requestId = -1;
+    RequestTokenRef requestToken;
+    MethodType methodType = MethodType::TqApi;
+    EntryState state = EntryState::New;
+    int priority = QNetworkRequest::NormalPriority;
+    bool useProxy = false;
+    bool interrupted = false;
+    bool deferrable = true;
+};
+
+// Overflow victims, least valuable first. The platform API comes last; discovery, payments,
+// party games, measurement and general requests are never evicted.
+constexpr std::array<MethodType, 24> evictionOrder{
+    MethodType::SytApi, MethodType::SytStatus, MethodType::TqAnalytics, MethodType::AdBannerAudit,
+    MethodType::GetShopAdAudit, MethodType::GetShopAudit, MethodType::AdStreamAudit, MethodType::ThumbnailsImage,
+    MethodType::ThumbnailsApi, MethodType::TqImage, MethodType::StaticDataImage, MethodType::RdmApi,
+    MethodType::ReleaseNotesHtml, MethodType::ReleaseNotesImage, MethodType::Scte35Nsc, MethodType::Scte35PostMedia,
+    MethodType::Scte35NscAudit, MethodType::Scte35PostMediaAudit, MethodType::GetShopTextPlain, MethodType::GetShopApi,
+    MethodType::GetShopAdApi, MethodType::AdStreamApi, MethodType::StaticDataApi, MethodType::TqApi};
+
+constexpr int RepliesPerBatch = 4;
+
+} // namespace
+
+class BackendManagerPrivate
+{
+public:
+    BackendManagerPrivate(BackendManager* q, TqContext* context) : q(q), context(context) {}
+
+    QString name() const { return q->objectName(); }
+    stbconfig::ConfigurationManager* store() const { return context->configurationManager(); }
+
+    QList<QueueEntry>::iterator find(const HttpRequestWorker* worker);
+    HttpRequestWorker* senderWorker(const char* slot) const;
+    void insert(const QueueEntry& entry);
+    void send(QueueEntry& entry);
+    void releaseAt(QList<QueueEntry>::iterator it);
+    void refuse(const RequestRawData& raw, qint64 requestId, QObject* facade, const QString& message);
+    void dispatch(SendRequestEvent* event);
+    void evictOverflow();
+    void readReplyBatch();
+    void holdBackRunningRequests();
+    void createNetworkManagers();
+    void applyConfiguredProxy();
+    void setProxy(const QNetworkProxy& proxy);
+
+    BackendManager* q;
+    TqContext* context;
+    std::unique_ptr<QNetworkAccessManager> mainNetworkManager;
+    std::unique_ptr<QNetworkAccessManager> proxyNetworkManager;
+    QHash<MethodType, AbstractBackend*> backends;
+    QList<QueueEntry> queue;
+    std::unique_ptr<ResponseCache> responseCache;
+    DeferredQueue deferredQueue;
+    QSize imagesSizeLimit{-1, -1};
+    bool sessionBlocked = false;
+    bool recoveryAllowed = true;
+    bool networkActivityPaused = false;
+    bool replyBatchPosted = false;
+    bool proxyActive = false;
+
+    // The host asks for the current proxy from its own thread; this copy is all it reads.
+    mutable QMutex proxyMutex;
+    QNetworkProxy proxySnapshot;
+};
+
+QList<QueueEntry>::iterator BackendManagerPrivate::find(const HttpRequestWorker* worker)
+{
+    return std::find_if(queue.begin(), queue.end(), [worker](const QueueEntry& e) { return e.worker == worker; });
+}
+
+HttpRequestWorker* BackendManagerPrivate::senderWorker(const char* slot) const
+{
+    auto* worker = qobject_cast<HttpRequestWorker*>(q->sender());
+    if (!worker)
+        TQ_LOG(logging::Fault, name()) << "unexpected call" << slot << "with null worker";
+    return worker;
+}
+
+void BackendManagerPrivate::insert(const QueueEntry& entry)
+{
+    // After every entry of the same or a more urgent priority: equal priorities keep arrival order.
+    auto it = std::find_if(queue.begin(), queue.end(),
+                           [&entry](const QueueEntry& e) { return e.priority > entry.priority; });
+    queue.insert(it, entry);
+}
+
+void BackendManagerPrivate::send(QueueEntry& entry)
+{
+    if (networkActivityPaused || (sessionBlocked && entry.methodType != MethodType::TqDiscover)) {
+        entry.state = EntryState::Blocked;
+        TQ_LOG(logging::Trace, name()) << QStringLiteral("request(%1) sending was blocked").arg(entry.requestId);
+        return;
+    }
+    entry.state = EntryState::Sent;
+    entry.worker->execute(entry.useProxy ? proxyNetworkManager.get() : mainNetworkManager.get(), entry.requestToken);
+}
+
+void BackendManagerPrivate::releaseAt(QList<QueueEntry>::iterator it)
+{
+    deferredQueue.remove(it->worker);
+    it->worker->deleteLater();
+    queue.erase(it);
+}
+
+void BackendManagerPrivate::refuse(const RequestRawData& raw, qint64 requestId, QObject* facade, const QString& message)
+{
+    RequestError error;
+    error.reason = RequestError::InvalidRequest;
+    error.methodType = raw.methodType;
+    error.httpMethod = raw.httpMethod;
+    error.path = raw.path;
+    error.description = message;
+    const ClientLock lock(context->clientsStorage(), facade);
+    if (lock)
+        error.senderName = facade->objectName();
+    TQ_LOG(logging::Warning, name()) << error.fullInfo();
+    if (lock)
+        QMetaObject::invokeMethod(facade, "processRequestError", Qt::QueuedConnection, Q_ARG(qint64, requestId),
+                                  Q_ARG(tq::RequestError, error));
+}
+
+void BackendManagerPrivate::dispatch(SendRequestEvent* event)
+{
+    if (!event->creator) {
+        TQ_LOG(logging::Fault, name()) << "unexpected call" << "sendRequest" << "with null dataFunc";
+        return;
+    }
+    if (queue.size() > BackendManager::QueueLimit) {
+        TQ_LOG(logging::Warning, name()) << "network request queue exceeded its limits, queue size:" << queue.size()
+                                         << ", limit:" << BackendManager::QueueLimit;
+        evictOverflow();
+    }
+    if (event->token.isNull())
+        return; // dropped before it got here
+
+    const RequestRawData raw = event->creator();
+    if (!raw.isValid) {
+        refuse(raw, event->requestId, event->sender, QStringLiteral("network request is not valid, request won't be executed"));
+        return;
+    }
+    AbstractBackend* backend = backends.value(raw.methodType);
+    if (!backend) {
+        refuse(raw, event->requestId, event->sender,
+               QStringLiteral("the backend for the request is null, the request won't be executed"));
+        return;
+    }
+    const RequestSettings settings = backend->composeRequest(raw, store(), context->propertyProvider());
+    if (!settings.methodPath.isEmpty())
+        Q_EMIT q->tqMethodRequested(raw.methodSpecialization, settings.methodPath);
+
+    if (!settings.cacheKey.isEmpty() && responseCache->contains(settings.cacheKey)) {
+        const QVariant response = backend->responseFromCache(raw, responseCache->value(settings.cacheKey));
+        const ClientLock lock(context->clientsStorage(), event->sender);
+        if (!lock)
+            return;
+        if (!isImageMethod(raw.methodType) || stbconfig::LogsConfigWrapper(store()).imageRequestsEnabled()) {
+            TQ_LOG(logging::Trace, name()) << QStringLiteral("request(%1) restored from cache: %2 %3")
+                                                  .arg(event->requestId)
+                                                  .arg(raw.httpMethod, settings.urls.value(0));
+        }
+        QMetaObject::invokeMethod(event->sender, "processDataReceived", Qt::QueuedConnection,
+                                  Q_ARG(qint64, event->requestId), Q_ARG(QVariant, response));
+        return;
+    }
+    if (settings.urls.isEmpty()) {
+        refuse(raw, event->requestId, event->sender, QStringLiteral("url is empty, the request won't be executed"));
+        return;
+    }
+
+    WorkerEnvironment environment;
+    environment.store = store();
+    environment.responseCache = raw.isCacheable ? responseCache.get() : nullptr;
+    environment.imagesSizeLimit = imagesSizeLimit;
+    environment.proxyActive = proxyActive;
+    HttpRequestWorker* worker = createHttpRequestWorker(raw, settings, backend, environment);
+
+    QObject::connect(worker, &HttpRequestWorker::finished, q, &BackendManager::processWorkerFinished);
+    QObject::connect(worker, &HttpRequestWorker::resendRequired, q, &BackendManager::processWorkerResendRequired);
+    QObject::connect(worker, &HttpRequestWorker::responseReceived, q, &BackendManager::processResponseReceived);
+    QObject::connect(worker, &HttpRequestWorker::requestFailureInspectionRequired, q, &BackendManager::inspectFailure);
+    {
+        const ClientLock lock(context->clientsStorage(), event->sender);
+        if (!lock) {
+            worker->deleteLater();
+            return;
+        }
+        auto* facade = static_cast<TqClientFacade*>(event->sender);
+        worker->setSenderName(facade->objectName());
+        QObject::connect(worker, &HttpRequestWorker::responseReceived, facade, &TqClientFacade::processDataReceived,
+                         Qt::QueuedConnection);
+        QObject::connect(worker, &HttpRequestWorker::requestFailed, facade, &TqClientFacade::processRequestError,
+                         Qt::QueuedConnection);
+    }
+
+    QueueEntry entry;
+    entry.worker = worker;
+    entry.requestId = event->requestId;
+    entry.requestToken = event->token;
+    entry.methodType = raw.methodType;
+    entry.priority = settings.priority;
+    entry.useProxy = settings.useProxy;
+    entry.deferrable = raw.isDeferrable;
+    insert(entry);
+    send(*find(worker));
+}
+
+void BackendManagerPrivate::evictOverflow()
+{
+    for (MethodType type : evictionOrder) {
+        for (int i = int(queue.size()) - 1; i >= 0; --i) {
+            if (queue.size() < BackendManager::QueueLimit)
+                return;
+            QueueEntry& entry = queue[i];
+            if (entry.methodType != type || entry.state != EntryState::Blocked)
+                continue;
+            RequestError error;
+            error.reason = RequestError::InvalidRequest;
+            error.methodType = type;
+            error.httpMethod = entry.worker->rawData().httpMethod;
+            error.path = entry.worker->rawData().path;
+            error.description = QStringLiteral("exceeding the request limit");
+            Q_EMIT entry.worker->requestFailed(entry.requestId, error);
+            releaseAt(queue.begin() + i);
+        }
+    }
+}
+
+void BackendManagerPrivate::readReplyBatch()
+{
+    replyBatchPosted = false;
+    int read = 0;
+    QList<HttpRequestWorker*> batch;
+    for (QueueEntry& entry : queue) {
+        if (entry.state != EntryState::Finished)
+            continue;
+        if (read == RepliesPerBatch) {
+            replyBatchPosted = true;
+            QCoreApplication::postEvent(q, new QEvent(QEvent::Type(ReplyBatchEventType)));
+            break;
+        }
+        entry.state = EntryState::Reading;
+        batch.append(entry.worker);
+        ++read;
+    }
+    // Reading a reply can remove entries, so the batch is collected first.
+    for (HttpRequestWorker* worker : batch) {
+        if (find(worker) != queue.end())
+            worker->handleReply();
+    }
+}
+
+void BackendManagerPrivate::holdBackRunningRequests()
+{
+    for (QueueEntry& entry : queue) {
+        if (entry.state != EntryState::Sent && entry.state != EntryState::Finished && entry.state != EntryState::Reading)
+            continue;
+        entry.worker->cancel();
+        entry.state = EntryState::Blocked;
+        entry.interrupted = true;
+        TQ_LOG(logging::Notice, name()) << QStringLiteral("request(%1) is pending").arg(entry.requestId);
+    }
+}
+
+void BackendManagerPrivate::createNetworkManagers()
+{
+    mainNetworkManager = std::make_unique<QNetworkAccessManager>();
+    proxyNetworkManager = std::make_unique<QNetworkAccessManager>();
+    // Proxy selection is ours alone: never pick up a system or environment proxy.
+    mainNetworkManager->setProxy(QNetworkProxy::NoProxy);
+    proxyNetworkManager->setProxy(QNetworkProxy::NoProxy);
+}
+
+void BackendManagerPrivate::setProxy(const QNetworkProxy& proxy)
+{
+    proxyNetworkManager->setProxy(proxy);
+    const QMutexLocker lock(&proxyMutex);
+    proxySnapshot = proxy;
+}
+
+void BackendManagerPrivate::applyConfiguredProxy()
+{
+    const QUrl url(TqConfigWrapper(store()).proxyUrl());
+    setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, url.host(QUrl::FullyDecoded), quint16(url.port(-1))));
+    Q_EMIT q->proxySettingCompleted();
+}
+
+// ---- BackendManager ----
+
+BackendManager::BackendManager(TqContext* context, QObject* parent)
+    : QObject(parent), d(std::make_unique<BackendManagerPrivate>(this, context))
+{
+    setObjectName(QStringLiteral("BackendManager"));
+    d->createNetworkManagers();
+    d->responseCache = std::make_unique<ResponseCache>(TqConfigWrapper(context->configurationManager()).responseCacheLimit());
+    connect(&d->deferredQueue, &DeferredQueue::executeWorkerRequired, this, &BackendManager::executeDeferredWorker);
+
+    TqNotifier* n = context->notifier();
+    connect(n, &TqNotifier::removeProxyRequired, this, &BackendManager::removeProxy);
+    connect(n, &TqNotifier::proxyChangeRequired, this, &BackendManager::applyProxy);
+    connect(n, &TqNotifier::rebalanceRequested, this, &BackendManager::handleRebalanceRequired);
+    connect(n, &TqNotifier::rebalanceCompleted, this, &BackendManager::processRebalanceCompleted);
+    connect(n, &TqNotifier::rebalanceFailed, this, &BackendManager::processRebalanceFailed);
+    connect(n, &TqNotifier::pauseNetworkActivityRequired, this, &BackendManager::pauseNetworkActivity);
+    connect(n, &TqNotifier::resumeNetworkActivityRequired, this, &BackendManager::resumeNetworkActivity);
+    connect(n, &TqNotifier::imagesSizeLimitChanged, this, &BackendManager::setImagesSizeLimit);
+    connect(this, &BackendManager::proxySettingCompleted, n, &TqNotifier::proxySettingCompleted);
+    connect(this, &BackendManager::networkActivityPaused, n, &TqNotifier::networkActivityPaused);
+    connect(this, &BackendManager::networkActivityResumed, n, &TqNotifier::networkActivityResumed);
+    connect(this, &BackendManager::rebalanceRequired, n, &TqNotifier::rebalanceRequired);
+    connect(this, &BackendManager::updateSessionTokenRequired, n, &TqNotifier::updateSessionTokenRequired);
+    connect(this, &BackendManager::tqMethodRequested, n, &TqNotifier::tqMethodRequested);
+    connect(this, &BackendManager::tqResponseReceived, n, &TqNotifier::tqResponseReceived);
+    connect(this, &BackendManager::networkErrorOccurred, n, &TqNotifier::networkErrorOccurred);
+}
+
+BackendManager::~BackendManager()
+{
+    // Workers go before the network managers their replies belong to.
+    for (QueueEntry& entry : d->queue) {
+        entry.worker->cancel();
+        delete entry.worker;
+    }
+    d->queue.clear();
+    d->deferredQueue.clear();
+}
+
+void BackendManager::setBackends(const QHash<MethodType, AbstractBackend*>& backends)
+{
+    d->backends = backends;
+}
+
+QNetworkProxy BackendManager::currentProxy() const
+{
+    const QMutexLocker lock(&d->proxyMutex);
+    return d->proxySnapshot;
+}
+
+void BackendManager::customEvent(QEvent* event)
+{
+    switch (int(event->type())) {
+    case SendRequestEventType:
+        d->dispatch(static_cast<SendRequestEvent*>(event));
+        break;
+    case DropRequestEventType:
+        dropRequests(static_cast<DropRequestEvent*>(event)->requestIds);
+        break;
+    case ReplyBatchEventType:
+        d->readReplyBatch();
+        break;
+    default:
+        QObject::customEvent(event);
+    }
+}
+
+void BackendManager::dropRequests(const QList<qint64>& requestIds)
+{
+    for (auto it = d->queue.begin(); it != d->queue.end();) {
+        if (requestIds.contains(it->requestId)) {
+            it->worker->cancel();
+            d->deferredQueue.remove(it->worker);
+            it->worker->deleteLater();
+            it = d->queue.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void BackendManager::processWorkerFinished()
+{
+    HttpRequestWorker* worker = d->senderWorker("processWorkerFinished");
+    if (!worker)
+        return;
+    const auto it = d->find(worker);
+    if (it == d->queue.end())
+        return;
+    it->state = EntryState::Finished;
+    // Platform answers are read at once; the rest a few per pass of the event loop.
+    if (it->priority == QNetworkRequest::HighPriority) {
+        it->state = EntryState::Reading;
+        worker->handleReply();
+    } else if (!d->replyBatchPosted) {
+        d->replyBatchPosted = true;
+        QCoreApplication::postEvent(this, new QEvent(QEvent::Type(ReplyBatchEventType)));
+    }
+}
+
+void BackendManager::processWorkerResendRequired()
+{
+    HttpRequestWorker* worker = d->senderWorker("processWorkerResendRequired");
+    if (!worker)
+        return;
+    const auto it = d->find(worker);
+    if (it != d->queue.end())
+        d->send(*it);
+}
+
+void BackendManager::processResponseReceived(qint64, const QVariant&)
+{
+    HttpRequestWorker* worker = d->senderWorker("processResponseReceived");
+    if (!worker)
+        return;
+    const auto it = d->find(worker);
+    if (it == d->queue.end()) {
+        worker->deleteLater();
+        return;
+    }
+    if (it->methodType == MethodType::TqApi) {
+        d->recoveryAllowed = true;
+        Q_EMIT tqResponseReceived();
+    } else if (it->methodType == MethodType::TqDiscover) {
+        Q_EMIT tqResponseReceived();
+    }
+    d->releaseAt(it);
+}
+
+void BackendManager::inspectFailure(qint64 requestId, const RequestError& error)
+{
+    HttpRequestWorker* worker = d->senderWorker("processRequestError");
+    if (!worker)
+        return;
+    TQ_LOG(logging::Notice, objectName()) << QStringLiteral("request(%1) %2 failed with %3")
+                                                 .arg(requestId)
+                                                 .arg(worker->networkRequest().url().toString(), error.fullInfo());
+    Q_EMIT networkErrorOccurred(error);
+
+    const auto it = d->find(worker);
+    if (it == d->queue.end()) {
+        TQ_LOG(logging::Fault, objectName()) << "unexpected lack of a worker in the list";
+        return;
+    }
+    if (!worker->backend()) {
+        TQ_LOG(logging::Fault, objectName()) << "unexpected lack of a backend for a worker";
+        return;
+    }
+    int action = worker->backend()->failureAction(error);
+    if (it->interrupted && (action == Rebalance || action == UpdateSessionToken))
+        action = HandOn;
+
+    if ((action == Rebalance || action == UpdateSessionToken) && d->recoveryAllowed) {
+        d->deferredQueue.stop();
+        d->recoveryAllowed = false;
+        if (action == Rebalance)
+            handleRebalanceRequired();
+        else
+            handleUpdateSessionTokenRequired();
+        return;
+    }
+    if (action == RetryLater && it->deferrable && error.retryAfter) {
+        if (it->state == EntryState::Deferred)
+            return;
+        // A full deferred queue cannot keep the request: it fails now rather than wait forever.
+        if (d->deferredQueue.enqueue(QDateTime::currentMSecsSinceEpoch() + *error.retryAfter * 1000, worker)) {
+            it->state = EntryState::Deferred;
+            TQ_LOG(logging::Notice, objectName()) << QStringLiteral("request(%1) is deferred").arg(requestId);
+            return;
+        }
+    }
+    Q_EMIT worker->requestFailed(requestId, error);
+    d->releaseAt(it);
+}
+
+void BackendManager::executeDeferredWorker(HttpRequestWorker* worker)
+{
+    const auto it = d->find(worker);
+    if (it != d->queue.end())
+        d->send(*it);
+}
+
+void BackendManager::handleRebalanceRequired()
+{
+    d->holdBackRunningRequests();
+    if (d->sessionBlocked)
+        return;
+    d->sessionBlocked = true;
+    TQ_LOG(logging::Notice, objectName()) << "rebalance required";
+    Q_EMIT rebalanceRequired();
+}
+
+void BackendManager::handleUpdateSessionTokenRequired()
+{
+    d->holdBackRunningRequests();
+    TQ_LOG(logging::Notice, objectName()) << "session token update required";
+    Q_EMIT updateSessionTokenRequired();
+}
+
+void BackendManager::processRebalanceCompleted()
+{
+    TQ_LOG(logging::Notice, objectName()) << "rebalance completed";
+    d->sessionBlocked = false;
+    // Snapshot the workers: sending can finish and remove entries synchronously.
+    QList<HttpRequestWorker*> workers;
+    for (const QueueEntry& entry : d->queue)
+        workers.append(entry.worker);
+    for (HttpRequestWorker* worker : workers) {
+        const auto it = d->find(worker);
+        if (it == d->queue.end())
+            continue;
+        if (AbstractBackend* backend = d->backends.value(it->methodType))
+            backend->prepareResend(worker, d->store(), d->context->propertyProvider());
+        if (it->state == EntryState::Blocked)
+            d->send(*it);
+    }
+    // The deferred queue was stopped when the recovery began; requests deferred before the
+    // storm are due again now, not only after the next deferral or resume.
+    if (!d->networkActivityPaused)
+        d->deferredQueue.start();
+}
+
+void BackendManager::processRebalanceFailed()
+{
+    for (QueueEntry& entry : d->queue) {
+        entry.worker->cancel();
+        entry.worker->deleteLater();
+    }
+    d->queue.clear();
+    d->deferredQueue.clear();
+    d->sessionBlocked = false;
+}
+
+void BackendManager::pauseNetworkActivity()
+{
+    d->networkActivityPaused = true;
+    d->holdBackRunningRequests();
+    d->deferredQueue.stop();
+    Q_EMIT networkActivityPaused();
+}
+
+void BackendManager::resumeNetworkActivity()
+{
+    d->networkActivityPaused = false;
+    d->createNetworkManagers();
+    if (d->proxyActive)
+        d->applyConfiguredProxy();
+    else
+        d->setProxy(QNetworkProxy());
+    QList<HttpRequestWorker*> blocked;
+    for (const QueueEntry& entry : d->queue) {
+        if (entry.state == EntryState::Blocked)
+            blocked.append(entry.worker);
+    }
+    for (HttpRequestWorker* worker : blocked) {
+        const auto it = d->find(worker);
+        if (it != d->queue.end())
+            d->send(*it);
+    }
+    d->deferredQueue.start();
+    Q_EMIT networkActivityResumed();
+}
+
+void BackendManager::applyProxy()
+{
+    d->proxyActive = true;
+    d->applyConfiguredProxy();
+}
+
+void BackendManager::removeProxy()
+{
+    d->setProxy(QNetworkProxy());
+    d->proxyActive = false;
+}
+
+void BackendManager::setImagesSizeLimit(const QSize& maxSize)
+{
+    d->imagesSizeLimit = maxSize;
+}
+
+} // namespace tq

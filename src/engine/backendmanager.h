@@ -1,0 +1,72 @@
+#pragma once
+// The dispatcher: lives on the worker thread, receives requests and drops from the clients
+// as posted events, turns each request into an HTTP worker through the request's backend,
+// keeps every request in flight in one priority-ordered queue, decides whether it is sent,
+// held or deferred, inspects failures, and routes answers back to the sending client.
+
+#include "engine/requesterror.h"
+
+#include <QHash>
+#include <QNetworkProxy>
+#include <QObject>
+#include <QSize>
+
+#include <memory>
+
+namespace tq {
+
+class AbstractBackend;
+class BackendManagerPrivate;
+class HttpRequestWorker;
+class TqContext;
+
+class BackendManager : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int QueueLimit = 100;
+
+    explicit BackendManager(TqContext* context, QObject* parent = nullptr);
+    ~BackendManager() override;
+
+    void setBackends(const QHash<MethodType, AbstractBackend*>& backends);
+
+    // Safe from any thread: the proxy the proxied requests currently use.
+    QNetworkProxy currentProxy() const;
+
+Q_SIGNALS:
+    void proxySettingCompleted();
+    void networkActivityPaused();
+    void networkActivityResumed();
+    void rebalanceRequired();
+    void updateSessionTokenRequired();
+    void tqMethodRequested(tq::MethodSpecializaton spec, const QString& method);
+    void tqResponseReceived();
+    void networkErrorOccurred(const tq::RequestError& error);
+
+protected:
+    void customEvent(QEvent* event) override;
+
+private Q_SLOTS:
+    void dropRequests(const QList<qint64>& requestIds);
+    void handleRebalanceRequired();
+    void handleUpdateSessionTokenRequired();
+    void processRebalanceCompleted();
+    void processRebalanceFailed();
+    void pauseNetworkActivity();
+    void resumeNetworkActivity();
+    void applyProxy();
+    void removeProxy();
+    void setImagesSizeLimit(const QSize& maxSize);
+    void processWorkerFinished();
+    void processWorkerResendRequired();
+    void processResponseReceived(qint64 requestId, const QVariant& response);
+    void inspectFailure(qint64 requestId, const tq::RequestError& error);
+    void executeDeferredWorker(tq::HttpRequestWorker* worker);
+
+private:
+    friend class BackendManagerPrivate;
+    std::unique_ptr<BackendManagerPrivate> d;
+};
+
+} // namespace tq

@@ -1,0 +1,84 @@
+#pragma once
+// A client of the library: sends typed requests, delivers their answers as a signal and
+// their failures to its chain of error handlers. Lives on the host thread; the host owns it
+// and must destroy it before the context.
+//
+// Lifecycle of one request: sendRequest() returns its id and registers a token for it; the
+// answer arrives exactly once as dataReceived(id, response), or the failure goes through the
+// error handlers (last appended first; the context's own handlers are reached last) — unless
+// the request is dropped first, after which nothing is reported.
+
+#include "engine/request.h"
+#include "engine/requesterror.h"
+#include "engine/requesttoken.h"
+
+#include <QEvent>
+#include <QObject>
+#include <QPointer>
+#include <QSharedPointer>
+#include <QVariant>
+
+#include <memory>
+
+namespace tq {
+
+class TqContext;
+class TqClientFacadePrivate;
+
+enum EngineEventType {
+    SendRequestEventType = 1000,
+    DropRequestEventType = 1001,
+    ReplyBatchEventType = 1002,
+};
+
+class SendRequestEvent : public QEvent
+{
+public:
+    SendRequestEvent(RequestTokenRef token, qint64 requestId, QObject* sender,
+                     std::function<RequestRawData()> creator)
+        : QEvent(QEvent::Type(SendRequestEventType)), token(std::move(token)), requestId(requestId),
+          sender(sender), creator(std::move(creator)) {}
+
+    RequestTokenRef token;
+    qint64 requestId;
+    QObject* sender; // only touched while registered in the clients storage
+    std::function<RequestRawData()> creator;
+};
+
+class DropRequestEvent : public QEvent
+{
+public:
+    explicit DropRequestEvent(QList<qint64> ids)
+        : QEvent(QEvent::Type(DropRequestEventType)), requestIds(std::move(ids)) {}
+
+    QList<qint64> requestIds;
+};
+
+class TqClientFacade : public QObject
+{
+    Q_OBJECT
+public:
+    TqClientFacade(TqContext* context, QObject* dispatcher, QObject* parent = nullptr);
+    ~TqClientFacade() override;
+
+    // The request may be destroyed as soon as this returns.
+    qint64 sendRequest(const AbstractRequest* request);
+    void dropRequest(qint64 requestId);
+    void dropRequests(const QList<qint64>& requestIds);
+    void dropAllRequests();
+
+    void appendErrorHandler(ITqRequestErrorHandler* handler);
+    void removeErrorHandler(ITqRequestErrorHandler* handler);
+    QList<ITqRequestErrorHandler*> errorHandlers() const;
+
+    Q_INVOKABLE void processDataReceived(qint64 requestId, const QVariant& response);
+    Q_INVOKABLE void processRequestError(qint64 requestId, const tq::RequestError& error);
+
+Q_SIGNALS:
+    void dataReceived(qint64 requestId, const QVariant& response);
+
+private:
+    std::unique_ptr<TqClientFacadePrivate> d;
+};
+
+} // namespace tq

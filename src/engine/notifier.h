@@ -1,0 +1,38 @@
+#pragma once
+// The library-wide signal hub, owned by the context and living on the host thread.
+// The host listens to it for session, network and proxy events and drives the recovery
+// flows through it; the dispatcher connects to it once, and every crossing is queued.
+
+#include "engine/requesterror.h"
+
+#include <QObject>
+#include <QSize>
+
+namespace tq {
+
+class TqNotifier : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TqNotifier(QObject* parent = nullptr) : QObject(parent) {}
+
+Q_SIGNALS:
+    void removeProxyRequired();
+    void proxyChangeRequired();
+    void proxySettingCompleted();
+    void tqMethodRequested(tq::MethodSpecializaton spec, const QString& method);
+    void tqResponseReceived();
+    void networkErrorOccurred(const tq::RequestError& error);
+    void rebalanceRequired();
+    void rebalanceRequested();
+    void rebalanceCompleted();
+    void rebalanceFailed();
+    void pauseNetworkActivityRequired();
+    void networkActivityPaused();
+    void resumeNetworkActivityRequired();
+    void networkActivityResumed();
+    void updateSessionTokenRequired();
+    void imagesSizeLimitChanged(const QSize& maxSize);
+};
+
+} // namespace tq

@@ -1,0 +1,131 @@
+#include "engine/tqcontext.h"
+
+#include "engine/backendmanager.h"
+#include "engine/clientfacade.h"
+#include "engine/clientsstorage.h"
+#include "engine/notifier.h"
+#include "engine/tqcontext_p.h"
+#include "transport/backends.h"
+#include "transport/configwrapper.h"
+
+#include <QMutex>
+#include <QWaitCondition>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace tq {
+
+Thread::Thread(TqContext* context, QObject* parent) : QThread(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("TqThread"));
+}
+
+void Thread::run()
+{
+    // Lowering a thread's nice value needs root; as anyone else leave the default.
+    if (geteuid() == 0)
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), m_priority);
+    if (!m_startCondition || !m_startMutex)
+        return;
+
+    m_startMutex->lock();
+    auto backends = createBackends();
+    auto* manager = new BackendManager(m_context);
+    manager->setBackends(backends.byType);
+    m_backendManager.storeRelease(manager);
+    m_startCondition->wakeAll();
+    m_startMutex->unlock();
+
+    exec();
+
+    m_backendManager.storeRelease(nullptr);
+    delete manager;
+    backends.owned.clear();
+}
+
+TqContextPrivate::~TqContextPrivate()
+{
+    thread->quit();
+    thread->wait();
+    configurationManager = nullptr;
+    clientsErrorHandlers.clear();
+    delete thread;
+    delete notifier;
+    delete clientsStorage;
+}
+
+bool TqContextPrivate::handleRequestError(qint64 requestId, const RequestError& error)
+{
+    return runErrorHandlerChain(clientsErrorHandlers, requestId, error);
+}
+
+TqContext::TqContext(stbconfig::ConfigurationManager* configuration) : d(std::make_unique<TqContextPrivate>(this))
+{
+    d->configurationManager = configuration;
+    d->clientsStorage = new ClientsStorage;
+    d->notifier = new TqNotifier;
+    d->thread = new Thread(this);
+    d->thread->setNiceValue(TqConfigWrapper(configuration).requestThreadPriority());
+
+    QWaitCondition started;
+    QMutex mutex;
+    d->thread->setStartCondition(&started);
+    d->thread->setStartMutex(&mutex);
+    mutex.lock();
+    d->thread->start(QThread::InheritPriority);
+    started.wait(&mutex);
+    mutex.unlock();
+    d->thread->setStartCondition(nullptr);
+    d->thread->setStartMutex(nullptr);
+}
+
+TqContext::~TqContext() = default;
+
+TqClientFacade* TqContext::createClient(ITqRequestErrorHandler* handler)
+{
+    auto* client = new TqClientFacade(this, d->thread->backendManager(), nullptr);
+    client->appendErrorHandler(d.get());
+    if (handler)
+        client->appendErrorHandler(handler);
+    d->clientsStorage->add(client);
+    return client;
+}
+
+stbconfig::ConfigurationManager* TqContext::configurationManager() const { return d->configurationManager; }
+TqNotifier* TqContext::notifier() const { return d->notifier; }
+stbcore::IRequestHeaderPropertyProvider* TqContext::propertyProvider() const { return d->propertyProvider; }
+ClientsStorage* TqContext::clientsStorage() const { return d->clientsStorage; }
+
+void TqContext::setPropertyProvider(stbcore::IRequestHeaderPropertyProvider* provider)
+{
+    d->propertyProvider = provider;
+}
+
+void TqContext::stopTqThread()
+{
+    if (d->thread->isRunning()) {
+        d->thread->quit();
+        d->thread->wait();
+    }
+}
+
+QNetworkProxy TqContext::currentProxy() const
+{
+    BackendManager* manager = d->thread->backendManager();
+    return manager ? manager->currentProxy() : QNetworkProxy();
+}
+
+void TqContext::appendClientsErrorHandler(ITqRequestErrorHandler* handler)
+{
+    if (!d->clientsErrorHandlers.contains(handler))
+        d->clientsErrorHandlers.append(handler);
+}
+
+void TqContext::removeClientsErrorHandler(ITqRequestErrorHandler* handler)
+{
+    d->clientsErrorHandlers.removeAll(handler);
+}
+
+} // namespace tq

@@ -1,0 +1,54 @@
+#pragma once
+// The object the host creates first and destroys last. It ties the library to the box's
+// configuration store, owns the notifier, the register of clients, the context-wide chain
+// of error handlers and the worker thread on which every exchange runs.
+//
+// The constructor returns once the worker thread's dispatcher exists, so a client created
+// right after can send at once. Destroy every client before the context.
+
+#include "engine/requesterror.h"
+
+#include <QNetworkProxy>
+
+#include <memory>
+
+namespace stbconfig { class ConfigurationManager; }
+namespace stbcore { class IRequestHeaderPropertyProvider; }
+
+namespace tq {
+
+class ClientsStorage;
+class TqClientFacade;
+class TqContextPrivate;
+class TqNotifier;
+
+class TqContext
+{
+public:
+    explicit TqContext(stbconfig::ConfigurationManager* configuration);
+    ~TqContext();
+    TqContext(const TqContext&) = delete;
+    TqContext& operator=(const TqContext&) = delete;
+
+    // The host owns the client. Its error chain starts with the context's own handler,
+    // then `handler` when given.
+    TqClientFacade* createClient(ITqRequestErrorHandler* handler = nullptr);
+
+    stbconfig::ConfigurationManager* configurationManager() const;
+    TqNotifier* notifier() const;
+    stbcore::IRequestHeaderPropertyProvider* propertyProvider() const;
+    ClientsStorage* clientsStorage() const;
+    void setPropertyProvider(stbcore::IRequestHeaderPropertyProvider* provider);
+
+    // Ends the worker thread's event loop and waits for it.
+    void stopTqThread();
+    QNetworkProxy currentProxy() const;
+
+    void appendClientsErrorHandler(ITqRequestErrorHandler* handler);
+    void removeClientsErrorHandler(ITqRequestErrorHandler* handler);
+
+private:
+    std::unique_ptr<TqContextPrivate> d;
+};
+
+} // namespace tq

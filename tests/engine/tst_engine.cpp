@@ -1,0 +1,559 @@
+// End to end through the real worker thread: client facade -> dispatcher -> HTTP worker ->
+// in-process fake services on 127.0.0.1 -> back to the client's signal or error handlers.
+
+#include "enginetestsupport.h"
+#include "fakehttpserver.h"
+#include "forwardproxy.h"
+
+#include "engine/clientfacade.h"
+#include "engine/notifier.h"
+#include "engine/tqcontext.h"
+#include "model/response.h"
+#include "platform/configurationmanager.h"
+#include "platform/logging.h"
+#include "platform/requestheaderpropertyprovider.h"
+#include "transport/configwrapper.h"
+
+#include <QJsonObject>
+#include <QMutex>
+#include <QRandomGenerator>
+#include <QtTest>
+
+using namespace tq;
+using enginetest::RecordingHandler;
+using enginetest::TestRequest;
+using fake::FakeHttpServer;
+using fake::HttpRequest;
+using fake::HttpResponse;
+
+namespace {
+
+// Collects the "execute request(N)" trace lines to see the order in which requests are sent.
+QMutex traceMutex;
+QStringList executeTrace;
+QtMessageHandler previousHandler = nullptr;
+
+void traceHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("execute request("))) {
+        const QMutexLocker lock(&traceMutex);
+        executeTrace.append(message.section(QLatin1String("execute request("), 1).section(QLatin1Char(')'), 0, 0));
+    }
+    previousHandler(type, context, message);
+}
+
+HttpResponse text(const QByteArray& body, int status = 200)
+{
+    return HttpResponse::withBody(status, "text/plain", body);
+}
+
+QList<qint64> answeredIds(const QSignalSpy& spy)
+{
+    QList<qint64> ids;
+    for (const QList<QVariant>& args : spy)
+        ids.append(args.at(0).toLongLong());
+    return ids;
+}
+
+QVariant answerFor(const QSignalSpy& spy, qint64 id)
+{
+    for (const QList<QVariant>& args : spy) {
+        if (args.at(0).toLongLong() == id)
+            return args.at(1);
+    }
+    return {};
+}
+
+} // namespace
+
+class TestEngine : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<stbconfig::ConfigurationManager> store;
+    std::unique_ptr<stbcore::FixedPropertyProvider> provider;
+    std::unique_ptr<TqContext> context;
+    std::unique_ptr<FakeHttpServer> server;
+
+    TqConfigWrapper config() { return TqConfigWrapper(store.get()); }
+
+    // A request and a later sentinel: once the sentinel is answered, anything the first
+    // would have produced has had its chance to arrive.
+    void waitForSentinel(TqClientFacade* client, QSignalSpy& answers)
+    {
+        const TestRequest sentinel(MethodType::GeneralRequest, server->url(QStringLiteral("/sentinel")).toString());
+        const qint64 id = client->sendRequest(&sentinel);
+        QTRY_VERIFY(answeredIds(answers).contains(id));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        logging::setLogLevel(4);
+        previousHandler = qInstallMessageHandler(traceHandler);
+    }
+
+    void init()
+    {
+        store = std::make_unique<stbconfig::ConfigurationManager>();
+        provider = std::make_unique<stbcore::FixedPropertyProvider>();
+        provider->agent = QStringLiteral("tq-test");
+        server = std::make_unique<FakeHttpServer>();
+        server->route("*", QStringLiteral("/sentinel"), [](const HttpRequest&) { return text("ok"); });
+        config().setApiUrl(server->baseUrl());
+        config().setImageUrl(server->baseUrl());
+        config().setSpyUrl(server->baseUrl() + QStringLiteral("/spy"));
+        store->setValue(QStringLiteral("StaticData"), QStringLiteral("url"), server->baseUrl(), stbconfig::Runtime);
+        config().setGetShopUrl(server->baseUrl());
+        context = std::make_unique<TqContext>(store.get());
+        context->setPropertyProvider(provider.get());
+    }
+
+    void cleanup()
+    {
+        context.reset();
+        server.reset();
+        provider.reset();
+        store.reset();
+    }
+
+    // Must stay the first test: nothing has been sent before it in this process.
+    void identifiersAreLibraryWide()
+    {
+        std::unique_ptr<TqClientFacade> a(context->createClient());
+        std::unique_ptr<TqClientFacade> b(context->createClient());
+        const TestRequest request(MethodType::GeneralRequest, server->url(QStringLiteral("/sentinel")).toString());
+        QCOMPARE(a->sendRequest(&request), qint64(0));
+        QCOMPARE(b->sendRequest(&request), qint64(1));
+        QCOMPARE(a->sendRequest(&request), qint64(2));
+    }
+
+    void errorChains()
+    {
+        RecordingHandler contextWide(true);
+        context->appendClientsErrorHandler(&contextWide);
+        context->appendClientsErrorHandler(&contextWide); // no duplicate
+        RecordingHandler declining(false);
+        std::unique_ptr<TqClientFacade> plain(context->createClient());
+        std::unique_ptr<TqClientFacade> withHandler(context->createClient(&declining));
+        QCOMPARE(plain->errorHandlers().size(), 1);
+        QCOMPARE(withHandler->errorHandlers().size(), 2);
+
+        const TestRequest firmware(MethodType::FirmwareFile, QStringLiteral("/fw.bin"));
+        plain->sendRequest(&firmware);
+        const qint64 second = withHandler->sendRequest(&firmware);
+        QTRY_COMPARE(contextWide.errors.size(), 2);
+        QCOMPARE(declining.errors.size(), 1);
+        QCOMPARE(declining.errors.first().first, second);
+
+        RecordingHandler taking(true);
+        withHandler->appendErrorHandler(&taking);
+        withHandler->sendRequest(&firmware);
+        QTRY_COMPARE(taking.errors.size(), 1);
+        QSignalSpy answers(withHandler.get(), &TqClientFacade::dataReceived);
+        waitForSentinel(withHandler.get(), answers);
+        QCOMPARE(declining.errors.size(), 1); // the last handler took it
+        QCOMPARE(contextWide.errors.size(), 2);
+        context->removeClientsErrorHandler(&contextWide);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("no backend") << int(MethodType::FirmwareFile) << "/fw.bin" << true
+                                    << "the backend for the request is null, the request won't be executed";
+        QTest::newRow("availability has no backend") << int(MethodType::VemoServicesAvailability) << "/generate_204"
+                                                     << true
+                                                     << "the backend for the request is null, the request won't be executed";
+        QTest::newRow("invalid") << int(MethodType::TqApi) << "/x" << false
+                                 << "network request is not valid, request won't be executed";
+        QTest::newRow("no url") << int(MethodType::TqImage) << "" << true << "url is empty, the request won't be executed";
+    }
+    void refusals()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, path);
+        QFETCH(bool, valid);
+        QFETCH(QString, description);
+        RecordingHandler handler;
+        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
+        client->setObjectName(QStringLiteral("Screen"));
+        TestRequest request(MethodType(type), path, httpPostMethod());
+        request.valid = valid;
+        const qint64 id = client->sendRequest(&request);
+        QTRY_COMPARE(handler.errors.size(), 1);
+        const RequestError error = handler.errors.first().second;
+        QCOMPARE(handler.errors.first().first, id);
+        QCOMPARE(error.reason, RequestError::InvalidRequest);
+        QCOMPARE(error.description, description);
+        QCOMPARE(error.methodType, MethodType(type));
+        QCOMPARE(error.httpMethod, QStringLiteral("POST"));
+        QCOMPARE(error.path, path);
+        QCOMPARE(error.senderName, QStringLiteral("Screen"));
+        QCOMPARE(server->requests().size(), 0);
+    }
+
+    void answersAndPlatformSignals()
+    {
+        server->route("GET", QStringLiteral("/api/v2/user/info"), [](const HttpRequest&) { return text("me"); });
+        std::unique_ptr<TqClientFacade> client(context->createClient());
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        QSignalSpy methods(context->notifier(), &TqNotifier::tqMethodRequested);
+        QSignalSpy responses(context->notifier(), &TqNotifier::tqResponseReceived);
+        TestRequest request(MethodType::TqApi, QStringLiteral("/user/info"));
+        request.setMethodSpecialization(MethodSpecializaton::Settings);
+        const qint64 id = client->sendRequest(&request);
+        QTRY_COMPARE(answers.size(), 1);
+        QCOMPARE(answers.first().at(0).toLongLong(), id);
+        QCOMPARE(answers.first().at(1).toString(), QStringLiteral("me"));
+        QCOMPARE(methods.size(), 1);
+        QCOMPARE(methods.first().at(0).value<MethodSpecializaton>(), MethodSpecializaton::Settings);
+        QCOMPARE(methods.first().at(1).toString(), QStringLiteral("/user/info"));
+        QTRY_COMPARE(responses.size(), 1);
+        QCOMPARE(server->requests().first().header("User-Agent"), QByteArray("tq-test"));
+    }
+
+    void queueOrderFollowsPriority()
+    {
+        server->route("*", QStringLiteral("/spy"), [](const HttpRequest&) { return text(""); });
+        server->route("*", QStringLiteral("/api/v2/p"), [](const HttpRequest&) { return text("p"); });
+        std::unique_ptr<TqClientFacade> client(context->createClient());
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        QSignalSpy paused(context->notifier(), &TqNotifier::networkActivityPaused);
+        Q_EMIT context->notifier()->pauseNetworkActivityRequired();
+        QTRY_COMPARE(paused.size(), 1);
+
+        const QString general = server->url(QStringLiteral("/sentinel")).toString();
+        const TestRequest generalRequest(MethodType::GeneralRequest, general);
+        const TestRequest analytics(MethodType::TqAnalytics, QString());
+        const TestRequest platform(MethodType::TqApi, QStringLiteral("/p"));
+        const qint64 normal1 = client->sendRequest(&generalRequest);
+        const qint64 low = client->sendRequest(&analytics);
+        const qint64 high = client->sendRequest(&platform);
+        const qint64 normal2 = client->sendRequest(&generalRequest);
+        {
+            const QMutexLocker lock(&traceMutex);
+            executeTrace.clear();
+        }
+        Q_EMIT context->notifier()->resumeNetworkActivityRequired();
+        QTRY_COMPARE(answers.size(), 4);
+        const QMutexLocker lock(&traceMutex);
+        QCOMPARE(executeTrace, (QStringList{QString::number(high), QString::number(normal1),
+                                            QString::number(normal2), QString::number(low)}));
+    }
+
+    void overflowEvictsNewestBlocked()
+    {
+        RecordingHandler handler;
+        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
+        QSignalSpy paused(context->notifier(), &TqNotifier::networkActivityPaused);
+        Q_EMIT context->notifier()->pauseNetworkActivityRequired();
+        QTRY_COMPARE(paused.size(), 1);
+        // Platform requests first: they are the last type eviction would pick.
+        const TestRequest platform(MethodType::TqApi, QStringLiteral("/keep"));
+        const TestRequest analytics(MethodType::TqAnalytics, QString());
+        const TestRequest discover(MethodType::TqDiscover, server->url(QStringLiteral("/discover")).toString());
+        QList<qint64> analyticsIds;
+        for (int i = 0; i < 10; ++i)
+            client->sendRequest(&platform);
+        for (int i = 0; i < 90; ++i)
+            analyticsIds.append(client->sendRequest(&analytics));
+        client->sendRequest(&platform); // the 101st is accepted
+        QVERIFY(handler.errors.isEmpty());
+        client->sendRequest(&discover);  // the 102nd evicts the two newest analytics requests
+        QTRY_COMPARE(handler.errors.size(), 2);
+        QCOMPARE(handler.errors.at(0).first, analyticsIds.at(89));
+        QCOMPARE(handler.errors.at(1).first, analyticsIds.at(88));
+        for (const auto& failure : std::as_const(handler.errors)) {
+            QCOMPARE(failure.second.description, QStringLiteral("exceeding the request limit"));
+            QCOMPARE(failure.second.reason, RequestError::InvalidRequest);
+            QCOMPARE(failure.second.methodType, MethodType::TqAnalytics);
+        }
+        const qint64 last = client->sendRequest(&analytics); // at 100: accepted without eviction
+        QTRY_COMPARE(server->requests().size(), 0);
+        // Any later arrival finds 101 entries and evicts again before it is judged itself.
+        const TestRequest firmware(MethodType::FirmwareFile, QString());
+        client->sendRequest(&firmware);
+        QTRY_COMPARE(handler.errors.size(), 5);
+        QCOMPARE(handler.errors.at(2).first, last);
+        QCOMPARE(handler.errors.at(3).first, analyticsIds.at(87));
+        QCOMPARE(handler.errors.at(4).second.methodType, MethodType::FirmwareFile);
+    }
+
+    void droppedBeforeDispatchProducesNothing()
+    {
+        RecordingHandler handler;
+        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        const TestRequest request(MethodType::GeneralRequest, server->url(QStringLiteral("/sentinel")).toString());
+        const TestRequest refused(MethodType::FirmwareFile, QString());
+        const qint64 dropped = client->sendRequest(&request);
+        const qint64 droppedRefusal = client->sendRequest(&refused);
+        client->dropRequests({dropped, droppedRefusal});
+        client->dropRequest(12345678); // never sent: no effect
+        waitForSentinel(client.get(), answers);
+        QVERIFY(!answeredIds(answers).contains(dropped));
+        QVERIFY(handler.errors.isEmpty());
+    }
+
+    void cachedImageAnsweredWithoutExchange()
+    {
+        const QByteArray png = fake::pngBody(QSize(8, 6));
+        server->route("GET", QStringLiteral("/poster.png"),
+                      [png](const HttpRequest&) { return HttpResponse::withBody(200, "image/png", png); });
+        std::unique_ptr<TqClientFacade> client(context->createClient());
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        const TestRequest image(MethodType::TqImage, QStringLiteral("/poster.png"));
+        client->sendRequest(&image);
+        QTRY_COMPARE(answers.size(), 1);
+        const qint64 second = client->sendRequest(&image);
+        QTRY_COMPARE(answers.size(), 2);
+        QCOMPARE(server->requestCount(QStringLiteral("/poster.png")), 1);
+        const QVariant cached = answerFor(answers, second);
+        QVERIFY(cached.canConvert<ImageResponse>());
+        QCOMPARE(cached.value<ImageResponse>().image().size(), QSize(8, 6));
+
+        // A client gone before its cached answer is delivered gets nothing, and nothing breaks.
+        for (int i = 0; i < 20; ++i) {
+            std::unique_ptr<TqClientFacade> shortLived(context->createClient());
+            shortLived->sendRequest(&image);
+        }
+        waitForSentinel(client.get(), answers);
+        QCOMPARE(server->requestCount(QStringLiteral("/poster.png")), 1);
+    }
+
+    void retryAfterDefersOnlyDeferrable_data()
+    {
+        QTest::addColumn<bool>("deferrable");
+        QTest::newRow("deferrable") << true;
+        QTest::newRow("not deferrable") << false;
+    }
+    void retryAfterDefersOnlyDeferrable()
+    {
+        QFETCH(bool, deferrable);
+        auto calls = std::make_shared<int>(0);
+        server->route("GET", QStringLiteral("/busy"), [calls](const HttpRequest&) {
+            return ++*calls == 1 ? text("later", 429).header("Retry-After", "1") : text("done");
+        });
+        RecordingHandler handler;
+        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        TestRequest request(MethodType::StaticDataApi, QStringLiteral("/busy"));
+        request.deferrable = deferrable;
+        const qint64 id = client->sendRequest(&request);
+        if (deferrable) {
+            QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 10000);
+            QCOMPARE(answerFor(answers, id).toString(), QStringLiteral("done"));
+            QCOMPARE(*calls, 2);
+            QVERIFY(handler.errors.isEmpty());
+        } else {
+            QTRY_COMPARE(handler.errors.size(), 1);
+            QCOMPARE(handler.errors.first().second.httpStatusCode, 429);
+            QCOMPARE(handler.errors.first().second.retryAfter, std::optional<qint64>(1));
+            QCOMPARE(*calls, 1);
+        }
+    }
+
+    void rebalanceHoldsAndResendsToNewHost()
+    {
+        FakeHttpServer newHost;
+        server->route("GET", QStringLiteral("/api/v2/a"), [](const HttpRequest&) { return text("down", 502); });
+        fake::Faults slow;
+        slow.delayMs = 30000;
+        server->route("GET", QStringLiteral("/api/v2/b"), [](const HttpRequest&) { return text("late"); }, slow);
+        server->route("GET", QStringLiteral("/discover"), [](const HttpRequest&) { return text("found"); });
+        newHost.route("GET", QStringLiteral("/api/v2/a"), [](const HttpRequest&) { return text("a2"); });
+        newHost.route("GET", QStringLiteral("/api/v2/b"), [](const HttpRequest&) { return text("down", 504); });
+        newHost.route("GET", QStringLiteral("/api/v2/c"), [](const HttpRequest&) { return text("c2"); });
+
+        RecordingHandler handler;
+        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        QSignalSpy rebalance(context->notifier(), &TqNotifier::rebalanceRequired);
+        const TestRequest a(MethodType::TqApi, QStringLiteral("/a"));
+        const TestRequest b(MethodType::TqApi, QStringLiteral("/b"));
+        const TestRequest c(MethodType::TqApi, QStringLiteral("/c"));
+        const qint64 idB = client->sendRequest(&b);
+        QTRY_COMPARE(server->requestCount(QStringLiteral("/api/v2/b")), 1); // b is in flight
+        const qint64 idA = client->sendRequest(&a);
+        QTRY_COMPARE(rebalance.size(), 1);
+
+        // While rebalancing only discovery goes out.
+        const qint64 idC = client->sendRequest(&c);
+        const TestRequest discover(MethodType::TqDiscover, server->url(QStringLiteral("/discover")).toString());
+        const qint64 idD = client->sendRequest(&discover);
+        QTRY_VERIFY(answeredIds(answers).contains(idD));
+        QCOMPARE(server->requestCount(QStringLiteral("/api/v2/c")), 0);
+
+        config().setApiUrl(newHost.baseUrl());
+        provider->session = QStringLiteral("S2");
+        Q_EMIT context->notifier()->rebalanceCompleted();
+        QTRY_VERIFY(answeredIds(answers).contains(idA) && answeredIds(answers).contains(idC));
+        QCOMPARE(answerFor(answers, idA).toString(), QStringLiteral("a2"));
+        // b was already held back once: its second gateway failure goes to the client, no new rebalance.
+        QTRY_COMPARE(handler.errors.size(), 1);
+        QCOMPARE(handler.errors.first().first, idB);
+        QCOMPARE(handler.errors.first().second.httpStatusCode, 504);
+        QCOMPARE(rebalance.size(), 1);
+        for (const HttpRequest& r : newHost.requests())
+            QCOMPARE(r.header("session_id"), QByteArray("S2"));
+    }
+
+    void rebalanceFailedDiscardsSilently()
+    {
+        server->route("GET", QStringLiteral("/api/v2/x"), [](const HttpRequest&) { return text("down", 502); });
+        RecordingHandler handler;
+        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        QSignalSpy rebalance(context->notifier(), &TqNotifier::rebalanceRequired);
+        const TestRequest x(MethodType::TqApi, QStringLiteral("/x"));
+        const TestRequest y(MethodType::TqApi, QStringLiteral("/y"));
+        const qint64 idX = client->sendRequest(&x);
+        QTRY_COMPARE(rebalance.size(), 1);
+        const qint64 idY = client->sendRequest(&y);
+        Q_EMIT context->notifier()->rebalanceFailed();
+        waitForSentinel(client.get(), answers);
+        QVERIFY(!answeredIds(answers).contains(idX) && !answeredIds(answers).contains(idY));
+        QVERIFY(handler.errors.isEmpty());
+        QCOMPARE(server->requestCount(QStringLiteral("/api/v2/y")), 0);
+    }
+
+    void sessionReplacementHoldsUntilHostReleases()
+    {
+        auto calls = std::make_shared<int>(0);
+        server->route("GET", QStringLiteral("/api/v2/me"), [calls](const HttpRequest&) {
+            return ++*calls == 1 ? HttpResponse::json(401, QJsonObject{{"error_code", 1000053}}) : text("renewed");
+        });
+        std::unique_ptr<TqClientFacade> client(context->createClient());
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        QSignalSpy update(context->notifier(), &TqNotifier::updateSessionTokenRequired);
+        const TestRequest me(MethodType::TqApi, QStringLiteral("/me"));
+        const qint64 id = client->sendRequest(&me);
+        QTRY_COMPARE(update.size(), 1);
+        waitForSentinel(client.get(), answers);
+        QVERIFY(!answeredIds(answers).contains(id));
+        Q_EMIT context->notifier()->resumeNetworkActivityRequired(); // the host's "renewed" signal
+        QTRY_VERIFY(answeredIds(answers).contains(id));
+        QCOMPARE(answerFor(answers, id).toString(), QStringLiteral("renewed"));
+        QCOMPARE(update.size(), 1);
+    }
+
+    void pauseCancelsAndResumeResends()
+    {
+        auto calls = std::make_shared<int>(0);
+        fake::Faults slowFirst;
+        server->route("GET", QStringLiteral("/static/slow"), [calls](const HttpRequest&) {
+            return text(QByteArray::number(++*calls));
+        });
+        slowFirst.delayMs = 30000;
+        server->setFaults("GET", QStringLiteral("/static/slow"), slowFirst);
+        std::unique_ptr<TqClientFacade> client(context->createClient());
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        QSignalSpy paused(context->notifier(), &TqNotifier::networkActivityPaused);
+        QSignalSpy resumed(context->notifier(), &TqNotifier::networkActivityResumed);
+        const TestRequest slow(MethodType::StaticDataApi, QStringLiteral("/static/slow"));
+        const qint64 running = client->sendRequest(&slow);
+        QTRY_COMPARE(server->requestCount(QStringLiteral("/static/slow")), 1);
+        Q_EMIT context->notifier()->pauseNetworkActivityRequired();
+        QTRY_COMPARE(paused.size(), 1);
+        const TestRequest later(MethodType::StaticDataApi, QStringLiteral("/static/later"));
+        server->route("GET", QStringLiteral("/static/later"), [](const HttpRequest&) { return text("later"); });
+        const qint64 held = client->sendRequest(&later);
+        server->setFaults("GET", QStringLiteral("/static/slow"), fake::Faults());
+        Q_EMIT context->notifier()->resumeNetworkActivityRequired();
+        QTRY_COMPARE(resumed.size(), 1);
+        QTRY_VERIFY(answeredIds(answers).contains(running) && answeredIds(answers).contains(held));
+        QCOMPARE(server->requestCount(QStringLiteral("/static/slow")), 2);
+        QCOMPARE(server->requestCount(QStringLiteral("/static/later")), 1);
+    }
+
+    void proxyAppliesToProxiedTypesOnly()
+    {
+        if (!fake::ForwardProxy::isAvailable())
+            QSKIP("tinyproxy is not installed");
+        fake::ForwardProxy proxy;
+        QVERIFY(proxy.start());
+        server->route("GET", QStringLiteral("/shop"), [](const HttpRequest&) { return text("shop"); });
+        server->route("GET", QStringLiteral("/api/v2/own"), [](const HttpRequest&) { return text("own"); });
+        std::unique_ptr<TqClientFacade> client(context->createClient());
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        QSignalSpy completed(context->notifier(), &TqNotifier::proxySettingCompleted);
+
+        config().setProxyUrl(QStringLiteral("http://127.0.0.1:%1").arg(proxy.port()));
+        Q_EMIT context->notifier()->proxyChangeRequired();
+        QTRY_COMPARE(completed.size(), 1);
+        QCOMPARE(context->currentProxy().port(), proxy.port());
+        QCOMPARE(context->currentProxy().type(), QNetworkProxy::HttpProxy);
+
+        const TestRequest shop(MethodType::GetShopApi, QStringLiteral("/shop"));
+        const TestRequest own(MethodType::TqApi, QStringLiteral("/own"));
+        client->sendRequest(&shop);
+        client->sendRequest(&own);
+        QTRY_COMPARE(answers.size(), 2);
+        for (const HttpRequest& r : server->requests()) {
+            const bool viaProxy = r.header("Via").contains("tinyproxy");
+            QCOMPARE(viaProxy, r.path == QLatin1String("/shop"));
+        }
+
+        Q_EMIT context->notifier()->removeProxyRequired();
+        QTRY_COMPARE(context->currentProxy(), QNetworkProxy());
+        config().setProxyUrl(QStringLiteral("http://127.0.0.1"));
+        Q_EMIT context->notifier()->proxyChangeRequired();
+        QTRY_COMPARE(completed.size(), 2);
+        QCOMPARE(context->currentProxy().port(), quint16(65535));
+        context->stopTqThread();
+        QCOMPARE(context->currentProxy(), QNetworkProxy());
+    }
+
+    // Clients come and go on the host thread while their answers are being produced on the
+    // worker thread; under the sanitizer build this catches use-after-free and leaks.
+    void clientsDestroyedWhileAnswersInFlight()
+    {
+        fake::Faults jitter;
+        jitter.delayMs = 5;
+        server->route("*", QStringLiteral("/api/v2/load"), [](const HttpRequest&) { return text("x"); }, jitter);
+        const TestRequest load(MethodType::TqApi, QStringLiteral("/load"));
+        std::unique_ptr<TqClientFacade> survivor(context->createClient());
+        QSignalSpy survivorAnswers(survivor.get(), &TqClientFacade::dataReceived);
+        QList<qint64> survivorIds;
+        for (int round = 0; round < 30; ++round) {
+            std::vector<std::unique_ptr<TqClientFacade>> clients;
+            for (int i = 0; i < 5; ++i) {
+                clients.emplace_back(context->createClient());
+                for (int j = 0; j < 3; ++j)
+                    clients.back()->sendRequest(&load);
+            }
+            survivorIds.append(survivor->sendRequest(&load));
+            // Let a varying share of the answers arrive, then destroy the clients mid-flight.
+            const int passes = QRandomGenerator::global()->bounded(0, 30);
+            for (int k = 0; k < passes; ++k)
+                QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(survivorAnswers.size(), survivorIds.size(), 20000);
+        QList<qint64> answered = answeredIds(survivorAnswers);
+        std::sort(answered.begin(), answered.end());
+        QCOMPARE(answered, survivorIds);
+    }
+
+    void contextDestroyedWithRequestsInFlight()
+    {
+        fake::Faults silent;
+        silent.neverAnswer = true;
+        server->route("*", QStringLiteral("/api/v2/hang"), [](const HttpRequest&) { return text(""); }, silent);
+        const TestRequest hang(MethodType::TqApi, QStringLiteral("/hang"));
+        auto client = std::unique_ptr<TqClientFacade>(context->createClient());
+        for (int i = 0; i < 10; ++i)
+            client->sendRequest(&hang);
+        // Six connections per host: the rest wait inside the network access manager.
+        QTRY_COMPARE(server->requestCount(QStringLiteral("/api/v2/hang")), 6);
+        client.reset();
+        context.reset(); // workers, replies and network managers go with the worker thread
+        QVERIFY(!context);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEngine)
+#include "tst_engine.moc"
