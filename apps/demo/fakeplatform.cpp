@@ -27,6 +27,7 @@ FakePlatform::FakePlatform()
         return frontEndDown ? HttpResponse::withBody(502, "text/plain", "bad gateway")
                             : HttpResponse::json(200, QJsonObject{{"name", "Demo user"}});
     });
+    frontEnd.route("*", QStringLiteral("/spy"), [](const HttpRequest&) { return HttpResponse::withBody(204, "", ""); });
     frontEnd.route("GET", QStringLiteral("/discover"), [this](const HttpRequest&) {
         return HttpResponse::json(200, QJsonObject{{"api_url", newFrontEnd.baseUrl()}});
     });
@@ -38,6 +39,9 @@ FakePlatform::FakePlatform()
     const QByteArray poster = fake::pngBody(QSize(320, 180));
     services.route("GET", QStringLiteral("/images/poster.png"),
                    [poster](const HttpRequest&) { return HttpResponse::withBody(200, "image/png", poster); });
+    services.route("GET", QStringLiteral("/static/about"), [](const HttpRequest&) {
+        return HttpResponse::json(200, QJsonObject{{"version", "1.0"}});
+    });
     services.route("GET", QStringLiteral("/static/config"), [this](const HttpRequest&) {
         if (++busyCalls == 1)
             return HttpResponse::withBody(429, "text/plain", "slow down").header("Retry-After", "1");

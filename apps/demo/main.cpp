@@ -33,11 +33,11 @@ using tq::MethodType;
 namespace {
 
 QTextStream out(stdout);
-QElapsedTimer clock;
+QElapsedTimer sessionClock;
 
 void say(const QString& text)
 {
-    out << QStringLiteral("[%1 ms] ").arg(clock.elapsed(), 5) << text << Qt::endl;
+    out << QStringLiteral("[%1 ms] ").arg(sessionClock.elapsed(), 5) << text << Qt::endl;
 }
 
 void section(const QString& title)
@@ -99,7 +99,7 @@ public:
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    clock.start();
+    sessionClock.start();
     if (qEnvironmentVariableIsEmpty("TQAPI_LOG_LEVEL"))
         logging::setLogLevel(logging::Warning); // the narration says what matters; TQAPI_LOG_LEVEL=4 shows the engine
     const QString configPath = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(TQ_DEMO_CONFIG);
@@ -116,6 +116,7 @@ int main(int argc, char** argv)
     FakePlatform platform;
     tq::TqConfigWrapper config(&store);
     config.setApiUrl(platform.frontEnd.baseUrl());
+    config.setSpyUrl(platform.frontEnd.baseUrl() + QStringLiteral("/spy"));
     config.setImageUrl(platform.services.baseUrl() + QStringLiteral("/images"));
     config.setGetShopUrl(platform.services.baseUrl());
     config.setRuntimeValue(QStringLiteral("StaticData"), QStringLiteral("url"), platform.services.baseUrl());
@@ -146,7 +147,7 @@ int main(int argc, char** argv)
 
     section(QStringLiteral("two screens, requests of different priorities"));
     QList<qint64> ids{player.send(MethodType::TqAnalytics, QString(), QStringLiteral("analytics ping (low priority)")),
-                      guide.send(MethodType::StaticDataApi, QStringLiteral("/images/poster.png"), QStringLiteral("static file (normal)")),
+                      guide.send(MethodType::StaticDataApi, QStringLiteral("/static/about"), QStringLiteral("static data (normal)")),
                       guide.send(MethodType::TqApi, QStringLiteral("/channels"), QStringLiteral("channel list (high)")),
                       player.send(MethodType::TqApi, QStringLiteral("/user/info"), QStringLiteral("user info (high)"))};
     ok &= waitUntil([&] { return guide.done(ids[1]) && guide.done(ids[2]) && player.done(ids[3]) && player.done(ids[0]); });
