@@ -30,7 +30,7 @@ void ResponseCache::add(const QString& key, const QByteArray& data)
     m_items.insert(key, data);
     m_order.append(key);
     m_total += data.size();
-    TQ_LOG(logging::Verbose, context()) << "create cache item" << key << ", size:" << data.size();
+    TQ_LOG(logging::Verbose, context()) << QStringLiteral("create cache item %1, size: %2").arg(key).arg(data.size());
     evict();
 }
 
@@ -43,7 +43,7 @@ void ResponseCache::remove(const QString& key)
     m_total -= size;
     m_items.erase(it);
     m_order.removeOne(key);
-    TQ_LOG(logging::Verbose, context()) << "release cache item" << key << ", size:" << size;
+    TQ_LOG(logging::Verbose, context()) << QStringLiteral("release cache item %1, size: %2").arg(key).arg(size);
 }
 
 void ResponseCache::clear()

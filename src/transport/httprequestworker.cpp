@@ -293,6 +293,11 @@ void HttpRequestWorker::execute(QNetworkAccessManager* manager, const RequestTok
         TQ_LOG(logging::Trace, context()) << QStringLiteral("request(%1) redirected to").arg(d->requestId)
                                           << url.toString();
         d->redirects.append(url);
+        // Qt 6.4 connects redirectAllowed() to the reply's follow-up once more on every hop,
+        // so from the second hop on one permission is followed several times (duplicate
+        // requests, lost body). Keep exactly one connection before giving permission.
+        if (QObject::disconnect(reply, SIGNAL(redirectAllowed()), reply, SLOT(followRedirect())))
+            QObject::connect(reply, SIGNAL(redirectAllowed()), reply, SLOT(followRedirect()), Qt::QueuedConnection);
         emit reply->redirectAllowed();
     });
     connect(reply, &QNetworkReply::finished, this, &HttpRequestWorker::finished);
