@@ -49,13 +49,13 @@ void ResponseCache::remove(const QString& key)
 void ResponseCache::clear()
 {
     while (!m_order.isEmpty())
-        remove(m_order.constFirst());
+        remove(QString(m_order.constFirst())); // a copy: removing it frees the listed key
 }
 
 void ResponseCache::evict()
 {
     while (m_total > m_budget && !m_order.isEmpty())
-        remove(m_order.constFirst());
+        remove(QString(m_order.constFirst()));
 }
 
 } // namespace tq

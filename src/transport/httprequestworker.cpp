@@ -83,6 +83,9 @@ std::optional<qint64> retryAfter(const QList<QPair<QByteArray, QByteArray>>& hea
 class HttpRequestWorkerPrivate
 {
 public:
+    explicit HttpRequestWorkerPrivate(HttpRequestWorker* worker) : q(worker) {}
+
+    HttpRequestWorker* const q;
     int jsonLengthLimit = 0;
     int resendAttempts = 0;
     bool jsonFormattingEnabled = false;
@@ -129,7 +132,7 @@ public:
             return;
         QNetworkReply* r = reply;
         reply = nullptr;
-        r->disconnect();
+        r->disconnect(q);
         if (r->isRunning())
             r->abort();
         r->deleteLater();
@@ -146,7 +149,7 @@ public:
 // ---- configuration ----
 
 HttpRequestWorker::HttpRequestWorker(QObject* parent)
-    : QObject(parent), d(std::make_unique<HttpRequestWorkerPrivate>())
+    : QObject(parent), d(std::make_unique<HttpRequestWorkerPrivate>(this))
 {
     setObjectName(QStringLiteral("HttpRequestWorker"));
 }

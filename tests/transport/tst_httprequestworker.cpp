@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QNetworkAccessManager>
 #include <QRegularExpression>
+#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -93,12 +94,12 @@ private:
         return data;
     }
 
-    HttpRequestWorker* worker(const RequestRawData& data, QSize imageLimit = QSize(-1, -1))
+    HttpRequestWorker* worker(const RequestRawData& data, QSize imageLimit = QSize(-1, -1), QObject* parent = nullptr)
     {
         AbstractBackend* backend = m_backends.byType.value(data.methodType);
         const RequestSettings settings = backend->composeRequest(data, &m_store, &m_provider);
         return createHttpRequestWorker(data, settings, backend, {&m_store, false, &m_cache, imageLimit},
-                                       m_manager.get());
+                                       parent ? parent : m_manager.get());
     }
 
     // Wires the worker the way the dispatcher does and executes it.
@@ -262,6 +263,15 @@ private slots:
         QCOMPARE(e.details[0].key, ErrorDetailsKey::Balance);
         QCOMPARE(e.details[0].value, QVariant(15.0));
         QCOMPARE(e.details[0].keyName, QStringLiteral("balance"));
+    }
+
+    void errorBodyIsTracedAsWarning()
+    {
+        route(QStringLiteral("/r"), HttpResponse::withBody(400, "application/json", "{\"error_code\":5}"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(R"(reply for request\(7\) 400 Bad Request \{"error_code":5\} \(\d+ msecs\)$)"));
+        const auto ex = start(worker(request(QStringLiteral("/r"))));
+        QTRY_VERIFY(ex->done);
+        QCOMPARE(ex->error.errorCode, 5);
     }
 
     void errorWithoutJsonUsesReplyText_data()
@@ -644,6 +654,49 @@ private slots:
         QCOMPARE(ex->responses, 1);
         QCOMPARE(ex->failures, 0);
         QCOMPARE(ex->response, QVariant(QStringLiteral("ok")));
+    }
+
+    // The worker lives on the library's thread; the client drops its token on the host thread.
+    void workerOnItsOwnThread_data()
+    {
+        QTest::addColumn<bool>("dropWhileInFlight");
+        QTest::newRow("answered") << false;
+        QTest::newRow("dropped while in flight") << true;
+    }
+
+    void workerOnItsOwnThread()
+    {
+        QFETCH(bool, dropWhileInFlight);
+        auto token = RequestToken::create(3);
+        // The server drops the token before it answers, as a client dropping a request in flight would.
+        m_server->route("GET", "/r", [&](const fake::HttpRequest&) {
+            if (dropWhileInFlight)
+                token.reset();
+            return HttpResponse::withBody(200, "text/plain", "threaded");
+        });
+        const RequestRawData data = request(QStringLiteral("/r"));
+        const RequestTokenRef ref = token;
+        QThread thread;
+        thread.start();
+        auto* manager = new QNetworkAccessManager;
+        manager->moveToThread(&thread);
+        QVariant response;
+        bool finishedHandled = false;
+        QMetaObject::invokeMethod(manager, [&, manager] {
+            HttpRequestWorker* w = worker(data, QSize(-1, -1), manager);
+            connect(w, &HttpRequestWorker::finished, w, &HttpRequestWorker::handleReply);
+            // Queued after anything handleReply emits, so seeing it means every answer has arrived.
+            connect(w, &HttpRequestWorker::finished, w, [&] {
+                QMetaObject::invokeMethod(this, [&] { finishedHandled = true; }, Qt::QueuedConnection);
+            });
+            connect(w, &HttpRequestWorker::responseReceived, this, [&](qint64, const QVariant& r) { response = r; });
+            w->execute(manager, ref);
+        });
+        QTRY_VERIFY(finishedHandled);
+        QCOMPARE(response, dropWhileInFlight ? QVariant() : QVariant(QStringLiteral("threaded")));
+        QMetaObject::invokeMethod(manager, &QObject::deleteLater);
+        thread.quit();
+        QVERIFY(thread.wait(10000));
     }
 
     void secondExecuteWhileInFlightIsRefused()
