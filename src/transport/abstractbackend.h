@@ -17,17 +17,17 @@ namespace tq {
 
 class HttpRequestWorker;
 
-// What the dispatcher does with a failure (the result of `failureAction`).
-enum FailureAction : int {
-    HandOn = 0,
-    Rebalance = 1,
-    UpdateSessionToken = 2,
-    RetryLater = 3,
-};
-
 class AbstractBackend
 {
 public:
+    // What the dispatcher does with a failure (the result of `failureAction`).
+    enum FailureAction : int {
+        HandOn = 0,
+        Rebalance = 1,
+        UpdateSessionToken = 2,
+        RetryLater = 3,
+    };
+
     AbstractBackend() = default;
     AbstractBackend(const AbstractBackend&) = delete;
     AbstractBackend& operator=(const AbstractBackend&) = delete;

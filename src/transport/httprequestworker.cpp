@@ -21,8 +21,12 @@
 #if QT_CONFIG(ssl)
 #include <QSslConfiguration>
 #endif
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+#include <QHttp1Configuration>
+#endif
 
 #include <algorithm>
+#include <limits>
 #include <new>
 
 namespace tq {
@@ -203,6 +207,8 @@ HttpRequestWorker* createHttpRequestWorker(const RequestRawData& data, const Req
         worker->setResponseCache(environment.responseCache);
 
     QNetworkRequest& request = worker->networkRequest();
+    // Qt 6.4 has no per-request HTTP/1 configuration; from 6.5 on, proxied requests share
+    // the proxy's small connection budget.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
     if (settings.useProxy && environment.proxyActive) {
         QHttp1Configuration http1;

@@ -378,28 +378,28 @@ private slots:
         session.errorCode = 1000053;
         const MethodType api = MethodType::TqApi;
 
-        QTest::newRow("bad gateway") << api << failure(api, 502) << int(Rebalance);
-        QTest::newRow("gateway timeout") << api << failure(api, 504) << int(Rebalance);
-        QTest::newRow("503 is no gateway error") << api << failure(api, 503) << int(HandOn);
-        QTest::newRow("refused") << api << failure(api, 0, QNetworkReply::ConnectionRefusedError) << int(Rebalance);
-        QTest::newRow("timeout") << api << failure(api, 0, QNetworkReply::TimeoutError) << int(Rebalance);
+        QTest::newRow("bad gateway") << api << failure(api, 502) << int(AbstractBackend::Rebalance);
+        QTest::newRow("gateway timeout") << api << failure(api, 504) << int(AbstractBackend::Rebalance);
+        QTest::newRow("503 is no gateway error") << api << failure(api, 503) << int(AbstractBackend::HandOn);
+        QTest::newRow("refused") << api << failure(api, 0, QNetworkReply::ConnectionRefusedError) << int(AbstractBackend::Rebalance);
+        QTest::newRow("timeout") << api << failure(api, 0, QNetworkReply::TimeoutError) << int(AbstractBackend::Rebalance);
         QTest::newRow("transfer timeout") << api << failure(api, 0, QNetworkReply::OperationCanceledError)
-                                          << int(Rebalance);
-        QTest::newRow("session replacement") << api << session << int(UpdateSessionToken);
-        QTest::newRow("429 with delay") << api << withRetry(failure(api, 429)) << int(RetryLater);
-        QTest::newRow("429 without delay") << api << failure(api, 429) << int(HandOn);
-        QTest::newRow("media positions, gateway") << api << mediaPositions(failure(api, 502)) << int(Rebalance);
-        QTest::newRow("media positions, 500") << api << mediaPositions(failure(api, 500)) << int(HandOn);
-        QTest::newRow("media positions, 429") << api << mediaPositions(withRetry(failure(api, 429))) << int(HandOn);
-        QTest::newRow("image, gateway") << MethodType::TqImage << failure(MethodType::TqImage, 502) << int(HandOn);
+                                          << int(AbstractBackend::Rebalance);
+        QTest::newRow("session replacement") << api << session << int(AbstractBackend::UpdateSessionToken);
+        QTest::newRow("429 with delay") << api << withRetry(failure(api, 429)) << int(AbstractBackend::RetryLater);
+        QTest::newRow("429 without delay") << api << failure(api, 429) << int(AbstractBackend::HandOn);
+        QTest::newRow("media positions, gateway") << api << mediaPositions(failure(api, 502)) << int(AbstractBackend::Rebalance);
+        QTest::newRow("media positions, 500") << api << mediaPositions(failure(api, 500)) << int(AbstractBackend::HandOn);
+        QTest::newRow("media positions, 429") << api << mediaPositions(withRetry(failure(api, 429))) << int(AbstractBackend::HandOn);
+        QTest::newRow("image, gateway") << MethodType::TqImage << failure(MethodType::TqImage, 502) << int(AbstractBackend::HandOn);
         QTest::newRow("analytics, 429") << MethodType::TqAnalytics << withRetry(failure(MethodType::TqAnalytics, 429))
-                                        << int(RetryLater);
+                                        << int(AbstractBackend::RetryLater);
         QTest::newRow("ad, 429") << MethodType::AdStreamApi << withRetry(failure(MethodType::AdStreamApi, 429))
-                                 << int(HandOn);
+                                 << int(AbstractBackend::HandOn);
         QTest::newRow("static data, 429") << MethodType::StaticDataApi
-                                          << withRetry(failure(MethodType::StaticDataApi, 429)) << int(RetryLater);
+                                          << withRetry(failure(MethodType::StaticDataApi, 429)) << int(AbstractBackend::RetryLater);
         QTest::newRow("static data, gateway") << MethodType::StaticDataApi << failure(MethodType::StaticDataApi, 502)
-                                              << int(HandOn);
+                                              << int(AbstractBackend::HandOn);
     }
 
     void failureAction()

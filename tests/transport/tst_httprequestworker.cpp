@@ -343,7 +343,7 @@ private slots:
         QCOMPARE(ex->error.retryAfter.has_value(), minimum >= 0);
         if (minimum >= 0) {
             QVERIFY(*ex->error.retryAfter >= minimum && *ex->error.retryAfter <= maximum);
-            QCOMPARE(m_backends.byType.value(MethodType::StaticDataApi)->failureAction(ex->error), int(RetryLater));
+            QCOMPARE(m_backends.byType.value(MethodType::StaticDataApi)->failureAction(ex->error), int(AbstractBackend::RetryLater));
         }
     }
 
