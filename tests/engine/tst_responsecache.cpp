@@ -1,6 +1,7 @@
 // The response cache: budget clamping, eviction of the oldest items, replacement.
 
 #include "engine/responsecache.h"
+#include "platform/logging.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -17,6 +18,11 @@ class TestResponseCache : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        logging::setLogLevel(logging::Verbose); // some cases expect trace lines
+    }
+
     void budgetIsClamped_data()
     {
         QTest::addColumn<int>("configured");

@@ -7,6 +7,7 @@
 
 #include "engine/responsecache.h"
 #include "model/response.h"
+#include "platform/logging.h"
 #include "transport/backends.h"
 #include "transport/httprequestworker.h"
 
@@ -132,6 +133,11 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        logging::setLogLevel(logging::Verbose); // some cases expect trace lines
+    }
+
     void init()
     {
         m_store.setValue(QStringLiteral("Network"), QStringLiteral("requestTimeout"), 30, stbconfig::Runtime);
@@ -146,6 +152,40 @@ private slots:
     {
         m_manager.reset(); // workers are its children
         m_server.reset();
+    }
+
+    void factoryConfiguresTheRequest_data()
+    {
+        QTest::addColumn<MethodType>("type");
+        QTest::addColumn<int>("priority");
+        QTest::addColumn<bool>("http2");
+        QTest::addColumn<int>("expiry");
+        QTest::addColumn<int>("timeout");
+        QTest::newRow("platform call") << MethodType::TqApi << int(QNetworkRequest::HighPriority) << false << 45 << 7000;
+        QTest::newRow("image") << MethodType::TqImage << int(QNetworkRequest::NormalPriority) << true << 45 << 7000;
+        QTest::newRow("audit") << MethodType::AdBannerAudit << int(QNetworkRequest::LowPriority) << false << 9 << 2000;
+    }
+
+    void factoryConfiguresTheRequest()
+    {
+        QFETCH(MethodType, type);
+        QFETCH(int, priority);
+        QFETCH(bool, http2);
+        QFETCH(int, expiry);
+        QFETCH(int, timeout);
+        m_store.setValue(QStringLiteral("TQ"), QStringLiteral("requestTimeout"), 7, stbconfig::Runtime);
+        m_store.setValue(QStringLiteral("TQ"), QStringLiteral("connectionCacheExpiryTimeout"), 45, stbconfig::Runtime);
+        m_store.setValue(QStringLiteral("AdBanner"), QStringLiteral("pixelsRequestTimeout"), 2, stbconfig::Runtime);
+        m_store.setValue(QStringLiteral("Ad"), QStringLiteral("connectionCacheExpiryTimeout"), 9, stbconfig::Runtime);
+
+        const QNetworkRequest r = worker(request(QStringLiteral("/x"), type))->networkRequest();
+        QCOMPARE(int(r.priority()), priority);
+        QCOMPARE(r.attribute(QNetworkRequest::Http2AllowedAttribute).toBool(), http2);
+        QCOMPARE(r.attribute(QNetworkRequest::RedirectPolicyAttribute).toInt(),
+                 int(QNetworkRequest::UserVerifiedRedirectPolicy));
+        QCOMPARE(r.attribute(QNetworkRequest::ConnectionCacheExpiryTimeoutSecondsAttribute).toInt(), expiry);
+        QCOMPARE(r.transferTimeout(), timeout);
+        QCOMPARE(r.rawHeader("User-Agent"), QByteArray("box/1.0"));
     }
 
     void successByContentType_data()
