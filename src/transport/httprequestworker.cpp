@@ -1,0 +1,585 @@
+#include "transport/httprequestworker.h"
+
+#include "engine/responsecache.h"
+#include "model/response.h"
+#include "platform/configurationmanager.h"
+#include "platform/logging.h"
+#include "transport/abstractbackend.h"
+#include "transport/configwrapper.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMetaEnum>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QScopedPointer>
+#include <QTime>
+#if QT_CONFIG(ssl)
+#include <QSslConfiguration>
+#endif
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+#include <QHttp1Configuration>
+#endif
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+namespace tq {
+namespace {
+
+const QString& context()
+{
+    static const QString name = QStringLiteral("HttpRequestWorker");
+    return name;
+}
+
+constexpr int ImageDimensionLimit = 4096; // no image reaches this, whatever the configured limit
+
+bool isAuditType(MethodType type)
+{
+    return type == MethodType::AdBannerAudit || type == MethodType::AdStreamAudit
+           || type == MethodType::GetShopAdAudit || type == MethodType::GetShopAudit;
+}
+
+// Error-details keys by their wire names. Kept local until the model's
+// errorDetailsKeysDictionary() is available; then this should simply call it.
+ErrorDetailsKey errorDetailsKeyByName(const QString& name)
+{
+    if (name == QLatin1String("balance"))
+        return ErrorDetailsKey::Balance;
+    if (name == QLatin1String("refill_amount"))
+        return ErrorDetailsKey::RefillAmount;
+    if (name == QLatin1String("media_view_alias"))
+        return ErrorDetailsKey::MediaViewAlias;
+    return ErrorDetailsKey::Unknown;
+}
+
+// A date in Qt's text form later than now gives the remaining seconds; a number is taken
+// as seconds; any other form is logged and ignored.
+std::optional<qint64> retryAfter(const QList<QPair<QByteArray, QByteArray>>& headers)
+{
+    const auto it = std::find_if(headers.cbegin(), headers.cend(),
+                                 [](const auto& header) { return header.first.startsWith("Retry-After"); });
+    if (it == headers.cend())
+        return std::nullopt;
+    bool isNumber = false;
+    const qint64 seconds = it->second.toLongLong(&isNumber, 10);
+    if (isNumber)
+        return seconds;
+    const QDateTime date = QDateTime::fromString(QString::fromLatin1(it->second), Qt::TextDate);
+    if (!date.isValid()) {
+        TQ_LOG(logging::Warning, context()) << "not supported Retry-After format:" << it->second;
+        return std::nullopt;
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    if (date > now)
+        return now.secsTo(date);
+    return std::nullopt;
+}
+
+} // namespace
+
+class HttpRequestWorkerPrivate
+{
+public:
+    explicit HttpRequestWorkerPrivate(HttpRequestWorker* worker) : q(worker) {}
+
+    HttpRequestWorker* const q;
+    int jsonLengthLimit = 0;
+    int resendAttempts = 0;
+    bool jsonFormattingEnabled = false;
+    bool loggingEnabled = true;
+    qint64 requestId = -1;
+    RequestTokenRef request;
+    QTime startTime;
+    QString cacheKey;
+    QPointer<QNetworkReply> reply;
+    ResponseCache* responseCache = nullptr;
+    QNetworkRequest networkRequest;
+    RequestRawData data;
+    QString senderName;
+    AbstractBackend* backend = nullptr;
+    QList<QUrl> redirects;
+    QSize maxImageSize{-1, -1};
+
+    // The body for the log: re-indented JSON when asked for, cut to the length limit.
+    QString excerpt(const QByteArray& body, bool json) const
+    {
+        QByteArray text = body;
+        if (json && jsonFormattingEnabled) {
+            QJsonParseError error;
+            const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+            if (error.error == QJsonParseError::NoError)
+                text = document.toJson(QJsonDocument::Indented);
+        }
+        const QString result = QString::fromUtf8(text);
+        return jsonLengthLimit > 0 ? result.left(jsonLengthLimit) : result;
+    }
+
+    qint64 elapsedMs() const
+    {
+        if (!startTime.isValid())
+            return 0;
+        const int ms = startTime.msecsTo(QTime::currentTime());
+        return ms < 0 ? ms + 24 * 3600 * 1000 : ms; // across midnight
+    }
+
+    // Drops the reply: no more signals reach the worker, and it is deleted later.
+    void releaseReply()
+    {
+        if (!reply)
+            return;
+        QNetworkReply* r = reply;
+        reply = nullptr;
+        r->disconnect(q);
+        if (r->isRunning())
+            r->abort();
+        r->deleteLater();
+    }
+
+    QByteArray readBody(QNetworkReply& r) const;
+    void traceReply(QNetworkReply& r, qint64 id, int status, const QString& contentType, bool image,
+                    const QByteArray& body, qint64 elapsed) const;
+    RequestError buildError(const QNetworkReply& r, const QJsonObject& json) const;
+    QVariant extract(const ResponseExtractor& extractor, const QByteArray& body) const;
+    QString decodeImage(const QNetworkReply& r, const QByteArray& body, QVariant* result) const;
+};
+
+// ---- configuration ----
+
+HttpRequestWorker::HttpRequestWorker(QObject* parent)
+    : QObject(parent), d(std::make_unique<HttpRequestWorkerPrivate>(this))
+{
+    setObjectName(QStringLiteral("HttpRequestWorker"));
+}
+
+HttpRequestWorker::~HttpRequestWorker()
+{
+    d->releaseReply();
+}
+
+void HttpRequestWorker::setBackend(AbstractBackend* backend) { d->backend = backend; }
+AbstractBackend* HttpRequestWorker::backend() const { return d->backend; }
+void HttpRequestWorker::setRawData(const RequestRawData& data) { d->data = data; }
+const RequestRawData& HttpRequestWorker::rawData() const { return d->data; }
+void HttpRequestWorker::setCacheKey(const QString& key) { d->cacheKey = key; }
+void HttpRequestWorker::setResponseCache(ResponseCache* cache) { d->responseCache = cache; }
+void HttpRequestWorker::setMaxImageSize(const QSize& size) { d->maxImageSize = size; }
+QNetworkRequest& HttpRequestWorker::networkRequest() { return d->networkRequest; }
+const QNetworkRequest& HttpRequestWorker::networkRequest() const { return d->networkRequest; }
+MethodType HttpRequestWorker::methodType() const { return d->data.methodType; }
+qint64 HttpRequestWorker::requestId() const { return d->requestId; }
+QString HttpRequestWorker::senderName() const { return d->senderName; }
+void HttpRequestWorker::setSenderName(const QString& name) { d->senderName = name; }
+int HttpRequestWorker::resendAttempts() const { return d->resendAttempts; }
+QList<QUrl> HttpRequestWorker::redirects() const { return d->redirects; }
+
+void HttpRequestWorker::setUrl(const QString& url)
+{
+    d->networkRequest.setUrl(QUrl::fromEncoded(url.toUtf8()));
+}
+
+void HttpRequestWorker::setLogSettings(int jsonLengthLimit, bool jsonFormattingEnabled, bool loggingEnabled)
+{
+    d->jsonLengthLimit = jsonLengthLimit;
+    d->jsonFormattingEnabled = jsonFormattingEnabled;
+    d->loggingEnabled = loggingEnabled;
+}
+
+HttpRequestWorker* createHttpRequestWorker(const RequestRawData& data, const RequestSettings& settings,
+                                           AbstractBackend* backend, const WorkerEnvironment& environment,
+                                           QObject* parent)
+{
+    auto* worker = new HttpRequestWorker(parent);
+    const stbconfig::LogsConfigWrapper logs(environment.store);
+    worker->setBackend(backend);
+    worker->setLogSettings(logs.jsonLengthLimit(), logs.jsonFormattingEnabled(),
+                           settings.image ? logs.imageRequestsEnabled() : true);
+    worker->setUrl(settings.urls.value(0));
+    worker->setRawData(data);
+    worker->setCacheKey(settings.cacheKey);
+    if (data.isCacheable)
+        worker->setResponseCache(environment.responseCache);
+
+    QNetworkRequest& request = worker->networkRequest();
+    // Qt 6.4 has no per-request HTTP/1 configuration; from 6.5 on, proxied requests share
+    // the proxy's small connection budget.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    if (settings.useProxy && environment.proxyActive) {
+        QHttp1Configuration http1;
+        http1.setNumberOfConnectionsPerHost(TqConfigWrapper(environment.store).numberOfConnectionsWithProxy());
+        request.setHttp1Configuration(http1);
+    }
+#endif
+#if QT_CONFIG(ssl)
+    if (settings.sslProtocol != -1) {
+        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+        ssl.setProtocol(static_cast<QSsl::SslProtocol>(settings.sslProtocol));
+        request.setSslConfiguration(ssl);
+    }
+#endif
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, settings.image);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    if (backend) {
+        request.setAttribute(QNetworkRequest::ConnectionCacheExpiryTimeoutSecondsAttribute,
+                             qint64(backend->connectionCacheExpiryTimeout(data, environment.store).count()));
+        request.setTransferTimeout(int(std::min<qint64>(backend->requestTimeout(data, environment.store),
+                                                        std::numeric_limits<int>::max())));
+    }
+    request.setPriority(static_cast<QNetworkRequest::Priority>(settings.priority));
+    for (auto it = settings.headers.cbegin(); it != settings.headers.cend(); ++it)
+        request.setRawHeader(it.key().toUtf8(), it.value().toUtf8());
+    if (settings.image) {
+        // A negative dimension means the host set no limit; anything else is capped
+        // below the dimension no image may reach.
+        const QSize limit = environment.imagesSizeLimit;
+        if (limit.width() >= 0 && limit.height() >= 0)
+            worker->setMaxImageSize(QSize(std::clamp(limit.width(), 0, ImageDimensionLimit - 1),
+                                          std::clamp(limit.height(), 0, ImageDimensionLimit - 1)));
+    }
+    return worker;
+}
+
+// ---- the exchange ----
+
+void HttpRequestWorker::execute(QNetworkAccessManager* manager, const RequestTokenRef& request)
+{
+    if (d->reply) {
+        TQ_LOG(logging::Fault, context()) << "worker is alredy executing";
+        return;
+    }
+    const qint64 id = requestIdOf(request);
+    if (id == -1)
+        return; // the client dropped the request: nothing is sent
+    if (!manager) {
+        TQ_LOG(logging::Fault, context()) << QStringLiteral("request(%1) has no network access manager").arg(id);
+        return;
+    }
+    const QByteArray& body = d->data.body;
+    if (d->loggingEnabled) {
+        QString line = QStringLiteral("execute request(%1): %2 %3 (from %4)")
+                           .arg(QString::number(id), d->data.httpMethod,
+                                d->networkRequest.url().toString(), d->senderName);
+        if (!body.isEmpty())
+            line += QLatin1Char('\n') + d->excerpt(body, true);
+        TQ_LOG(logging::Trace, context()) << line;
+    }
+    if (!body.isEmpty())
+        d->networkRequest.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
+
+    const QString& method = d->data.httpMethod;
+    QNetworkReply* reply = nullptr;
+    if (method == QLatin1String("GET"))
+        reply = manager->get(d->networkRequest);
+    else if (method == QLatin1String("POST"))
+        reply = manager->post(d->networkRequest, body);
+    else if (method == QLatin1String("PUT"))
+        reply = manager->put(d->networkRequest, body);
+    else if (method == QLatin1String("HEAD"))
+        reply = manager->head(d->networkRequest);
+    else
+        reply = manager->sendCustomRequest(d->networkRequest, method.toLatin1(), body);
+
+    d->reply = reply;
+    d->requestId = id;
+    d->request = request;
+    d->startTime = QTime::currentTime();
+
+#if QT_CONFIG(ssl)
+    // The box has no reliable clock or certificate store: every certificate is accepted.
+    connect(reply, &QNetworkReply::sslErrors, this, [this, reply](const QList<QSslError>& errors) {
+        TQ_LOG(logging::Trace, context()) << QStringLiteral("request(%1) ssl errors occurred:").arg(d->requestId)
+                                          << errors;
+        reply->ignoreSslErrors();
+    });
+#endif
+    connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& url) {
+        TQ_LOG(logging::Trace, context()) << QStringLiteral("request(%1) redirected to").arg(d->requestId)
+                                          << url.toString();
+        d->redirects.append(url);
+        // Qt 6.4 connects redirectAllowed() to the reply's follow-up once more on every hop,
+        // so from the second hop on one permission is followed several times (duplicate
+        // requests, lost body). Keep exactly one connection before giving permission.
+        if (QObject::disconnect(reply, SIGNAL(redirectAllowed()), reply, SLOT(followRedirect())))
+            QObject::connect(reply, SIGNAL(redirectAllowed()), reply, SLOT(followRedirect()), Qt::QueuedConnection);
+        emit reply->redirectAllowed();
+    });
+    connect(reply, &QNetworkReply::finished, this, &HttpRequestWorker::finished);
+}
+
+void HttpRequestWorker::cancel()
+{
+    if (d->reply && d->loggingEnabled && d->reply->isRunning()) {
+        TQ_LOG(logging::Trace, context())
+            << QStringLiteral("request(%1) canceled (%2 msecs)").arg(d->requestId).arg(d->elapsedMs());
+    }
+    d->releaseReply();
+}
+
+void HttpRequestWorker::handleReply()
+{
+    const qint64 id = requestIdOf(d->request);
+    if (id == -1) {
+        d->releaseReply(); // nobody waits for the answer any more
+        return;
+    }
+    if (!d->reply) {
+        TQ_LOG(logging::Fault, context())
+            << QStringLiteral("request(%1) unexpected %2 call").arg(QString::number(id), QStringLiteral("handleReply"));
+        return;
+    }
+    const QNetworkReply::NetworkError error = d->reply->error();
+    const MethodType type = d->data.methodType;
+
+    if (error == QNetworkReply::OperationCanceledError) { // the transfer timeout fired
+        RequestError failure = d->buildError(*d->reply, QJsonObject());
+        const int seconds = d->networkRequest.transferTimeout() / 1000;
+        failure.description += QStringLiteral(" (timeout %1 seconds)").arg(seconds);
+        d->releaseReply();
+        if (d->loggingEnabled) {
+            TQ_LOG(logging::Trace, context())
+                << QStringLiteral("request(%1) canceled by internal timeout (%2 seconds)").arg(id).arg(seconds);
+        }
+        emit requestFailureInspectionRequired(id, failure);
+        return;
+    }
+    // The connection broke while the request was being re-sent; audits are not worth it.
+    if (error == QNetworkReply::ContentReSendError && !isAuditType(type) && ++d->resendAttempts < 3) {
+        d->releaseReply();
+        if (d->loggingEnabled) {
+            TQ_LOG(logging::Trace, context())
+                << QStringLiteral("request(%1) will be sent again, attempt %2").arg(id).arg(d->resendAttempts);
+        }
+        emit resendRequired();
+        return;
+    }
+
+    const QScopedPointer<QNetworkReply, QScopedPointerDeleteLater> reply(d->reply.data());
+    d->reply = nullptr;
+    reply->disconnect(this);
+    const qint64 elapsed = d->elapsedMs();
+    const QByteArray body = d->readBody(*reply);
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QString contentType = QString::fromLatin1(reply->rawHeader("Content-Type"));
+    const bool image = contentType == QLatin1String("image/png") || contentType == QLatin1String("image/jpeg");
+    if (d->loggingEnabled)
+        d->traceReply(*reply, id, status, contentType, image, body, elapsed);
+
+    const int bodyStatus = d->backend ? d->backend->responseErrorStatus(body) : 0;
+    if (bodyStatus != 0 || error != QNetworkReply::NoError) {
+        const QJsonObject json = QJsonDocument::fromJson(body).object();
+        RequestError failure = d->buildError(*reply, json);
+        if (type == MethodType::PaymentServiceApi) {
+            failure.errorCode = bodyStatus;
+            failure.description = json.value(QLatin1String("reqUserNote")).toString();
+            failure.debugMessage = json.value(QLatin1String("reqNote")).toString();
+        }
+        emit requestFailureInspectionRequired(id, failure);
+        return;
+    }
+
+    QVariant result;
+    const auto typeHas = [&contentType](const char* part) { return contentType.contains(QLatin1String(part)); };
+    if (status == 204) {
+        // no content, whatever the type says
+    } else if (image) {
+        if (!isAuditType(type)) {
+            const QString message = d->decodeImage(*reply, body, &result);
+            if (!message.isEmpty()) {
+                TQ_LOG(logging::Warning, context()) << message;
+                RequestError failure = d->buildError(*reply, QJsonObject());
+                failure.reason = RequestError::HttpClientError;
+                failure.networkError = QNetworkReply::UnknownContentError;
+                failure.description = message;
+                emit requestFailureInspectionRequired(id, failure);
+                return;
+            }
+        }
+    } else if (typeHas("application/json") || typeHas("application/xml") || typeHas("application/octet-stream")) {
+        if (d->data.responseExtractor) {
+            if (body.isEmpty()) {
+                TQ_LOG(logging::Trace, context()) << "nothing to parse";
+            }
+            result = d->extract(d->data.responseExtractor, body);
+        } else if (!body.isEmpty()) {
+            TQ_LOG(logging::Warning, context()) << "responseExtractor is null";
+        }
+    } else if (typeHas("application/cbor")) {
+        if (d->data.responseCborExtractor)
+            result = d->extract(d->data.responseCborExtractor, body);
+        else
+            TQ_LOG(logging::Warning, context()) << "responseCborExtractor is null";
+    } else if (typeHas("text/plain") || typeHas("text/html")) {
+        if (!body.isEmpty())
+            result = QString::fromUtf8(body);
+    } else if (type != MethodType::GeneralRequest && type != MethodType::TqAnalytics && type != MethodType::RdmApi) {
+        TQ_LOG(logging::Trace, context()) << "not supported content type:" << contentType;
+    }
+    emit responseReceived(id, result);
+}
+
+// ---- reading and decoding ----
+
+QByteArray HttpRequestWorkerPrivate::readBody(QNetworkReply& r) const
+{
+    try {
+        return r.readAll();
+    } catch (const std::bad_alloc& e) {
+        TQ_LOG(logging::Fault, context()) << "reading the reply caused std::bad_alloc:" << e.what();
+    } catch (...) {
+        TQ_LOG(logging::Fault, context()) << "reading the reply caused an unexpected exception";
+    }
+    return QByteArray();
+}
+
+QVariant HttpRequestWorkerPrivate::extract(const ResponseExtractor& extractor, const QByteArray& body) const
+{
+    try {
+        return extractor(body);
+    } catch (const std::bad_alloc& e) {
+        TQ_LOG(logging::Fault, context()) << "extracting the response caused std::bad_alloc:" << e.what();
+    } catch (...) {
+        TQ_LOG(logging::Fault, context()) << "extracting the response caused an unexpected exception";
+    }
+    return QVariant();
+}
+
+void HttpRequestWorkerPrivate::traceReply(QNetworkReply& r, qint64 id, int status, const QString& contentType,
+                                          bool image, const QByteArray& body, qint64 elapsed) const
+{
+    if (!logging::checkLogLevel(logging::Warning))
+        return;
+    logging::Level level = logging::Trace;
+    QString content;
+    if (image) {
+        const bool http2 = r.attribute(QNetworkRequest::Http2WasUsedAttribute).toBool();
+        content = QStringLiteral("image, raw data size = %1 bytes, HTTP/2 %2 used")
+                      .arg(QString::number(body.size()), http2 ? QStringLiteral("was") : QStringLiteral("was not"));
+    } else if (contentType.contains(QLatin1String("application/cbor"))) {
+        content = QStringLiteral("[binary CBOR]");
+    } else if (contentType.contains(QLatin1String("text/plain")) || contentType.contains(QLatin1String("text/html"))) {
+        content = excerpt(body, false);
+    } else if (contentType.contains(QLatin1String("application/xml"))) {
+        const MethodType type = data.methodType;
+        if (type != MethodType::MediascopeApi && type != MethodType::TqAnalytics && type != MethodType::RdmApi) {
+            for (const auto& header : r.rawHeaderPairs())
+                content += QString::fromLatin1(header.first + ": " + header.second) + QLatin1Char('\n');
+        }
+        content += excerpt(body, false);
+    } else if (contentType.contains(QLatin1String("application/json"))) {
+        content = excerpt(body, true);
+        if (body.startsWith("{\"error"))
+            level = logging::Warning;
+    }
+    TQ_LOG(level, context()) << QStringLiteral("reply for request(%1) %2 %3 %4 (%5 msecs)")
+                                    .arg(QString::number(id), QString::number(status), httpReasonPhrase(status),
+                                         content, QString::number(elapsed));
+}
+
+RequestError HttpRequestWorkerPrivate::buildError(const QNetworkReply& r, const QJsonObject& json) const
+{
+    RequestError error;
+    error.networkError = r.error();
+    error.methodType = data.methodType;
+    error.url = r.request().url();
+    error.httpMethod = data.httpMethod;
+    error.path = data.pathCreator ? data.pathCreator(data.path) : data.path;
+    error.queryItems = data.queryItems;
+    error.senderName = senderName;
+    error.redirects = redirects;
+    error.httpStatusCode = r.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    error.rawHeaders = r.rawHeaderPairs();
+    if (error.httpStatusCode == 429)
+        error.retryAfter = retryAfter(error.rawHeaders);
+    error.reason = isHttpClientError(error.httpStatusCode)   ? RequestError::HttpClientError
+                   : isHttpServerError(error.httpStatusCode) ? RequestError::HttpServerError
+                                                             : RequestError::Unknown;
+
+    const QJsonValue code = json.value(QLatin1String("error_code"));
+    if (!code.isUndefined()) {
+        error.errorCode = code.toInt();
+        error.tqReason = static_cast<RequestError::TqReason>(error.errorCode);
+    }
+    const QJsonValue description = json.value(QLatin1String("description"));
+    error.description = description.isUndefined() ? r.errorString() : description.toString();
+    error.debugMessage = json.value(QLatin1String("debug_message")).toString();
+    for (const QJsonValue& item : json.value(QLatin1String("details")).toArray()) {
+        const QJsonObject detail = item.toObject();
+        const QString name = detail.value(QLatin1String("key")).toString();
+        const ErrorDetailsKey key = errorDetailsKeyByName(name);
+        if (key == ErrorDetailsKey::Unknown) {
+            TQ_LOG(logging::Warning, context()) << QStringLiteral("uknown error details key received: %1").arg(name);
+            continue;
+        }
+        error.details.append(ErrorDetail{key, detail.value(QLatin1String("value")).toVariant(), name});
+    }
+    return error;
+}
+
+QString HttpRequestWorkerPrivate::decodeImage(const QNetworkReply& r, const QByteArray& body, QVariant* result) const
+{
+    if (body.isEmpty())
+        return QStringLiteral("image response body is empty");
+    if (r.hasRawHeader("Content-Length")) {
+        bool isNumber = false;
+        const qint64 length = r.rawHeader("Content-Length").toLongLong(&isNumber);
+        if (isNumber && length != body.size())
+            return QStringLiteral("image response body is incomplete, %1 != %2")
+                .arg(QString::number(body.size()), QString::number(length));
+    }
+
+    QBuffer buffer;
+    buffer.setData(body);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (!reader.canRead()) {
+        if (reader.error() != QImageReader::UnsupportedFormatError)
+            return QStringLiteral("prereading image failed: %1").arg(reader.errorString());
+        QStringList formats;
+        for (const QByteArray& format : QImageReader::supportedImageFormats())
+            formats.append(QString::fromLatin1(format));
+        return QStringLiteral("unsupported image format: %1, supported image formats: (%2)")
+            .arg(QString::fromLatin1(r.rawHeader("Content-Type")), formats.join(QStringLiteral(", ")));
+    }
+    const QSize size = reader.size();
+    if (reader.error() != QImageReader::UnknownError)
+        return QStringLiteral("prereading image failed: %1").arg(reader.errorString());
+    if (size.isEmpty())
+        return QStringLiteral("image size is empty");
+
+    const QSize& limit = maxImageSize;
+    if (data.checkImageSize && limit.width() >= 0 && limit.height() >= 0
+        && (size.width() >= ImageDimensionLimit || size.height() >= ImageDimensionLimit
+            || qint64(size.width()) * size.height() > qint64(limit.width()) * limit.height()))
+        return QStringLiteral("image %1 with size (%2, %3) is larger than maximum size (%4, %5)")
+            .arg(r.url().toString())
+            .arg(size.width())
+            .arg(size.height())
+            .arg(limit.width())
+            .arg(limit.height());
+
+    const QImage::Format format = reader.imageFormat();
+    static const QImage::Format supported[] = {QImage::Format_Mono, QImage::Format_Indexed8, QImage::Format_RGB32,
+                                               QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied};
+    if (std::find(std::begin(supported), std::end(supported), format) == std::end(supported))
+        return QStringLiteral("unsupported pixel format: %1")
+            .arg(QString::fromLatin1(QMetaEnum::fromType<QImage::Format>().valueToKey(format)));
+
+    QImage image;
+    if (!reader.read(&image))
+        return QStringLiteral("reading image failed: %1").arg(reader.errorString());
+    if (image.isNull())
+        return QStringLiteral("reading the image failed for an unknown reason");
+
+    if (responseCache && !cacheKey.isEmpty())
+        responseCache->add(cacheKey, body);
+    *result = QVariant::fromValue(ImageResponse(image, body));
+    return QString();
+}
+
+} // namespace tq

@@ -1,0 +1,99 @@
+#pragma once
+// One HTTP exchange for one request: sends it through a QNetworkAccessManager and turns
+// the reply into a decoded response or a RequestError.
+//
+// Driving a worker (the dispatcher does this on the worker thread):
+//   auto* w = createHttpRequestWorker(rawData, settings, backend, environment);
+//   connect(w, &HttpRequestWorker::finished, ...);     // then call w->handleReply()
+//   connect(w, &HttpRequestWorker::resendRequired, ...); // execute it again
+//   w->execute(manager, requestToken);                 // nothing is sent if the token expired
+// handleReply() ends in responseReceived or requestFailureInspectionRequired (or in
+// resendRequired for a transient re-send error). cancel() drops the exchange silently.
+
+#include "engine/request.h"
+#include "engine/requesterror.h"
+#include "engine/requesttoken.h"
+#include "transport/requestsettings.h"
+
+#include <QList>
+#include <QNetworkRequest>
+#include <QObject>
+#include <QSize>
+#include <QUrl>
+#include <QVariant>
+
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace stbconfig {
+class ConfigurationManager;
+}
+
+namespace tq {
+
+class AbstractBackend;
+class ResponseCache;
+class HttpRequestWorkerPrivate;
+
+class HttpRequestWorker : public QObject
+{
+    Q_OBJECT
+public:
+    explicit HttpRequestWorker(QObject* parent = nullptr);
+    ~HttpRequestWorker() override; // a reply still in flight is aborted
+
+    // ---- configuration (see createHttpRequestWorker) ----
+    void setBackend(AbstractBackend* backend);
+    AbstractBackend* backend() const;
+    void setRawData(const RequestRawData& data);
+    const RequestRawData& rawData() const;
+    void setUrl(const QString& url); // UTF-8, parsed as an encoded URL
+    void setLogSettings(int jsonLengthLimit, bool jsonFormattingEnabled, bool loggingEnabled);
+    void setCacheKey(const QString& key);
+    void setResponseCache(ResponseCache* cache);
+    void setMaxImageSize(const QSize& size); // -1 = no limit
+
+    // The request as it will be sent; backends adjust it before a resend.
+    QNetworkRequest& networkRequest();
+    const QNetworkRequest& networkRequest() const;
+
+    MethodType methodType() const;
+    qint64 requestId() const;
+    QString senderName() const;
+    void setSenderName(const QString& name);
+    int resendAttempts() const;
+    QList<QUrl> redirects() const;
+
+    // ---- the exchange ----
+    void execute(QNetworkAccessManager* manager, const RequestTokenRef& request);
+    void handleReply();
+    void cancel();
+
+signals:
+    void finished();
+    void resendRequired();
+    void responseReceived(qint64 requestId, QVariant response);
+    void requestFailed(qint64 requestId, tq::RequestError error);
+    void requestFailureInspectionRequired(qint64 requestId, tq::RequestError error);
+
+private:
+    std::unique_ptr<HttpRequestWorkerPrivate> d;
+};
+
+// What the dispatcher knows beyond the request and its settings.
+struct WorkerEnvironment
+{
+    stbconfig::ConfigurationManager* store = nullptr;
+    bool proxyActive = false;              // the proxy connection carries a proxy
+    ResponseCache* responseCache = nullptr; // given to cacheable requests
+    QSize imagesSizeLimit{-1, -1};
+};
+
+// Builds a worker from the raw data, the backend's settings and the logging configuration.
+HttpRequestWorker* createHttpRequestWorker(const RequestRawData& data, const RequestSettings& settings,
+                                           AbstractBackend* backend, const WorkerEnvironment& environment,
+                                           QObject* parent = nullptr);
+
+} // namespace tq

@@ -1,0 +1,37 @@
+#pragma once
+// The backend of the TV platform's own API: the main API, its analytics endpoint,
+// service discovery and the image server.
+
+#include "transport/abstractbackend.h"
+
+#include <QList>
+#include <QLocale>
+
+namespace tq {
+
+class NewCacheBackend : public AbstractBackend
+{
+public:
+    static QList<MethodType> types(); // TqAnalytics, TqApi, TqDiscover, TqImage
+
+    RequestSettings composeRequest(const RequestRawData& data, stbconfig::ConfigurationManager* store,
+                                   const stbcore::IRequestHeaderPropertyProvider* provider) const override;
+    int failureAction(const RequestError& error) const override;
+    // Points a resent request at the currently configured server and session.
+    void prepareResend(HttpRequestWorker* worker, stbconfig::ConfigurationManager* store,
+                       const stbcore::IRequestHeaderPropertyProvider* provider) const override;
+    qint64 requestTimeout(const RequestRawData& data, stbconfig::ConfigurationManager* store) const override;
+    std::chrono::seconds connectionCacheExpiryTimeout(const RequestRawData& data,
+                                                      stbconfig::ConfigurationManager* store) const override;
+
+    static QString versionPrefix(int apiVersion); // "/api/v<n>"
+
+private:
+    QString languageCode() const;
+
+    // The ISO 639-3 code is looked up only when the default locale's language changes.
+    mutable QLocale::Language m_language = QLocale::AnyLanguage;
+    mutable QString m_languageCode;
+};
+
+} // namespace tq
