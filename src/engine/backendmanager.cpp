@@ -464,19 +464,19 @@ void BackendManager::inspectFailure(qint64 requestId, const RequestError& error)
         return;
     }
     int action = worker->backend()->failureAction(error);
-    if (it->interrupted && (action == Rebalance || action == UpdateSessionToken))
-        action = HandOn;
+    if (it->interrupted && (action == AbstractBackend::Rebalance || action == AbstractBackend::UpdateSessionToken))
+        action = AbstractBackend::HandOn;
 
-    if ((action == Rebalance || action == UpdateSessionToken) && d->recoveryAllowed) {
+    if ((action == AbstractBackend::Rebalance || action == AbstractBackend::UpdateSessionToken) && d->recoveryAllowed) {
         d->deferredQueue.stop();
         d->recoveryAllowed = false;
-        if (action == Rebalance)
+        if (action == AbstractBackend::Rebalance)
             handleRebalanceRequired();
         else
             handleUpdateSessionTokenRequired();
         return;
     }
-    if (action == RetryLater && it->deferrable && error.retryAfter) {
+    if (action == AbstractBackend::RetryLater && it->deferrable && error.retryAfter) {
         if (it->state == EntryState::Deferred)
             return;
         // A full deferred queue cannot keep the request: it fails now rather than wait forever.
