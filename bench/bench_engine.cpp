@@ -1,7 +1,7 @@
 // Throughput and CPU cost of the whole engine against a bare QNetworkAccessManager, on the
 // same in-process fake server running in a thread of its own, in one run.
 //
-//   bench_engine [requests=10000] [inFlight=100] [--no-memory]
+//   bench_engine [requests=10000] [inFlight=100] [--no-memory|--only-bare|--only-engine]
 //
 // Prints requests per second, client-side CPU microseconds per request (process CPU minus
 // the server thread's), their ratios, and peak RSS after 1k and after 100k engine requests.
@@ -175,7 +175,10 @@ int main(int argc, char** argv)
     logging::setLogLevel(logging::Warning);
     const int total = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int inFlight = argc > 2 ? std::atoi(argv[2]) : 100;
-    const bool skipMemory = argc > 3 && qstrcmp(argv[3], "--no-memory") == 0; // for profiling runs
+    // Profiling runs (callgrind) look at one side at a time and skip the memory stage.
+    const QByteArray mode = argc > 3 ? QByteArray(argv[3]) : QByteArray();
+    const bool skipMemory = !mode.isEmpty();
+    const bool bareOnly = mode == "--only-bare", engineOnly = mode == "--only-engine";
 
     for (int padding : {0, 480}) {
         ServerThread server(padding);
@@ -189,8 +192,8 @@ int main(int argc, char** argv)
 
         runBare(500, inFlight, server); // warm both paths up
         runEngine(500, inFlight, server, client.get());
-        const Result bare = runBare(total, inFlight, server);
-        const Result engine = runEngine(total, inFlight, server, client.get());
+        const Result bare = engineOnly ? Result{1, 1} : runBare(total, inFlight, server);
+        const Result engine = bareOnly ? Result{1, 1} : runEngine(total, inFlight, server, client.get());
         report(padding ? "~550-byte headers" : "small headers", total, bare, engine);
 
         if (padding == 0 && !skipMemory) {

@@ -57,6 +57,9 @@ public:
     BackendManagerPrivate(BackendManager* q, TqContext* context) : q(q), context(context) {}
 
     QString name() const { return q->objectName(); }
+    // The per-request notifications cost a wake-up of the host thread each; skip them when
+    // the host does not listen.
+    bool notifierListens(const char* signal) const { return context->notifier()->hasListeners(signal); }
     stbconfig::ConfigurationManager* store() const { return context->configurationManager(); }
 
     QList<QueueEntry>::iterator find(const HttpRequestWorker* worker);
@@ -175,7 +178,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
         return;
     }
     const RequestSettings settings = backend->composeRequest(raw, store(), context->propertyProvider());
-    if (!settings.methodPath.isEmpty())
+    if (!settings.methodPath.isEmpty() && notifierListens(SIGNAL(tqMethodRequested(tq::MethodSpecializaton,QString))))
         Q_EMIT q->tqMethodRequested(raw.methodSpecialization, settings.methodPath);
 
     if (!settings.cacheKey.isEmpty() && responseCache->contains(settings.cacheKey)) {
@@ -435,10 +438,10 @@ void BackendManager::processResponseReceived(qint64, const QVariant&)
         worker->deleteLater();
         return;
     }
-    if (it->methodType == MethodType::TqApi) {
+    if (it->methodType == MethodType::TqApi)
         d->recoveryAllowed = true;
-        Q_EMIT tqResponseReceived();
-    } else if (it->methodType == MethodType::TqDiscover) {
+    if ((it->methodType == MethodType::TqApi || it->methodType == MethodType::TqDiscover)
+        && d->notifierListens(SIGNAL(tqResponseReceived()))) {
         Q_EMIT tqResponseReceived();
     }
     d->releaseAt(it);

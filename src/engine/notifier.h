@@ -16,6 +16,9 @@ class TqNotifier : public QObject
 public:
     explicit TqNotifier(QObject* parent = nullptr) : QObject(parent) {}
 
+    // Whether anything is connected to a signal (given as SIGNAL(...)); safe from any thread.
+    bool hasListeners(const char* signal) const { return receivers(signal) > 0; }
+
 Q_SIGNALS:
     void removeProxyRequired();
     void proxyChangeRequired();
