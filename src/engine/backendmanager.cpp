@@ -66,7 +66,8 @@ public:
     HttpRequestWorker* senderWorker(const char* slot) const;
     void insert(const QueueEntry& entry);
     void send(QueueEntry& entry);
-    void releaseAt(QList<QueueEntry>::iterator it);
+    // Releases the entry's worker and removes the entry; returns the entry after it.
+    QList<QueueEntry>::iterator releaseAt(QList<QueueEntry>::iterator it);
     void refuse(const RequestRawData& raw, qint64 requestId, QObject* facade, const QString& message);
     void dispatch(SendRequestEvent* event);
     void evictOverflow();
@@ -128,11 +129,11 @@ void BackendManagerPrivate::send(QueueEntry& entry)
     entry.worker->execute(entry.useProxy ? proxyNetworkManager.get() : mainNetworkManager.get(), entry.requestToken);
 }
 
-void BackendManagerPrivate::releaseAt(QList<QueueEntry>::iterator it)
+QList<QueueEntry>::iterator BackendManagerPrivate::releaseAt(QList<QueueEntry>::iterator it)
 {
     deferredQueue.remove(it->worker);
     it->worker->deleteLater();
-    queue.erase(it);
+    return queue.erase(it);
 }
 
 void BackendManagerPrivate::refuse(const RequestRawData& raw, qint64 requestId, QObject* facade, const QString& message)
@@ -390,9 +391,7 @@ void BackendManager::dropRequests(const QList<qint64>& requestIds)
     for (auto it = d->queue.begin(); it != d->queue.end();) {
         if (requestIds.contains(it->requestId)) {
             it->worker->cancel();
-            d->deferredQueue.remove(it->worker);
-            it->worker->deleteLater();
-            it = d->queue.erase(it);
+            it = d->releaseAt(it);
         } else {
             ++it;
         }
