@@ -271,7 +271,11 @@ QJsonValue writeJsonValue(const M& member)
     } else if constexpr (std::is_same_v<M, QColor>) {
         return colorToHexString(member);
     } else if constexpr (std::is_enum_v<M>) {
-        return QJsonValue(WireStrings<M>::dictionary().key(member));
+        const auto& dictionary = WireStrings<M>::dictionary();
+        if constexpr (std::is_same_v<detail::DictionaryKey<M>, QString>)
+            return QJsonValue(dictionary.key(member));
+        else // an integer code without an entry (Unknown) is written as itself, to read back the same
+            return QJsonValue(dictionary.unknown() == member ? int(member) : dictionary.key(member));
     } else if constexpr (detail::IsOptional<M>::value) {
         return member ? writeJsonValue(*member) : QJsonValue(QJsonValue::Undefined);
     } else if constexpr (detail::IsList<M>::value) {
