@@ -11,10 +11,10 @@ int AbstractCborObject::fromCbor(CborReader& reader)
         return int(reader.type());
     if (!reader.enterContainer())
         return reader.errorCode();
-    while (!reader.hasError() && reader.hasNext()) {
-        if (!reader.readKey())
+    // readKey and readCborField report errors themselves: no extra error query per key.
+    while (reader.hasNext()) {
+        if (!reader.readKey() || readCborField(reader) != 0)
             break;
-        readCborField(reader);
     }
     if (reader.hasError())
         return reader.errorCode();

@@ -2,12 +2,10 @@
 
 #include "model/color.h"
 
-#include <cstring>
-
 namespace tq {
 
 CborReader::CborReader(const QByteArray& body)
-    : QCborStreamReader(body), m_key(new char[KeyBufferSize]), m_bodySize(body.size())
+    : QCborStreamReader(body), m_key(new char[KeyBufferSize]), m_body(body)
 {
     m_key[0] = '\0';
 }
@@ -16,13 +14,26 @@ CborReader::~CborReader() = default;
 
 qsizetype CborReader::bytesLeft() const
 {
-    return qMax<qsizetype>(0, m_bodySize - qsizetype(currentOffset()));
+    return qMax<qsizetype>(0, m_body.size() - qsizetype(currentOffset()));
 }
 
-bool CborReader::keyIs(const char* text, qsizetype length, quint32 hash) const
+qsizetype CborReader::definiteStringLength() const
 {
-    return hash == m_keyHash && length == m_keyLength && !m_keyCut
-        && std::memcmp(text, m_key.get(), size_t(length)) == 0;
+    const qsizetype offset = qsizetype(currentOffset());
+    const qsizetype size = m_body.size();
+    if (offset < 0 || offset >= size)
+        return -1;
+    const auto* data = reinterpret_cast<const uchar*>(m_body.constData()) + offset;
+    const uint additional = data[0] & 0x1f;
+    if (additional < 24)
+        return additional;
+    const int extra = additional == 24 ? 1 : additional == 25 ? 2 : additional == 26 ? 4 : 0;
+    if (extra == 0 || offset + extra >= size)
+        return -1; // 8-byte lengths and indefinite strings take the general path
+    quint32 length = 0;
+    for (int i = 1; i <= extra; ++i)
+        length = (length << 8) | data[i];
+    return qsizetype(length);
 }
 
 bool CborReader::readKey()
@@ -30,29 +41,33 @@ bool CborReader::readKey()
     m_keyLength = 0;
     m_keyCut = false;
     if (isString() || isByteArray()) {
-        for (;;) {
+        m_lastChunk = {0, QCborStreamReader::Ok};
+        while (m_lastChunk.status == QCborStreamReader::Ok) {
             const qsizetype room = KeyBufferSize - 1 - m_keyLength;
-            // Qt copies what fits of a larger chunk, drops the rest and still reports
-            // success: note it, so that the cut key matches nothing.
-            if (currentStringChunkSize() > room)
-                m_keyCut = true;
             m_lastChunk = readStringChunk(m_key.get() + m_keyLength, room);
-            if (m_lastChunk.status != QCborStreamReader::Ok)
-                break;
-            m_keyLength += m_lastChunk.data;
+            // Qt copies what fits of a larger chunk, drops the rest and still reports
+            // success: a full buffer may hide a cut key, which then matches nothing.
+            if (m_lastChunk.status == QCborStreamReader::Ok) {
+                m_keyLength += m_lastChunk.data;
+                m_keyCut = m_keyCut || m_lastChunk.data == room;
+            }
         }
-    } else {
-        next(); // not a usable key: its value will find no field and be skipped
-    }
-    if (hasError()) {
-        m_keyLength = 0;
-        m_keyHash = 0;
-        m_key[0] = '\0';
-        return false;
+        if (m_lastChunk.status == QCborStreamReader::Error)
+            return failKey();
+    } else if (next() != 0) { // not a usable key: its value will find no field and be skipped
+        return failKey();
     }
     m_key[m_keyLength] = '\0';
     m_keyHash = cborKeyHash(m_key.get(), m_keyLength);
     return true;
+}
+
+bool CborReader::failKey()
+{
+    m_keyLength = 0;
+    m_keyHash = 0;
+    m_key[0] = '\0';
+    return false;
 }
 
 void CborReader::skipTags()
@@ -103,6 +118,17 @@ int CborReader::next()
 
 const char* CborReader::readWholeString(qsizetype* length)
 {
+    // The usual case: one definite chunk that fits the buffer, read in one go.
+    const qsizetype definite = definiteStringLength();
+    if (definite >= 0 && definite <= KeyBufferSize) {
+        m_lastChunk = readStringChunk(m_key.get(), KeyBufferSize);
+        if (m_lastChunk.status != QCborStreamReader::Ok)
+            return nullptr;
+        *length = m_lastChunk.data;
+        m_lastChunk = readStringChunk(m_key.get(), 0); // the end of the string
+        return m_lastChunk.status == QCborStreamReader::EndOfString ? m_key.get() : nullptr;
+    }
+
     qsizetype used = 0;
     bool spilled = false;
     for (;;) {
@@ -137,7 +163,7 @@ const char* CborReader::readWholeString(qsizetype* length)
         if (spilled)
             m_long.resize(used);
     }
-    if (hasError() || m_lastChunk.status == QCborStreamReader::Error)
+    if (m_lastChunk.status != QCborStreamReader::EndOfString)
         return nullptr;
     *length = used;
     return spilled ? m_long.constData() : m_key.get();

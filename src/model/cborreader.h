@@ -62,7 +62,16 @@ public:
     qsizetype keyLength() const { return m_keyLength; }
     quint32 keyHash() const { return m_keyHash; }
     // True when the current key is exactly `text` (hash first, then the bytes).
-    bool keyIs(const char* text, qsizetype length, quint32 hash) const;
+    bool keyIs(const char* text, qsizetype length, quint32 hash) const
+    {
+        if (hash != m_keyHash || length != m_keyLength || m_keyCut)
+            return false;
+        for (qsizetype i = 0; i < length; ++i) { // keys are short: no call to memcmp
+            if (text[i] != m_key[i])
+                return false;
+        }
+        return true;
+    }
     bool keyIs(const char* text) const
     {
         const qsizetype length = constLength(text);
@@ -98,8 +107,12 @@ private:
     // key is no longer needed once its value is read), else into m_long. Null on error.
     const char* readWholeString(qsizetype* length);
     void drainString();
+    bool failKey(); // a stream error while reading the key: leaves an empty key
     void advance() { QCborStreamReader::next(); }
     qsizetype bytesLeft() const;
+    // The length of the current string when its header announces a single definite chunk
+    // (read from the body itself: one call into the reader less per string); else -1.
+    qsizetype definiteStringLength() const;
 
     std::unique_ptr<char[]> m_key;
     qsizetype m_keyLength = 0;
@@ -107,7 +120,8 @@ private:
     bool m_keyCut = false;
     StringResult<qsizetype> m_lastChunk{0, QCborStreamReader::StringResultCode(-1)};
     QByteArray m_long;
-    qsizetype m_bodySize;
+    const QByteArray m_body; // shares the reader's copy
+
 };
 
 template<class Visit>
@@ -131,7 +145,7 @@ bool CborReader::enterArray(List& list)
     }
     // A hostile length must not turn into a huge allocation: every element needs a byte.
     if (isLengthKnown())
-        list.reserve(list.size() + qsizetype(qMin<quint64>(length(), quint64(bytesLeft()))));
+            list.reserve(list.size() + qsizetype(qMin<quint64>(length(), quint64(bytesLeft()))));
     return enterContainer();
 }
 
