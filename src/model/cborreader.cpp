@@ -122,7 +122,7 @@ const char* CborReader::readWholeString(qsizetype* length)
     const qsizetype definite = definiteStringLength();
     if (definite >= 0 && definite <= KeyBufferSize) {
         m_lastChunk = readStringChunk(m_key.get(), KeyBufferSize);
-        if (m_lastChunk.status != QCborStreamReader::Ok)
+        if (m_lastChunk.status != QCborStreamReader::Ok || m_lastChunk.data != definite)
             return nullptr;
         *length = m_lastChunk.data;
         m_lastChunk = readStringChunk(m_key.get(), 0); // the end of the string

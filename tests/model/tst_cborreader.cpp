@@ -164,6 +164,15 @@ private slots:
             << "News" << qint64(0) << 0.0 << qint64(1800);
         QTest::newRow("chunked text value") << programmeRaw("646e616d65" "7f6341424363444546ff")
                                             << "ABCDEF" << qint64(0) << 0.0 << qint64(1800);
+        for (const int length : {1023, 1024, 1025}) {
+            const QString text = QString(length - 2, QLatin1Char('t')) + QChar(0xe9); // 2 bytes in UTF-8
+            QTest::addRow("%d-byte text value", length)
+                << write([text](QCborStreamWriter& w) {
+                       w.append(QLatin1String("name"));
+                       w.append(text);
+                   })
+                << text << qint64(0) << 0.0 << qint64(1800);
+        }
         QTest::newRow("3000-byte text value")
             << write([](QCborStreamWriter& w) {
                    w.append(QLatin1String("name"));

@@ -37,6 +37,19 @@ public:
     }
 };
 
+// Optional members: an object engaged only by a non-empty object, an absent number.
+class Holder : public DecodedObject<Holder, AbstractCborObject>
+{
+public:
+    std::optional<samples::AgeLevel> level;
+    std::optional<qint64> count;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("level", &Holder::level), field("count", &Holder::count));
+    }
+};
+
 } // namespace
 
 class TestDecodedObjects : public QObject
@@ -92,6 +105,44 @@ private slots:
         QCOMPARE(programme.hasReminder ? QString(*programme.hasReminder ? "true" : "false") : QString("absent"),
                  hasReminder);
         QCOMPARE(programme.startDate, startDate);
+    }
+
+    void optionalMembers_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<qint64>("jsonLevelId"); // -2: not engaged
+        QTest::addColumn<qint64>("cborLevelId"); // CBOR engages on any map, even an empty one
+        QTest::addColumn<qint64>("count");       // -2: absent
+        QTest::newRow("absent") << QByteArray("{}") << qint64(-2) << qint64(-2) << qint64(-2);
+        QTest::newRow("empty object, null")
+            << QByteArray(R"({"level": {}, "count": null})") << qint64(-2) << qint64(-1) << qint64(-2);
+        QTest::newRow("mistyped") << QByteArray(R"({"level": 3, "count": "3"})") << qint64(-2) << qint64(-2)
+                                  << qint64(-2);
+        QTest::newRow("present") << QByteArray(R"({"level": {"id": 2}, "count": 0})") << qint64(2) << qint64(2)
+                                 << qint64(0);
+    }
+
+    void optionalMembers()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(qint64, jsonLevelId);
+        QFETCH(qint64, cborLevelId);
+        QFETCH(qint64, count);
+        const QJsonObject object = QJsonDocument::fromJson(json).object();
+        Holder fromJson;
+        fromJson.fromJson(object);
+        Holder fromCbor;
+        CborReader reader(QCborValue::fromJsonValue(object).toCbor());
+        QCOMPARE(fromCbor.fromCbor(reader), 0);
+        const QList<std::pair<const Holder*, qint64>> cases{{&fromJson, jsonLevelId}, {&fromCbor, cborLevelId}};
+        for (const auto& [holder, levelId] : cases) {
+            QCOMPARE(holder->level ? holder->level->id : qint64(-2), levelId);
+            QCOMPARE(holder->count.value_or(-2), count);
+            // Absent members are not written, so they stay absent after a round trip.
+            const QJsonObject written = holder->toJson();
+            QCOMPARE(written.contains("level"), levelId != -2);
+            QCOMPARE(written.contains("count"), count != -2);
+        }
     }
 
     void jsonEnumerationsAndLists()
