@@ -21,11 +21,13 @@
 // - Modifiers: idField(...) reads a missing id as -1; .whenPresent() leaves the member
 //   untouched when the JSON key is absent; .jsonOnly() / .cborOnly() limit a field to one
 //   format; .cborKey("k") names a CBOR key that differs from the JSON key.
-// - itemId() and property(...) reach values behind accessors, such as the data item's id.
+// - itemId() and accessor(key, getter, setter) reach values behind accessors, such as
+//   the data item's id.
 // - Members kept in an implicitly shared block: point the fields into the private struct
 //   (&ChannelBriefPrivate::name), hold it as `QSharedDataPointer<...> d` and declare
-//   `friend struct FieldAccess;`. Reading detaches the block once; writing never does.
-// - A derived object lists its base's fields first: std::tuple_cat(Base::fields(), ...).
+//   `friend struct FieldAccess;`. Decoding detaches the block; encoding never does.
+// - A derived object derives DecodedObject<Derived, Base> and lists the base fields
+//   first: std::tuple_cat(Base::fields(), std::make_tuple(...)).
 // - Extra steps (unions, keys with custom rules) override fromJson/readCborField and call
 //   readJsonFields / writeJsonFields / readCborFields for the declared part.
 //
@@ -130,7 +132,7 @@ constexpr Field<Owner, Member> idField(const char* key, Member Owner::*member)
 }
 
 template<class Owner, class Member>
-constexpr Property<Owner, Member> property(const char* key, Member (Owner::*get)() const,
+constexpr Property<Owner, Member> accessor(const char* key, Member (Owner::*get)() const,
                                            void (Owner::*set)(Member))
 {
     return {key, get, set, 0};
@@ -329,11 +331,8 @@ void readCborValue(CborReader& reader, M& member)
         member.clear();
         if (!reader.enterArray(member))
             return;
-        while (!reader.hasError() && reader.hasNext()) {
-            typename M::value_type element{};
-            readCborValue(reader, element);
-            member.append(std::move(element));
-        }
+        while (!reader.hasError() && reader.hasNext())
+            readCborValue(reader, member.emplace_back()); // built in place: no move per element
         reader.leaveArray();
     } else if constexpr (std::is_base_of_v<AbstractCborObject, M>) {
         reader.skipTags();

@@ -50,6 +50,19 @@ public:
     }
 };
 
+// A derived object: the base's keys and one of its own.
+class PriceWithCurrency : public DecodedObject<PriceWithCurrency, samples::Price>
+{
+public:
+    QString currency;
+
+    static constexpr auto fields()
+    {
+        return std::tuple_cat(samples::Price::fields(),
+                              std::make_tuple(field("currency", &PriceWithCurrency::currency)));
+    }
+};
+
 } // namespace
 
 class TestDecodedObjects : public QObject
@@ -277,6 +290,23 @@ private slots:
         QCOMPARE(fromCbor.fromCbor(reader), 0);
         QCOMPARE(fromCbor.originalAmount, 7);
         QCOMPARE(fromCbor.toJson().value("original_amount").toInt(), 7);
+    }
+
+    void derivedObjectReadsBaseKeys()
+    {
+        const QJsonObject json{{"price_id", 4}, {"type", "trial"}, {"currency", "EUR"}, {"other", 1}};
+        PriceWithCurrency fromJson;
+        fromJson.fromJson(json);
+        PriceWithCurrency fromCbor;
+        CborReader reader(QCborValue::fromJsonValue(json).toCbor());
+        QCOMPARE(fromCbor.fromCbor(reader), 0);
+        for (const PriceWithCurrency* price : {&fromJson, &fromCbor}) {
+            QCOMPARE(price->priceId, qint64(4));
+            QCOMPARE(price->type, PriceType::Trial);
+            QCOMPARE(price->currency, QString("EUR"));
+        }
+        QCOMPARE(fromCbor.toJson().value("currency").toString(), QString("EUR"));
+        QCOMPARE(fromCbor.toJson().value("type").toString(), QString("trial"));
     }
 
     void jsonOnlyKeyIgnoredInCbor()
