@@ -80,11 +80,16 @@ struct WireStrings;
 // enumeration, so that numbers and wire strings are written in one place. Inside the
 // entries `E` names the enumeration: TQ_WIRE_STRINGS(Kind, kindsDictionary, {"a", E::A}).
 #define TQ_WIRE_STRINGS(Enum, accessor, ...)                                                       \
+    namespace detail {                                                                             \
     inline const ::tq::ConstantsDictionary<QString, Enum> accessor##Table = [] {                   \
         using E = Enum;                                                                            \
         return ::tq::ConstantsDictionary<QString, Enum>({__VA_ARGS__}, E::Unknown);                \
     }();                                                                                           \
-    inline const ::tq::ConstantsDictionary<QString, Enum>& accessor() { return accessor##Table; } \
+    }                                                                                              \
+    inline const ::tq::ConstantsDictionary<QString, Enum>& accessor()                              \
+    {                                                                                              \
+        return detail::accessor##Table;                                                            \
+    }                                                                                              \
     template<>                                                                                     \
     struct WireStrings<Enum>                                                                       \
     {                                                                                              \

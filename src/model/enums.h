@@ -520,14 +520,16 @@ enum class SubscribeMode : int {
     CanSubscribeAndCanNotUnsubscribe = 2, Unknown = 3
 };
 Q_ENUM_NS(SubscribeMode)
+namespace detail {
 inline const ConstantsDictionary<int, SubscribeMode> subscribeModeDictionaryTable(
     {{0, SubscribeMode::CanNotSubcribeAndCanNotUnsubscribe},
      {1, SubscribeMode::CanSubscribeAndCanUnsubscribe},
      {2, SubscribeMode::CanSubscribeAndCanNotUnsubscribe}},
     SubscribeMode::Unknown);
+}
 inline const ConstantsDictionary<int, SubscribeMode>& subscribeModeDictionary()
 {
-    return subscribeModeDictionaryTable;
+    return detail::subscribeModeDictionaryTable;
 }
 template<>
 struct WireStrings<SubscribeMode>
