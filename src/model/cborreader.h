@@ -40,6 +40,7 @@ class CborReader : public QCborStreamReader
 {
 public:
     static constexpr qsizetype KeyBufferSize = 1024;
+    static constexpr qsizetype MaxReserve = 4096; // elements reserved ahead for one array
 
     explicit CborReader(const QByteArray& body);
     ~CborReader();
@@ -143,9 +144,12 @@ bool CborReader::enterArray(List& list)
         next();
         return false;
     }
-    // A hostile length must not turn into a huge allocation: every element needs a byte.
-    if (isLengthKnown())
-            list.reserve(list.size() + qsizetype(qMin<quint64>(length(), quint64(bytesLeft()))));
+    // A hostile length must not turn into a huge allocation: every element needs a byte,
+    // and beyond MaxReserve the list grows as elements really arrive.
+    if (isLengthKnown()) {
+        const quint64 bound = quint64(qMin<qsizetype>(bytesLeft(), MaxReserve));
+        list.reserve(list.size() + qsizetype(qMin<quint64>(length(), bound)));
+    }
     return enterContainer();
 }
 

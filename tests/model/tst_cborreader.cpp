@@ -255,6 +255,31 @@ private slots:
         QCOMPARE(programme.prices.size(), prices);
     }
 
+    // An announced length is reserved ahead only as far as the body could hold it.
+    void reserveIsBounded_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qsizetype>("atLeast");
+        QTest::addColumn<qsizetype>("atMost");
+        QTest::newRow("true length") << QByteArray::fromHex("83010203") << qsizetype(3) << qsizetype(64);
+        QTest::newRow("2^28 announced, 1 byte left") << QByteArray::fromHex("9a1000000000") << qsizetype(0)
+                                                     << qsizetype(64);
+        QTest::newRow("100000 announced and present")
+            << QByteArray::fromHex("9a000186a0") + QByteArray(100000, '\0') << qsizetype(CborReader::MaxReserve)
+            << qsizetype(CborReader::MaxReserve + 64);
+    }
+
+    void reserveIsBounded()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qsizetype, atLeast);
+        QFETCH(qsizetype, atMost);
+        CborReader reader(bytes);
+        QList<qint64> list;
+        QVERIFY(reader.enterArray(list));
+        QVERIFY2(list.capacity() >= atLeast && list.capacity() <= atMost, qPrintable(QString::number(list.capacity())));
+    }
+
     // next() leaves the reader on the item after the one it skipped, whatever its kind.
     void nextSkipsOneItem()
     {
