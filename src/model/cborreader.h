@@ -97,7 +97,8 @@ public:
     auto readUtf8(Visit&& visit);
 
     // Enters an array, reserving room in `list` when the length is announced (never more
-    // than the bytes left could hold). False when the item is not an array (then skipped).
+    // than the bytes left could hold, nor MaxReserve). False when the item is not an array
+    // (then skipped).
     template<class List>
     bool enterArray(List& list);
     // Leaves the array entered by enterArray unless the stream reported an error.
@@ -122,7 +123,6 @@ private:
     StringResult<qsizetype> m_lastChunk{0, QCborStreamReader::StringResultCode(-1)};
     QByteArray m_long;
     const QByteArray m_body; // shares the reader's copy
-
 };
 
 template<class Visit>
