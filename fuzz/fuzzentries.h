@@ -1,0 +1,16 @@
+#pragma once
+// Entry points shared by the libFuzzer targets and the corpus replay test, so that the
+// replay exercises exactly what the fuzzers do.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tq::fuzzing {
+
+// Walks the bytes as a CBOR channel list answer (nested objects, lists, enumerations),
+// then re-encodes what was read.
+int cborWalk(const uint8_t* data, size_t size);
+// Runs the JSON decode routine of the channel list answer and re-encodes the result.
+int jsonDecode(const uint8_t* data, size_t size);
+
+} // namespace tq::fuzzing

@@ -1,0 +1,97 @@
+#pragma once
+// Immutable wire-string tables of the enumerations.
+//
+// A dictionary maps the text the platform sends to an enumerator and back. It is built
+// once during static initialisation and only read afterwards, so any thread may use it
+// without locking. A miss decodes to the dictionary's "unknown" value (the enumeration's
+// Unknown member) and encodes to an empty key.
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <cstring>
+#include <initializer_list>
+#include <utility>
+
+namespace tq {
+
+template<class Key, class Value>
+class ConstantsDictionary
+{
+public:
+    ConstantsDictionary(std::initializer_list<std::pair<Key, Value>> entries, Value unknown)
+        : m_entries(entries.begin(), entries.end()), m_unknown(unknown)
+    {
+        m_hash.reserve(m_entries.size());
+        for (const auto& entry : m_entries) {
+            m_hash.insert(entry.first, entry.second);
+            if constexpr (std::is_same_v<Key, QString>)
+                m_utf8.append(entry.first.toUtf8());
+        }
+    }
+
+    // The enumerator whose key equals `key` exactly; the unknown value when none does.
+    Value value(const Key& key) const { return m_hash.value(key, m_unknown); }
+
+    // The same lookup on UTF-8 bytes, for the CBOR reader: it avoids building a QString
+    // per value. The tables are small, so a linear scan beats hashing here.
+    Value valueUtf8(const char* bytes, qsizetype length) const
+    {
+        static_assert(std::is_same_v<Key, QString>, "only text dictionaries take UTF-8 keys");
+        for (qsizetype i = 0; i < m_utf8.size(); ++i) {
+            const QByteArray& key = m_utf8.at(i);
+            if (key.size() == length && (length == 0 || std::memcmp(key.constData(), bytes, size_t(length)) == 0))
+                return m_entries.at(i).second;
+        }
+        return m_unknown;
+    }
+
+    // The key of the first entry holding `value`; an empty key when none does.
+    Key key(Value value) const
+    {
+        for (const auto& entry : m_entries) {
+            if (entry.second == value)
+                return entry.first;
+        }
+        return Key();
+    }
+
+    bool contains(const Key& key) const { return m_hash.contains(key); }
+    Value unknown() const { return m_unknown; }
+    qsizetype size() const { return m_entries.size(); }
+
+private:
+    QList<std::pair<Key, Value>> m_entries; // declaration order, for key()
+    QHash<Key, Value> m_hash;
+    QList<QByteArray> m_utf8;               // keys as UTF-8, parallel to m_entries
+    Value m_unknown;
+};
+
+// Finds the dictionary of an enumeration for the generic decoders. Specialised next to
+// each enumeration by TQ_WIRE_STRINGS.
+template<class Enum>
+struct WireStrings;
+
+} // namespace tq
+
+// Declares the dictionary of `Enum` with its accessor `accessor()` right below the
+// enumeration, so that numbers and wire strings are written in one place. Inside the
+// entries `E` names the enumeration: TQ_WIRE_STRINGS(Kind, kindsDictionary, {"a", E::A}).
+#define TQ_WIRE_STRINGS(Enum, accessor, ...)                                                       \
+    namespace detail {                                                                             \
+    inline const ::tq::ConstantsDictionary<QString, Enum> accessor##Table = [] {                   \
+        using E = Enum;                                                                            \
+        return ::tq::ConstantsDictionary<QString, Enum>({__VA_ARGS__}, E::Unknown);                \
+    }();                                                                                           \
+    }                                                                                              \
+    inline const ::tq::ConstantsDictionary<QString, Enum>& accessor()                              \
+    {                                                                                              \
+        return detail::accessor##Table;                                                            \
+    }                                                                                              \
+    template<>                                                                                     \
+    struct WireStrings<Enum>                                                                       \
+    {                                                                                              \
+        static const ::tq::ConstantsDictionary<QString, Enum>& dictionary() { return accessor(); } \
+    };

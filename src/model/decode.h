@@ -1,0 +1,69 @@
+#pragma once
+// Decode routines of the platform's answers, registered by the requests and called by
+// the HTTP worker, and the notification the platform may embed in any JSON answer.
+
+#include "model/cborreader.h"
+#include "model/response.h"
+
+#include <QByteArray>
+#include <QEvent>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSharedPointer>
+#include <QVariant>
+
+#include <functional>
+
+namespace tq {
+
+// Carries a notification to the application object, to be delivered like a pushed one.
+class TqNotificationEvent : public QEvent
+{
+public:
+    static constexpr QEvent::Type EventType = QEvent::Type(1200);
+
+    explicit TqNotificationEvent(const QSharedPointer<Notification>& notification)
+        : QEvent(EventType), m_notification(notification) {}
+    ~TqNotificationEvent() override;
+
+    QSharedPointer<Notification> notification() const { return m_notification; }
+
+private:
+    QSharedPointer<Notification> m_notification;
+};
+
+// Builds a notification from the object under "notification" and gives it priority High;
+// null when it cannot. The notification model installs it at start-up (before requests
+// run); until then embedded notifications are ignored.
+using EmbeddedNotificationFactory = std::function<QSharedPointer<Notification>(const QJsonObject&)>;
+void setEmbeddedNotificationFactory(EmbeddedNotificationFactory factory);
+
+// When `answer` holds "notification": builds it with the factory, stores it in the
+// response and posts a TqNotificationEvent to the application object.
+void applyEmbeddedNotification(AbstractResponse& response, const QJsonObject& answer);
+
+// A JSON answer of type T: a body that does not parse or whose top level is not a
+// non-empty object gives a default T (fromJson is not called).
+template<class T>
+QVariant decodeJson(const QByteArray& body)
+{
+    T response;
+    const QJsonObject answer = QJsonDocument::fromJson(body).object();
+    if (!answer.isEmpty()) {
+        response.fromJson(answer);
+        applyEmbeddedNotification(response, answer);
+    }
+    return QVariant::fromValue(response);
+}
+
+// A CBOR answer of type T: whatever was read before an error stays set.
+template<class T>
+QVariant decodeCbor(const QByteArray& body)
+{
+    T response;
+    CborReader reader(body);
+    response.fromCbor(reader);
+    return QVariant::fromValue(response);
+}
+
+} // namespace tq

@@ -1,0 +1,316 @@
+// The streaming CBOR reader and the walk of a map into a declared object: key hashing,
+// skipping, wrong types, truncation and hostile sizes.
+
+#include "model/cborreader.h"
+#include "modelsamples.h"
+
+#include <QCborStreamWriter>
+#include <QTest>
+
+#include <functional>
+
+using namespace tq;
+using samples::Programme;
+
+namespace {
+
+QByteArray cbor(const std::function<void(QCborStreamWriter&)>& write)
+{
+    QByteArray bytes;
+    QCborStreamWriter writer(&bytes);
+    write(writer);
+    return bytes;
+}
+
+// A map of a programme with `between` written between "name" and "end_time": whatever
+// it writes must not disturb the keys around it.
+QByteArray programmeWith(const std::function<void(QCborStreamWriter&)>& between)
+{
+    return cbor([&](QCborStreamWriter& w) {
+        w.startMap();
+        w.append(QLatin1String("name"));
+        w.append(QLatin1String("News"));
+        between(w);
+        w.append(QLatin1String("end_time"));
+        w.append(qint64(1800));
+        w.endMap();
+    });
+}
+
+// The same map with hand-made bytes (hex) between the two keys.
+QByteArray programmeRaw(const QByteArray& hex)
+{
+    return QByteArray::fromHex("bf" "646e616d65" "644e657773" + hex + "68656e645f74696d65" "190708" "ff");
+}
+
+} // namespace
+
+class TestCborReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keyHash_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<quint32>("hash");
+        QTest::newRow("id") << QByteArray("id") << quint32(0x37386AE0);
+        QTest::newRow("name") << QByteArray("name") << quint32(0x8D39BDE6);
+        QTest::newRow("type") << QByteArray("type") << quint32(0x5127F14D);
+        // Bytes above 0x7f are sign-extended before the exclusive-or.
+        QTest::newRow("non-ascii") << QByteArray("\xc3\xa9") << quint32(0x3CFA68C1);
+    }
+
+    void keyHash()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(quint32, hash);
+        QCOMPARE(cborKeyHash(key.constData(), key.size()), hash);
+        CborReader reader(cbor([&](QCborStreamWriter& w) {
+            w.startMap(1);
+            w.appendTextString(key.constData(), key.size());
+            w.append(1);
+        }));
+        QCOMPARE(int(reader.lastChunk().status), -1);
+        QVERIFY(reader.enterContainer());
+        QVERIFY(reader.readKey());
+        QCOMPARE(reader.keyHash(), hash);
+        QCOMPARE(QByteArray(reader.key()), key);
+        QVERIFY(reader.keyIs(key.constData(), key.size(), hash));
+    }
+
+    // Whatever sits between two known keys is consumed whole, and the walk goes on.
+    void walk_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qint64>("startTime");
+        QTest::addColumn<double>("rating");
+        QTest::addColumn<qint64>("endTime");
+
+        auto write = [](auto&& between) { return programmeWith(between); };
+        QTest::newRow("plain") << write([](QCborStreamWriter&) {}) << "News" << qint64(0) << 0.0 << qint64(1800);
+        QTest::newRow("tagged map") << QByteArray::fromHex("c1d820") + write([](QCborStreamWriter&) {})
+                                    << "News" << qint64(0) << 0.0 << qint64(1800);
+        QTest::newRow("unknown key, nested containers")
+            << write([](QCborStreamWriter& w) {
+                   w.append(QLatin1String("extra"));
+                   w.startMap();
+                   w.append(QLatin1String("list"));
+                   w.startArray();
+                   w.append(QLatin1String("text"));
+                   w.startArray(2);
+                   w.append(1);
+                   w.append(QByteArray("bytes"));
+                   w.endArray();
+                   w.append(QCborTag(1));
+                   w.startMap(0);
+                   w.endMap();
+                   w.endArray();
+                   w.endMap();
+               })
+            << "News" << qint64(0) << 0.0 << qint64(1800);
+        QTest::newRow("text for int")
+            << write([](QCborStreamWriter& w) {
+                   w.append(QLatin1String("start_time"));
+                   w.append(QLatin1String("soon"));
+               })
+            << "News" << qint64(-1) << 0.0 << qint64(1800);
+        QTest::newRow("single float for double")
+            << write([](QCborStreamWriter& w) {
+                   w.append(QLatin1String("rating"));
+                   w.append(7.5f);
+               })
+            << "News" << qint64(0) << 0.0 << qint64(1800);
+        QTest::newRow("double")
+            << write([](QCborStreamWriter& w) {
+                   w.append(QLatin1String("rating"));
+                   w.append(7.5);
+               })
+            << "News" << qint64(0) << 7.5 << qint64(1800);
+        QTest::newRow("int for text keeps the text")
+            << write([](QCborStreamWriter& w) {
+                   w.append(QLatin1String("name"));
+                   w.append(42);
+               })
+            << "News" << qint64(0) << 0.0 << qint64(1800);
+        QTest::newRow("negative integer")
+            << write([](QCborStreamWriter& w) {
+                   w.append(QLatin1String("start_time"));
+                   w.append(qint64(-5));
+               })
+            << "News" << qint64(-5) << 0.0 << qint64(1800);
+        QTest::newRow("most negative integer wraps")
+            << write([](QCborStreamWriter& w) {
+                   w.append(QLatin1String("start_time"));
+                   w.append(QCborNegativeInteger(0)); // -2^64
+               })
+            << "News" << qint64(0) << 0.0 << qint64(1800);
+        QTest::newRow("1100-byte key")
+            << write([](QCborStreamWriter& w) {
+                   w.append(QString(1100, QLatin1Char('k')));
+                   w.append(7);
+               })
+            << "News" << qint64(0) << 0.0 << qint64(1800);
+        QTest::newRow("1100-byte key in chunks, a known key as prefix")
+            << programmeRaw("7f6a" + QByteArray("start_time").toHex() + "790442" + QByteArray(1090, 'k').toHex()
+                            + "ff07")
+            << "News" << qint64(0) << 0.0 << qint64(1800);
+        QTest::newRow("integer key")
+            << write([](QCborStreamWriter& w) {
+                   w.append(5);
+                   w.append(QLatin1String("five"));
+               })
+            << "News" << qint64(0) << 0.0 << qint64(1800);
+        QTest::newRow("chunked text value") << programmeRaw("646e616d65" "7f6341424363444546ff")
+                                            << "ABCDEF" << qint64(0) << 0.0 << qint64(1800);
+        for (const int length : {1023, 1024, 1025}) {
+            const QString text = QString(length - 2, QLatin1Char('t')) + QChar(0xe9); // 2 bytes in UTF-8
+            QTest::addRow("%d-byte text value", length)
+                << write([text](QCborStreamWriter& w) {
+                       w.append(QLatin1String("name"));
+                       w.append(text);
+                   })
+                << text << qint64(0) << 0.0 << qint64(1800);
+        }
+        QTest::newRow("3000-byte text value")
+            << write([](QCborStreamWriter& w) {
+                   w.append(QLatin1String("name"));
+                   w.append(QString(3000, QLatin1Char('x')));
+               })
+            << QString(3000, QLatin1Char('x')) << qint64(0) << 0.0 << qint64(1800);
+    }
+
+    void walk()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, name);
+        QFETCH(qint64, startTime);
+        QFETCH(double, rating);
+        QFETCH(qint64, endTime);
+
+        Programme programme;
+        CborReader reader(bytes);
+        QCOMPARE(programme.fromCbor(reader), 0);
+        QCOMPARE(programme.name, name);
+        QCOMPARE(programme.startTime, startTime);
+        QCOMPARE(programme.rating, rating);
+        QCOMPARE(programme.endTime, endTime);
+    }
+
+    // Errors and hostile sizes: the walk ends, keeps what it read and never hangs.
+    void brokenInput_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("prices");
+
+        const QByteArray whole = programmeWith([](QCborStreamWriter& w) {
+            w.append(QLatin1String("prices"));
+            w.startArray(2);
+            w.startMap(1);
+            w.append(QLatin1String("amount"));
+            w.append(10);
+            w.endMap();
+            w.startMap(0);
+            w.endMap();
+            w.endArray();
+        });
+        const int endOfFile = int(QCborError::EndOfFile);
+        QTest::newRow("complete") << whole << 0 << "News" << 2;
+        QTest::newRow("truncated after the prices") << whole.left(whole.size() - 4) << endOfFile << "News" << 2;
+        QTest::newRow("truncated inside the prices") << whole.left(whole.indexOf("amount") + 3) << endOfFile
+                                                     << "News" << 1;
+        QTest::newRow("not a container") << cbor([](QCborStreamWriter& w) { w.append(QLatin1String("x")); })
+                                         << int(QCborStreamReader::String) << "" << 0;
+        QTest::newRow("empty body") << QByteArray() << int(QCborStreamReader::Invalid) << "" << 0;
+        QTest::newRow("array of 2^40 elements announced")
+            << QByteArray::fromHex("a166707269636573" "9b0000010000000000" "a0") << int(QCborError::DataTooLarge)
+            << "" << 0;
+        QTest::newRow("array of 2^28 elements announced")
+            << QByteArray::fromHex("a166707269636573" "9a10000000" "a0") << endOfFile << "" << 1;
+        QTest::newRow("list elements that are not maps")
+            << QByteArray::fromHex("a166707269636573" "83" "01" "a0" "63616263") << 0 << "" << 3;
+        QTest::newRow("text announcing 4 GiB")
+            << QByteArray::fromHex("a1646e616d65" "7a" "ffffffff" "616263") << endOfFile << "" << 0;
+        QTest::newRow("100000 nested arrays under an unknown key")
+            << QByteArray::fromHex("a1617a") + QByteArray(100000, '\x81') + QByteArray::fromHex("00")
+            << 0 << "" << 0;
+        QTest::newRow("unterminated nesting under an unknown key")
+            << QByteArray::fromHex("a1617a") + QByteArray(5000, '\x9f') << endOfFile << "" << 0;
+    }
+
+    void brokenInput()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        QFETCH(QString, name);
+        QFETCH(int, prices);
+
+        Programme programme;
+        CborReader reader(bytes);
+        QCOMPARE(programme.fromCbor(reader), status);
+        QCOMPARE(programme.name, name);
+        QCOMPARE(programme.prices.size(), prices);
+    }
+
+    // An announced length is reserved ahead only as far as the body could hold it.
+    void reserveIsBounded_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qsizetype>("atLeast");
+        QTest::addColumn<qsizetype>("atMost");
+        QTest::newRow("true length") << QByteArray::fromHex("83010203") << qsizetype(3) << qsizetype(64);
+        QTest::newRow("2^28 announced, 1 byte left") << QByteArray::fromHex("9a1000000000") << qsizetype(0)
+                                                     << qsizetype(64);
+        QTest::newRow("100000 announced and present")
+            << QByteArray::fromHex("9a000186a0") + QByteArray(100000, '\0') << qsizetype(CborReader::MaxReserve)
+            << qsizetype(CborReader::MaxReserve + 64);
+    }
+
+    void reserveIsBounded()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qsizetype, atLeast);
+        QFETCH(qsizetype, atMost);
+        CborReader reader(bytes);
+        QList<qint64> list;
+        QVERIFY(reader.enterArray(list));
+        QVERIFY2(list.capacity() >= atLeast && list.capacity() <= atMost, qPrintable(QString::number(list.capacity())));
+    }
+
+    // next() leaves the reader on the item after the one it skipped, whatever its kind.
+    void nextSkipsOneItem()
+    {
+        CborReader reader(cbor([](QCborStreamWriter& w) {
+            w.startArray();
+            w.append(QString(2000, QLatin1Char('s')));
+            w.startMap(1);
+            w.append(QLatin1String("k"));
+            w.startArray(1);
+            w.append(QByteArray(10, 'b'));
+            w.endArray();
+            w.endMap();
+            w.append(QCborTag(2));
+            w.append(QCborTag(3));
+            w.startArray(2);
+            w.append(1);
+            w.append(2);
+            w.endArray();
+            w.append(1.5);
+            w.append(qint64(-3));
+            w.append(QCborSimpleType::Null);
+            w.append(77);
+            w.endArray();
+        }));
+        QVERIFY(reader.enterContainer());
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(reader.next(), 0);
+        QVERIFY(reader.isUnsignedInteger());
+        QCOMPARE(reader.toUnsignedInteger(), quint64(77));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCborReader)
+#include "tst_cborreader.moc"
