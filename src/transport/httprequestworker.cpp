@@ -46,19 +46,6 @@ bool isAuditType(MethodType type)
            || type == MethodType::GetShopAdAudit || type == MethodType::GetShopAudit;
 }
 
-// Error-details keys by their wire names. Kept local until the model's
-// errorDetailsKeysDictionary() is available; then this should simply call it.
-ErrorDetailsKey errorDetailsKeyByName(const QString& name)
-{
-    if (name == QLatin1String("balance"))
-        return ErrorDetailsKey::Balance;
-    if (name == QLatin1String("refill_amount"))
-        return ErrorDetailsKey::RefillAmount;
-    if (name == QLatin1String("media_view_alias"))
-        return ErrorDetailsKey::MediaViewAlias;
-    return ErrorDetailsKey::Unknown;
-}
-
 // A date in Qt's text form later than now gives the remaining seconds; a number is taken
 // as seconds; any other form is logged and ignored.
 std::optional<qint64> retryAfter(const QList<QPair<QByteArray, QByteArray>>& headers)
@@ -511,7 +498,7 @@ RequestError HttpRequestWorkerPrivate::buildError(const QNetworkReply& r, const 
     for (const QJsonValue& item : json.value(QLatin1String("details")).toArray()) {
         const QJsonObject detail = item.toObject();
         const QString name = detail.value(QLatin1String("key")).toString();
-        const ErrorDetailsKey key = errorDetailsKeyByName(name);
+        const ErrorDetailsKey key = errorDetailsKeysDictionary().value(name);
         if (key == ErrorDetailsKey::Unknown) {
             TQ_LOG(logging::Warning, context()) << QStringLiteral("uknown error details key received: %1").arg(name);
             continue;
