@@ -19,7 +19,7 @@ public:
     std::function<tq::RequestRawData()> rawDataCreator() const override
     {
         return [type = m_type, path = m_path, method = m_method, deferrable = deferrable, valid = valid,
-                absolute = absolute, spec = methodSpecialization()] {
+                absolute = absolute, specialization = methodSpecialization()] {
             tq::RequestRawData raw([](const QByteArray& body) { return QVariant(QString::fromUtf8(body)); });
             raw.methodType = type;
             raw.path = path;
@@ -27,7 +27,7 @@ public:
             raw.isDeferrable = deferrable;
             raw.isValid = valid;
             raw.isAbsoluteUrl = absolute;
-            raw.methodSpecialization = spec;
+            raw.methodSpecialization = specialization;
             return raw;
         };
     }

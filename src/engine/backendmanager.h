@@ -40,7 +40,7 @@ Q_SIGNALS:
     void networkActivityResumed();
     void rebalanceRequired();
     void updateSessionTokenRequired();
-    void tqMethodRequested(tq::MethodSpecializaton spec, const QString& method);
+    void tqMethodRequested(tq::MethodSpecializaton specialization, const QString& method);
     void tqResponseReceived();
     void networkErrorOccurred(const tq::RequestError& error);
 

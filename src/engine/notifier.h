@@ -23,7 +23,7 @@ Q_SIGNALS:
     void removeProxyRequired();
     void proxyChangeRequired();
     void proxySettingCompleted();
-    void tqMethodRequested(tq::MethodSpecializaton spec, const QString& method);
+    void tqMethodRequested(tq::MethodSpecializaton specialization, const QString& method);
     void tqResponseReceived();
     void networkErrorOccurred(const tq::RequestError& error);
     void rebalanceRequired();
