@@ -49,6 +49,18 @@ constexpr std::array<MethodType, 24> evictionOrder{
 
 constexpr int RepliesPerBatch = 4;
 
+// A failure the dispatcher decides without an HTTP answer.
+RequestError invalidRequestError(const RequestRawData& raw, const QString& message)
+{
+    RequestError error;
+    error.reason = RequestError::InvalidRequest;
+    error.methodType = raw.methodType;
+    error.httpMethod = raw.httpMethod;
+    error.path = raw.path;
+    error.description = message;
+    return error;
+}
+
 } // namespace
 
 class BackendManagerPrivate
@@ -73,6 +85,20 @@ public:
     void evictOverflow();
     void readReplyBatch();
     void holdBackRunningRequests();
+    // Calls f on every entry in queue order. Sending can finish and remove entries at once,
+    // so the walk goes over a snapshot of the workers and finds each entry again.
+    template<class F>
+    void forEachEntry(F f)
+    {
+        QList<HttpRequestWorker*> workers;
+        for (const QueueEntry& entry : queue)
+            workers.append(entry.worker);
+        for (HttpRequestWorker* worker : workers) {
+            const auto it = find(worker);
+            if (it != queue.end())
+                f(*it);
+        }
+    }
     void createNetworkManagers();
     void applyConfiguredProxy();
     void setProxy(const QNetworkProxy& proxy);
@@ -138,12 +164,7 @@ QList<QueueEntry>::iterator BackendManagerPrivate::releaseAt(QList<QueueEntry>::
 
 void BackendManagerPrivate::refuse(const RequestRawData& raw, qint64 requestId, QObject* facade, const QString& message)
 {
-    RequestError error;
-    error.reason = RequestError::InvalidRequest;
-    error.methodType = raw.methodType;
-    error.httpMethod = raw.httpMethod;
-    error.path = raw.path;
-    error.description = message;
+    RequestError error = invalidRequestError(raw, message);
     const ClientLock lock(context->clientsStorage(), facade);
     if (lock)
         error.senderName = facade->objectName();
@@ -247,12 +268,8 @@ void BackendManagerPrivate::evictOverflow()
             QueueEntry& entry = queue[i];
             if (entry.methodType != type || entry.state != EntryState::Blocked)
                 continue;
-            RequestError error;
-            error.reason = RequestError::InvalidRequest;
-            error.methodType = type;
-            error.httpMethod = entry.worker->rawData().httpMethod;
-            error.path = entry.worker->rawData().path;
-            error.description = QStringLiteral("exceeding the request limit");
+            const RequestError error =
+                invalidRequestError(entry.worker->rawData(), QStringLiteral("exceeding the request limit"));
             Q_EMIT entry.worker->requestFailed(entry.requestId, error);
             releaseAt(queue.begin() + i);
         }
@@ -520,19 +537,12 @@ void BackendManager::processRebalanceCompleted()
 {
     TQ_LOG(logging::Notice, objectName()) << "rebalance completed";
     d->sessionBlocked = false;
-    // Snapshot the workers: sending can finish and remove entries synchronously.
-    QList<HttpRequestWorker*> workers;
-    for (const QueueEntry& entry : d->queue)
-        workers.append(entry.worker);
-    for (HttpRequestWorker* worker : workers) {
-        const auto it = d->find(worker);
-        if (it == d->queue.end())
-            continue;
-        if (AbstractBackend* backend = d->backends.value(it->methodType))
-            backend->prepareResend(worker, d->store(), d->context->propertyProvider());
-        if (it->state == EntryState::Blocked)
-            d->send(*it);
-    }
+    d->forEachEntry([this](QueueEntry& entry) {
+        if (AbstractBackend* backend = d->backends.value(entry.methodType))
+            backend->prepareResend(entry.worker, d->store(), d->context->propertyProvider());
+        if (entry.state == EntryState::Blocked)
+            d->send(entry);
+    });
     // The deferred queue was stopped when the recovery began; requests deferred before the
     // storm are due again now, not only after the next deferral or resume.
     if (!d->networkActivityPaused)
@@ -566,16 +576,10 @@ void BackendManager::resumeNetworkActivity()
         d->applyConfiguredProxy();
     else
         d->setProxy(QNetworkProxy());
-    QList<HttpRequestWorker*> blocked;
-    for (const QueueEntry& entry : d->queue) {
+    d->forEachEntry([this](QueueEntry& entry) {
         if (entry.state == EntryState::Blocked)
-            blocked.append(entry.worker);
-    }
-    for (HttpRequestWorker* worker : blocked) {
-        const auto it = d->find(worker);
-        if (it != d->queue.end())
-            d->send(*it);
-    }
+            d->send(entry);
+    });
     d->deferredQueue.start();
     Q_EMIT networkActivityResumed();
 }
