@@ -3,16 +3,12 @@
 
 #include <QJsonArray>
 #include <QMetaEnum>
+#include "jsonfixture.h"
+
 #include <QtTest>
 
 
-namespace {
-// moc cannot parse raw string literals, so JSON fixtures use single quotes.
-QByteArray json(const char* text)
-{
-    return QByteArray(text).replace('\'', '"');
-}
-} // namespace
+using fake::json;
 
 using namespace tq;
 

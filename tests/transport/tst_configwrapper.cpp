@@ -1,16 +1,12 @@
 #include "transport/configwrapper.h"
 
 #include <QTemporaryDir>
+#include "jsonfixture.h"
+
 #include <QtTest>
 
 
-namespace {
-// moc cannot parse raw string literals, so JSON fixtures use single quotes.
-QByteArray json(const char* text)
-{
-    return QByteArray(text).replace('\'', '"');
-}
-} // namespace
+using fake::json;
 
 using namespace tq;
 using std::chrono::seconds;
