@@ -1,5 +1,14 @@
 # tq_add_test(<name> [SOURCES a.cpp ...] [LIBS ...] [LABELS ...])
 # One QtTest executable registered with CTest. Without SOURCES the source is <name>.cpp.
+
+if(TQ_PCH)
+    # Qt's test module defines each test's own folders (for QFINDTESTDATA) on its compile
+    # line, which would keep each test folder from the shared precompiled header
+    # (TqBuildSpeed.cmake). The tests find their data through TQ_CORPORA and definitions of
+    # their own instead.
+    set_property(TARGET Qt6::Test PROPERTY INTERFACE_COMPILE_DEFINITIONS QT_TESTLIB_LIB)
+endif()
+
 function(tq_add_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     if(NOT T_SOURCES)
