@@ -19,8 +19,15 @@ function(tq_add_test name)
     # Header-only helpers of the test bed (fixtures) need no link to it.
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/testing)
     add_test(NAME ${name} COMMAND ${name})
+    set(environment QT_QPA_PLATFORM=offscreen TQAPI_LOG_LEVEL=5 TQ_CORPORA=${PROJECT_SOURCE_DIR}/../shared/corpora)
+    if(CMAKE_CROSSCOMPILING_EMULATOR)
+        # Tests that would start a program of the build machine skip under the emulator.
+        list(GET CMAKE_CROSSCOMPILING_EMULATOR 0 emulator)
+        get_filename_component(emulator ${emulator} NAME)
+        list(APPEND environment TQ_EMULATOR=${emulator})
+    endif()
     set_tests_properties(${name} PROPERTIES
         LABELS "${T_LABELS}"
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TQAPI_LOG_LEVEL=5;TQ_CORPORA=${PROJECT_SOURCE_DIR}/../shared/corpora"
+        ENVIRONMENT "${environment}"
         TIMEOUT 300)
 endfunction()

@@ -472,8 +472,8 @@ private Q_SLOTS:
 
     void proxyAppliesToProxiedTypesOnly()
     {
-        if (!fake::ForwardProxy::isAvailable())
-            QSKIP("tinyproxy is not installed");
+        if (const QString why = fake::ForwardProxy::unavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
         fake::ForwardProxy proxy;
         QVERIFY(proxy.start());
         server->route("GET", QStringLiteral("/shop"), [](const HttpRequest&) { return text("shop"); });
