@@ -1,5 +1,7 @@
-// A tiny host of the installed library: discovers the platform, asks for the channel list
-// and prints it as "<count> channels: <id> <name>, ...". Usage: tqhost <discovery URL>
+// A minimal host of the installed library, as a host team would start one: built out of tree
+// by its own CMakeLists.txt (find_package(TqApi)) or from `pkg-config --cflags --libs tqapi`.
+// It discovers the platform, asks for the channel list and prints it as
+// "<count> channels: <id> <name>, ...". Usage: tqhost <discovery URL>
 // No Q_OBJECT here, so that a plain compiler command line builds it too.
 
 #include "engine/clientfacade.h"
