@@ -195,6 +195,12 @@ FakeHttpServer::FakeHttpServer(QObject* parent) : QObject(parent)
     m_server.listen(QHostAddress::LocalHost, 0);
 }
 
+bool FakeHttpServer::listen(quint16 port)
+{
+    m_server.close();
+    return m_server.listen(QHostAddress::LocalHost, port);
+}
+
 FakeHttpServer::~FakeHttpServer()
 {
     // Connections refer to the routes, so they go first.

@@ -77,6 +77,8 @@ public:
     explicit FakeHttpServer(QObject* parent = nullptr); // already listening
     ~FakeHttpServer() override;
 
+    // Listens on that port of 127.0.0.1 instead (0: a free one); false when it is taken.
+    bool listen(quint16 port);
     bool isListening() const { return m_server.isListening(); }
     quint16 port() const { return m_server.serverPort(); }
     QString baseUrl() const; // "http://127.0.0.1:<port>"

@@ -36,9 +36,15 @@ ForwardProxy::~ForwardProxy()
     stop();
 }
 
-bool ForwardProxy::isAvailable()
+QString ForwardProxy::unavailable()
 {
-    return !executable().isEmpty();
+    // qemu's user mode rejects the clone flags QProcess forks with; CTest names the emulator.
+    const QString emulator = qEnvironmentVariable("TQ_EMULATOR");
+    if (!emulator.isEmpty())
+        return QStringLiteral("tinyproxy cannot be started under %1 (QProcess cannot fork there)").arg(emulator);
+    if (executable().isEmpty())
+        return QStringLiteral("tinyproxy is not installed");
+    return QString();
 }
 
 bool ForwardProxy::start()

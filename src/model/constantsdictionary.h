@@ -2,8 +2,8 @@
 // Immutable wire-string tables of the enumerations.
 //
 // A dictionary maps the text the platform sends to an enumerator and back. It is built
-// once during static initialisation and only read afterwards, so any thread may use it
-// without locking. A miss decodes to the dictionary's "unknown" value (the enumeration's
+// once, on first use (a function-local static, so thread-safe), and only read afterwards,
+// so any thread may use it without locking. A miss decodes to the dictionary's "unknown" value (the enumeration's
 // Unknown member) and encodes to an empty key.
 
 #include <QByteArray>
@@ -79,17 +79,27 @@ struct WireStrings;
 // Declares the dictionary of `Enum` with its accessor `accessor()` right below the
 // enumeration, so that numbers and wire strings are written in one place. Inside the
 // entries `E` names the enumeration: TQ_WIRE_STRINGS(Kind, kindsDictionary, {"a", E::A}).
+//
+// Units that include such a header see the accessor's declaration only. One source file per
+// header defines TQ_DEFINE_WIRE_STRINGS before including it (model/enums.cpp for enums.h)
+// and builds the tables there: built in every unit that includes the header, the tables'
+// hash instantiations and initialisers cost about ten seconds of compilation per unit.
+#ifdef TQ_DEFINE_WIRE_STRINGS
 #define TQ_WIRE_STRINGS(Enum, accessor, ...)                                                       \
-    namespace detail {                                                                             \
-    inline const ::tq::ConstantsDictionary<QString, Enum> accessor##Table = [] {                   \
-        using E = Enum;                                                                            \
-        return ::tq::ConstantsDictionary<QString, Enum>({__VA_ARGS__}, E::Unknown);                \
-    }();                                                                                           \
-    }                                                                                              \
-    inline const ::tq::ConstantsDictionary<QString, Enum>& accessor()                              \
+    const ::tq::ConstantsDictionary<QString, Enum>& accessor()                                     \
     {                                                                                              \
-        return detail::accessor##Table;                                                            \
+        using E = Enum;                                                                            \
+        static const ::tq::ConstantsDictionary<QString, Enum> table({__VA_ARGS__}, E::Unknown);    \
+        return table;                                                                              \
     }                                                                                              \
+    TQ_WIRE_STRINGS_LOOKUP(Enum, accessor)
+#else
+#define TQ_WIRE_STRINGS(Enum, accessor, ...)                                                       \
+    const ::tq::ConstantsDictionary<QString, Enum>& accessor();                                    \
+    TQ_WIRE_STRINGS_LOOKUP(Enum, accessor)
+#endif
+
+#define TQ_WIRE_STRINGS_LOOKUP(Enum, accessor)                                                     \
     template<>                                                                                     \
     struct WireStrings<Enum>                                                                       \
     {                                                                                              \

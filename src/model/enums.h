@@ -520,17 +520,18 @@ enum class SubscribeMode : int {
     CanSubscribeAndCanNotUnsubscribe = 2, Unknown = 3
 };
 Q_ENUM_NS(SubscribeMode)
-namespace detail {
-inline const ConstantsDictionary<int, SubscribeMode> subscribeModeDictionaryTable(
-    {{0, SubscribeMode::CanNotSubcribeAndCanNotUnsubscribe},
-     {1, SubscribeMode::CanSubscribeAndCanUnsubscribe},
-     {2, SubscribeMode::CanSubscribeAndCanNotUnsubscribe}},
-    SubscribeMode::Unknown);
-}
-inline const ConstantsDictionary<int, SubscribeMode>& subscribeModeDictionary()
+const ConstantsDictionary<int, SubscribeMode>& subscribeModeDictionary();
+#ifdef TQ_DEFINE_WIRE_STRINGS
+const ConstantsDictionary<int, SubscribeMode>& subscribeModeDictionary()
 {
-    return detail::subscribeModeDictionaryTable;
+    static const ConstantsDictionary<int, SubscribeMode> table(
+        {{0, SubscribeMode::CanNotSubcribeAndCanNotUnsubscribe},
+         {1, SubscribeMode::CanSubscribeAndCanUnsubscribe},
+         {2, SubscribeMode::CanSubscribeAndCanNotUnsubscribe}},
+        SubscribeMode::Unknown);
+    return table;
 }
+#endif
 template<>
 struct WireStrings<SubscribeMode>
 {

@@ -232,8 +232,10 @@ private slots:
             << QByteArray::fromHex("a166707269636573" "9a10000000" "a0") << endOfFile << "" << 1;
         QTest::newRow("list elements that are not maps")
             << QByteArray::fromHex("a166707269636573" "83" "01" "a0" "63616263") << 0 << "" << 3;
+        // A 32-bit stream cannot hold such a string at all and says so before looking for it.
+        const int tooLarge = sizeof(qsizetype) < 8 ? int(QCborError::DataTooLarge) : endOfFile;
         QTest::newRow("text announcing 4 GiB")
-            << QByteArray::fromHex("a1646e616d65" "7a" "ffffffff" "616263") << endOfFile << "" << 0;
+            << QByteArray::fromHex("a1646e616d65" "7a" "ffffffff" "616263") << tooLarge << "" << 0;
         QTest::newRow("100000 nested arrays under an unknown key")
             << QByteArray::fromHex("a1617a") + QByteArray(100000, '\x81') + QByteArray::fromHex("00")
             << 0 << "" << 0;

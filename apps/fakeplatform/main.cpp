@@ -1,0 +1,46 @@
+// fakeplatform: the TV platform served offline on 127.0.0.1, for a host under development,
+// curl and the installed-package test.
+//
+//   fakeplatform [--port N]      N = 0 (the default) takes a free port
+//
+// The first line on standard output is "listening on 127.0.0.1:PORT"; each request is then
+// logged on standard error. Discovery is at http://127.0.0.1:PORT/discovery.
+
+#include "fakehttpserver.h"
+#include "platformroutes.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("The TV platform served offline on 127.0.0.1."));
+    parser.addHelpOption();
+    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port to listen on (0: a free one)."),
+                                        QStringLiteral("N"), QStringLiteral("0"));
+    parser.addOption(portOption);
+    parser.process(app);
+
+    QTextStream err(stderr);
+    bool ok = false;
+    const uint port = parser.value(portOption).toUInt(&ok);
+    if (!ok || port > 65535) {
+        err << "fakeplatform: not a port: " << parser.value(portOption) << Qt::endl;
+        return 2;
+    }
+    fake::FakeHttpServer server;
+    if (!server.listen(quint16(port))) {
+        err << "fakeplatform: cannot listen on 127.0.0.1:" << port << Qt::endl;
+        return 1;
+    }
+    fakeplatform::addPlatformRoutes(server);
+    QObject::connect(&server, &fake::FakeHttpServer::requestReceived, [&err](const fake::HttpRequest& request) {
+        err << request.method << ' ' << request.path << Qt::endl;
+    });
+
+    QTextStream(stdout) << "listening on 127.0.0.1:" << server.port() << Qt::endl;
+    return app.exec();
+}
