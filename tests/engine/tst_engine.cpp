@@ -421,13 +421,15 @@ private Q_SLOTS:
         QCOMPARE(server->requestCount(QStringLiteral("/api/v2/y")), 0);
     }
 
+    // The host renews the session (new id, new front end) and releases the held request with a resume.
     void sessionReplacementHoldsUntilHostReleases()
     {
-        auto calls = std::make_shared<int>(0);
-        server->route("GET", QStringLiteral("/api/v2/me"), [calls](const HttpRequest&) {
-            return ++*calls == 1 ? HttpResponse::json(401, QJsonObject{{"error_code", 1000053}}) : text("renewed");
-        });
-        std::unique_ptr<TqClientFacade> client(context->createClient());
+        FakeHttpServer newHost;
+        server->route("GET", QStringLiteral("/api/v2/me"),
+                      [](const HttpRequest&) { return HttpResponse::json(401, QJsonObject{{"error_code", 1000053}}); });
+        newHost.route("GET", QStringLiteral("/api/v2/me"), [](const HttpRequest&) { return text("renewed"); });
+        RecordingHandler handler;
+        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
         QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
         QSignalSpy update(context->notifier(), &TqNotifier::updateSessionTokenRequired);
         const TestRequest me(MethodType::TqApi, QStringLiteral("/me"));
@@ -435,9 +437,13 @@ private Q_SLOTS:
         QTRY_COMPARE(update.size(), 1);
         waitForSentinel(client.get(), answers);
         QVERIFY(!answeredIds(answers).contains(id));
-        Q_EMIT context->notifier()->resumeNetworkActivityRequired(); // the host's "renewed" signal
+        config().setApiUrl(newHost.baseUrl());
+        provider->session = QStringLiteral("S2");
+        Q_EMIT context->notifier()->resumeNetworkActivityRequired();
         QTRY_VERIFY(answeredIds(answers).contains(id));
         QCOMPARE(answerFor(answers, id).toString(), QStringLiteral("renewed"));
+        QCOMPARE(newHost.requests().first().header("session_id"), QByteArray("S2"));
+        QVERIFY(handler.errors.isEmpty());
         QCOMPARE(update.size(), 1);
     }
 
@@ -468,6 +474,120 @@ private Q_SLOTS:
         QTRY_VERIFY(answeredIds(answers).contains(running) && answeredIds(answers).contains(held));
         QCOMPARE(server->requestCount(QStringLiteral("/static/slow")), 2);
         QCOMPARE(server->requestCount(QStringLiteral("/static/later")), 1);
+    }
+
+    // Whatever order the host emits its recovery signals in, a request on the wire still ends.
+    void recoverySignalsNeverStrandARequest_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("before"); // emitted before the request is sent
+        QTest::addColumn<QStringList>("after");  // once it is on the wire; "wire": wait for the next arrival
+        QTest::newRow("resume without pause") << int(MethodType::StaticDataApi) << QStringList() << QStringList{"resume"};
+        QTest::newRow("double resume") << int(MethodType::TqApi) << QStringList()
+                                       << QStringList{"pause", "resume", "wire", "resume"};
+        QTest::newRow("resume during rebalance") << int(MethodType::TqDiscover) << QStringList{"rebalance"}
+                                                 << QStringList{"resume"};
+    }
+    void recoverySignalsNeverStrandARequest()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        fake::Faults slow;
+        slow.delayMs = 400;
+        server->route("GET", QStringLiteral("/static/s"), [](const HttpRequest&) { return text("s"); }, slow);
+        server->route("GET", QStringLiteral("/api/v2/static/s"), [](const HttpRequest&) { return text("s"); }, slow);
+        std::unique_ptr<TqClientFacade> client(context->createClient());
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        const auto emitAll = [this](const QStringList& signalNames) {
+            TqNotifier* n = context->notifier();
+            int arrivals = server->requests().size();
+            for (const QString& name : signalNames) {
+                if (name == QLatin1String("wire")) {
+                    ++arrivals;
+                    QTRY_COMPARE(server->requests().size(), arrivals);
+                }
+                if (name == QLatin1String("pause"))
+                    Q_EMIT n->pauseNetworkActivityRequired();
+                else if (name == QLatin1String("resume"))
+                    Q_EMIT n->resumeNetworkActivityRequired();
+                else if (name == QLatin1String("rebalance"))
+                    Q_EMIT n->rebalanceRequested();
+            }
+        };
+        emitAll(before);
+        const QString path = type == int(MethodType::TqDiscover) ? server->url(QStringLiteral("/static/s")).toString()
+                                                                  : QStringLiteral("/static/s");
+        const TestRequest request(MethodType(type), path);
+        const qint64 id = client->sendRequest(&request);
+        QTRY_COMPARE(server->requests().size(), 1);
+        emitAll(after);
+        QTRY_VERIFY_WITH_TIMEOUT(answeredIds(answers).contains(id), 10000);
+    }
+
+    // A retry due at once is sent from inside the deferral itself; it must still count as running.
+    void immediateRetryIsHeldBackByAPause()
+    {
+        fake::Faults slow;
+        slow.delayMs = 300;
+        auto calls = std::make_shared<int>(0);
+        server->route("GET", QStringLiteral("/static/busy"), [calls](const HttpRequest&) {
+            return ++*calls == 1 ? text("later", 429).header("Retry-After", "0") : text("done");
+        }, slow);
+        std::unique_ptr<TqClientFacade> client(context->createClient());
+        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
+        const TestRequest request(MethodType::StaticDataApi, QStringLiteral("/static/busy"));
+        const qint64 id = client->sendRequest(&request);
+        QTRY_COMPARE(*calls, 2); // the retry is on the wire
+        Q_EMIT context->notifier()->pauseNetworkActivityRequired();
+        Q_EMIT context->notifier()->resumeNetworkActivityRequired();
+        QTRY_VERIFY_WITH_TIMEOUT(answeredIds(answers).contains(id), 10000);
+        QCOMPARE(answerFor(answers, id).toString(), QStringLiteral("done"));
+    }
+
+    // A screen that closes on an error deletes its client from inside the chain; others edit it.
+    void handlersMayDeleteTheirClientOrEditTheChain_data()
+    {
+        QTest::addColumn<bool>("deleteClient");
+        QTest::newRow("handler deletes its client") << true;
+        QTest::newRow("handler edits the chain") << false;
+    }
+    void handlersMayDeleteTheirClientOrEditTheChain()
+    {
+        QFETCH(bool, deleteClient);
+        RecordingHandler contextWide(false);
+        context->appendClientsErrorHandler(&contextWide);
+        RecordingHandler earlier(false);
+        RecordingHandler appended(false);
+        std::unique_ptr<TqClientFacade> client(context->createClient(&earlier));
+        struct Closing : ITqRequestErrorHandler
+        {
+            std::function<void()> action;
+            bool handleRequestError(qint64, const RequestError&) override { action(); return false; }
+        } closing;
+        closing.action = [&] {
+            if (deleteClient) {
+                client.reset();
+                return;
+            }
+            for (int i = 0; i < 64; ++i) // enough to move the list's storage
+                client->appendErrorHandler(&appended);
+            client->removeErrorHandler(&earlier);
+        };
+        client->appendErrorHandler(&closing);
+        const TestRequest firmware(MethodType::FirmwareFile, QStringLiteral("/fw.bin"));
+        const qint64 id = client->sendRequest(&firmware);
+        QTRY_VERIFY(deleteClient ? !client : contextWide.errors.size() == 1);
+        QVERIFY(earlier.errors.isEmpty());  // removed, or its client is gone
+        QVERIFY(appended.errors.isEmpty()); // not in the chain when the walk began
+        if (!deleteClient)
+            QCOMPARE(contextWide.errors.first().first, id);
+        // Nothing else arrives later.
+        std::unique_ptr<TqClientFacade> other(context->createClient());
+        QSignalSpy answers(other.get(), &TqClientFacade::dataReceived);
+        waitForSentinel(other.get(), answers);
+        QCOMPARE(contextWide.errors.size(), deleteClient ? 0 : 1);
+        context->removeClientsErrorHandler(&contextWide);
     }
 
     void proxyAppliesToProxiedTypesOnly()
