@@ -124,7 +124,9 @@ public:
         QNetworkReply* r = reply;
         reply = nullptr;
         r->disconnect(q);
-        if (r->isRunning())
+        // A reply that has failed is only waiting to finish: aborting it as well makes Qt
+        // report the failure a second time (and warn about it).
+        if (r->isRunning() && r->error() == QNetworkReply::NoError)
             r->abort();
         r->deleteLater();
     }
