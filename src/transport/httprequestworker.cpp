@@ -116,7 +116,9 @@ public:
         return ms < 0 ? ms + 24 * 3600 * 1000 : ms; // across midnight
     }
 
-    // Drops the reply: no more signals reach the worker, and it is deleted later.
+    // Drops the reply: no more signals reach the worker, and it is deleted later, which also
+    // ends its exchange. Never abort(): Qt may already be delivering the reply's own failure,
+    // and a second failure makes it warn.
     void releaseReply()
     {
         if (!reply)
@@ -124,10 +126,6 @@ public:
         QNetworkReply* r = reply;
         reply = nullptr;
         r->disconnect(q);
-        // A reply that has failed is only waiting to finish: aborting it as well makes Qt
-        // report the failure a second time (and warn about it).
-        if (r->isRunning() && r->error() == QNetworkReply::NoError)
-            r->abort();
         r->deleteLater();
     }
 
