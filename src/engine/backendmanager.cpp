@@ -36,7 +36,13 @@ struct QueueEntry
     bool useProxy = false;
     bool interrupted = false;
     bool deferrable = true;
+    bool awaitsConnection = false; // Blocked until a connection to its proxied host is free
 };
+
+bool sameHost(const QUrl& a, const QUrl& b)
+{
+    return a.port() == b.port() && a.host() == b.host();
+}
 
 // Overflow victims, least valuable first. The platform API comes last; discovery, payments,
 // party games, measurement and general requests are never evicted.
@@ -87,6 +93,8 @@ public:
     void readReplyBatch();
     void holdBackRunningRequests();
     void sendBlockedEntries();
+    bool proxiedHostBusy(const QueueEntry& entry) const;
+    void sendConnectionWaiters(const QUrl& freedHost);
     // Calls f on every entry in queue order. Sending can finish and remove entries at once,
     // so the walk goes over a snapshot of the workers and finds each entry again.
     template<class F>
@@ -160,15 +168,53 @@ void BackendManagerPrivate::send(QueueEntry& entry)
         if (AbstractBackend* backend = backends.value(entry.methodType))
             backend->prepareResend(entry.worker, store(), context->propertyProvider());
     }
+    entry.awaitsConnection = proxiedHostBusy(entry);
+    if (entry.awaitsConnection) {
+        entry.state = EntryState::Blocked;
+        return;
+    }
     entry.state = EntryState::Sent;
     entry.worker->execute(entry.useProxy ? proxyNetworkManager.get() : mainNetworkManager.get(), entry.requestToken);
 }
 
+// Qt 6.4 cannot limit a proxied host's connections per request, so the queue does it: an
+// exchange beyond the configured count waits for one of that host's exchanges to finish.
+bool BackendManagerPrivate::proxiedHostBusy(const QueueEntry& entry) const
+{
+    if (!entry.useProxy || !proxyActive)
+        return false;
+    const QUrl host = entry.worker->networkRequest().url();
+    const auto running = std::count_if(queue.cbegin(), queue.cend(), [&host](const QueueEntry& e) {
+        return e.state == EntryState::Sent && e.useProxy && sameHost(e.worker->networkRequest().url(), host);
+    });
+    return running >= TqConfigWrapper(store()).numberOfConnectionsWithProxy();
+}
+
+void BackendManagerPrivate::sendConnectionWaiters(const QUrl& freedHost)
+{
+    const auto waits = [&freedHost](const QueueEntry& e) {
+        return e.awaitsConnection && e.state == EntryState::Blocked
+               && (freedHost.isEmpty() || sameHost(e.worker->networkRequest().url(), freedHost));
+    };
+    if (std::none_of(queue.cbegin(), queue.cend(), waits))
+        return;
+    forEachEntry([this, &waits](QueueEntry& entry) {
+        if (waits(entry))
+            send(entry);
+    });
+}
+
 QList<QueueEntry>::iterator BackendManagerPrivate::releaseAt(QList<QueueEntry>::iterator it)
 {
+    const bool freesConnection = it->state == EntryState::Sent && it->useProxy;
+    const QUrl host = it->worker->networkRequest().url();
     deferredQueue.remove(it->worker);
     it->worker->deleteLater();
-    return queue.erase(it);
+    const qsizetype index = it - queue.begin();
+    queue.erase(it);
+    if (freesConnection)
+        sendConnectionWaiters(host); // sending never adds or removes entries
+    return queue.begin() + index;
 }
 
 void BackendManagerPrivate::refuse(const RequestRawData& raw, const SendRequestEvent& event, const QString& message)
@@ -454,10 +500,15 @@ void BackendManager::processWorkerFinished()
     HttpRequestWorker* worker = d->senderWorker("processWorkerFinished");
     if (!worker)
         return;
-    const auto it = d->find(worker);
+    auto it = d->find(worker);
     if (it == d->queue.end())
         return;
     it->state = EntryState::Finished;
+    if (it->useProxy) {
+        const qsizetype index = it - d->queue.begin();
+        d->sendConnectionWaiters(worker->networkRequest().url());
+        it = d->queue.begin() + index; // sending never adds or removes entries
+    }
     // Platform answers are read at once; the rest a few per pass of the event loop.
     if (it->priority == QNetworkRequest::HighPriority) {
         it->state = EntryState::Reading;
@@ -622,6 +673,7 @@ void BackendManager::removeProxy()
 {
     d->setProxy(QNetworkProxy());
     d->proxyActive = false;
+    d->sendConnectionWaiters(QUrl()); // no limit without a proxy
 }
 
 void BackendManager::setImagesSizeLimit(const QSize& maxSize)

@@ -590,42 +590,61 @@ private Q_SLOTS:
         context->removeClientsErrorHandler(&contextWide);
     }
 
-    void proxyAppliesToProxiedTypesOnly()
+    void proxySettings()
+    {
+        QSignalSpy completed(context->notifier(), &TqNotifier::proxySettingCompleted);
+        config().setProxyUrl(QStringLiteral("http://127.0.0.1"));
+        Q_EMIT context->notifier()->proxyChangeRequired();
+        QTRY_COMPARE(completed.size(), 1);
+        QCOMPARE(context->currentProxy().type(), QNetworkProxy::HttpProxy);
+        QCOMPARE(context->currentProxy().port(), quint16(65535)); // no port given
+        Q_EMIT context->notifier()->removeProxyRequired();
+        QTRY_COMPARE(context->currentProxy(), QNetworkProxy());
+        Q_EMIT context->notifier()->proxyChangeRequired();
+        QTRY_COMPARE(completed.size(), 2);
+        context->stopTqThread();
+        QCOMPARE(context->currentProxy(), QNetworkProxy());
+    }
+
+    // Through a real forward proxy: only proxied types take it, and they share its small
+    // budget of connections per host.
+    void proxyCarriesProxiedTypesWithinTheirConnectionLimit()
     {
         if (!fake::ForwardProxy::isAvailable())
             QSKIP("tinyproxy is not installed");
         fake::ForwardProxy proxy;
         QVERIFY(proxy.start());
+        fake::Faults silent;
+        silent.neverAnswer = true;
         server->route("GET", QStringLiteral("/shop"), [](const HttpRequest&) { return text("shop"); });
+        server->route("GET", QStringLiteral("/hang"), [](const HttpRequest&) { return text(""); }, silent);
         server->route("GET", QStringLiteral("/api/v2/own"), [](const HttpRequest&) { return text("own"); });
         std::unique_ptr<TqClientFacade> client(context->createClient());
         QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
         QSignalSpy completed(context->notifier(), &TqNotifier::proxySettingCompleted);
-
         config().setProxyUrl(QStringLiteral("http://127.0.0.1:%1").arg(proxy.port()));
+        config().setNumberOfConnectionsWithProxy(2);
         Q_EMIT context->notifier()->proxyChangeRequired();
         QTRY_COMPARE(completed.size(), 1);
         QCOMPARE(context->currentProxy().port(), proxy.port());
-        QCOMPARE(context->currentProxy().type(), QNetworkProxy::HttpProxy);
 
         const TestRequest shop(MethodType::GetShopApi, QStringLiteral("/shop"));
         const TestRequest own(MethodType::TqApi, QStringLiteral("/own"));
         client->sendRequest(&shop);
         client->sendRequest(&own);
         QTRY_COMPARE(answers.size(), 2);
-        for (const HttpRequest& r : server->requests()) {
-            const bool viaProxy = r.header("Via").contains("tinyproxy");
-            QCOMPARE(viaProxy, r.path == QLatin1String("/shop"));
-        }
+        for (const HttpRequest& r : server->requests())
+            QCOMPARE(r.header("Via").contains("tinyproxy"), r.path == QLatin1String("/shop"));
 
-        Q_EMIT context->notifier()->removeProxyRequired();
-        QTRY_COMPARE(context->currentProxy(), QNetworkProxy());
-        config().setProxyUrl(QStringLiteral("http://127.0.0.1"));
-        Q_EMIT context->notifier()->proxyChangeRequired();
-        QTRY_COMPARE(completed.size(), 2);
-        QCOMPARE(context->currentProxy().port(), quint16(65535));
-        context->stopTqThread();
-        QCOMPARE(context->currentProxy(), QNetworkProxy());
+        const TestRequest hang(MethodType::GetShopApi, QStringLiteral("/hang"));
+        const qint64 first = client->sendRequest(&hang);
+        client->sendRequest(&hang);
+        client->sendRequest(&hang);
+        QTRY_COMPARE(server->requestCount(QStringLiteral("/hang")), 2);
+        waitForSentinel(client.get(), answers);
+        QCOMPARE(server->requestCount(QStringLiteral("/hang")), 2); // the third waits for a connection
+        client->dropRequest(first);
+        QTRY_COMPARE(server->requestCount(QStringLiteral("/hang")), 3);
     }
 
     // Clients come and go on the host thread while their answers are being produced on the
