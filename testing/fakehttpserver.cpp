@@ -99,7 +99,7 @@ private:
         emit m_server->requestReceived(request);
         const FakeHttpServer::Route* route = m_server->findRoute(request.method, request.path);
         const HttpResponse response = route ? route->handler(request) : HttpResponse::withBody(404, "text/plain", "");
-        const Faults faults = route ? route->faults : Faults();
+        const Faults faults = response.faults ? *response.faults : route ? route->faults : Faults();
         m_closeAfter = request.header("Connection").compare("close", Qt::CaseInsensitive) == 0;
         if (faults.neverAnswer)
             return; // stays busy: later requests on this connection are never read either

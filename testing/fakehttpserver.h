@@ -11,7 +11,8 @@
 // connections alive between requests, answers unknown routes with 404 and records every
 // request it parsed (requests()). A route can misbehave on purpose through Faults: wait
 // before answering, send the body in slow pieces, announce a false Content-Length, close
-// the connection before or in the middle of the answer, or never answer at all.
+// the connection before or in the middle of the answer, or never answer at all; a handler may
+// also pick the faults of each answer itself.
 
 #include <QByteArray>
 #include <QCborValue>
@@ -27,6 +28,7 @@
 #include <QUrlQuery>
 
 #include <functional>
+#include <optional>
 
 namespace fake {
 
@@ -44,18 +46,6 @@ struct HttpRequest
     QByteArray header(const QByteArray& name) const;
 };
 
-struct HttpResponse
-{
-    int status = 200;
-    HeaderList headers; // Content-Length is added unless given here
-    QByteArray body;
-
-    HttpResponse& header(const QByteArray& name, const QByteArray& value);
-    static HttpResponse withBody(int status, const QByteArray& contentType, const QByteArray& body);
-    static HttpResponse json(int status, const QJsonObject& object);
-    static HttpResponse cbor(int status, const QCborValue& value);
-};
-
 struct Faults
 {
     enum class Close { Never, BeforeAnswer, MidBody };
@@ -66,6 +56,19 @@ struct Faults
     qint64 contentLength = -1;   // >= 0: announce this instead of the real body size
     Close close = Close::Never;  // hang up before the status line, or after half the body
     bool neverAnswer = false;    // read the request, then stay silent
+};
+
+struct HttpResponse
+{
+    int status = 200;
+    HeaderList headers; // Content-Length is added unless given here
+    QByteArray body;
+    std::optional<Faults> faults; // replaces the route's faults for this answer
+
+    HttpResponse& header(const QByteArray& name, const QByteArray& value);
+    static HttpResponse withBody(int status, const QByteArray& contentType, const QByteArray& body);
+    static HttpResponse json(int status, const QJsonObject& object);
+    static HttpResponse cbor(int status, const QCborValue& value);
 };
 
 using Handler = std::function<HttpResponse(const HttpRequest&)>;

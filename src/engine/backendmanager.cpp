@@ -16,6 +16,7 @@
 #include <QDateTime>
 #include <QMutex>
 #include <QNetworkAccessManager>
+#include <QThread>
 
 #include <array>
 
@@ -35,7 +36,13 @@ struct QueueEntry
     bool useProxy = false;
     bool interrupted = false;
     bool deferrable = true;
+    bool awaitsConnection = false; // Blocked until a connection to its proxied host is free
 };
+
+bool sameHost(const QUrl& a, const QUrl& b)
+{
+    return a.port() == b.port() && a.host() == b.host();
+}
 
 // Overflow victims, least valuable first. The platform API comes last; discovery, payments,
 // party games, measurement and general requests are never evicted.
@@ -80,11 +87,14 @@ public:
     void send(QueueEntry& entry);
     // Releases the entry's worker and removes the entry; returns the entry after it.
     QList<QueueEntry>::iterator releaseAt(QList<QueueEntry>::iterator it);
-    void refuse(const RequestRawData& raw, qint64 requestId, QObject* facade, const QString& message);
+    void refuse(const RequestRawData& raw, const SendRequestEvent& event, const QString& message);
     void dispatch(SendRequestEvent* event);
     void evictOverflow();
     void readReplyBatch();
     void holdBackRunningRequests();
+    void sendBlockedEntries();
+    bool proxiedHostBusy(const QueueEntry& entry) const;
+    void sendConnectionWaiters(const QUrl& freedHost);
     // Calls f on every entry in queue order. Sending can finish and remove entries at once,
     // so the walk goes over a snapshot of the workers and finds each entry again.
     template<class F>
@@ -99,7 +109,9 @@ public:
                 f(*it);
         }
     }
-    void createNetworkManagers();
+    // The only place the network managers are (re)made. Replies belong to their manager and
+    // die with it without ever finishing, so whatever still runs is held back first.
+    void replaceNetworkManagers();
     void applyConfiguredProxy();
     void setProxy(const QNetworkProxy& proxy);
 
@@ -151,27 +163,70 @@ void BackendManagerPrivate::send(QueueEntry& entry)
         TQ_LOG(logging::Trace, name()) << QStringLiteral("request(%1) sending was blocked").arg(entry.requestId);
         return;
     }
+    // Going out again: the session id and the front end may have changed while it waited.
+    if (entry.state != EntryState::New) {
+        if (AbstractBackend* backend = backends.value(entry.methodType))
+            backend->prepareResend(entry.worker, store(), context->propertyProvider());
+    }
+    entry.awaitsConnection = proxiedHostBusy(entry);
+    if (entry.awaitsConnection) {
+        entry.state = EntryState::Blocked;
+        return;
+    }
     entry.state = EntryState::Sent;
     entry.worker->execute(entry.useProxy ? proxyNetworkManager.get() : mainNetworkManager.get(), entry.requestToken);
 }
 
-QList<QueueEntry>::iterator BackendManagerPrivate::releaseAt(QList<QueueEntry>::iterator it)
+// Qt 6.4 cannot limit a proxied host's connections per request, so the queue does it: an
+// exchange beyond the configured count waits for one of that host's exchanges to finish.
+bool BackendManagerPrivate::proxiedHostBusy(const QueueEntry& entry) const
 {
-    deferredQueue.remove(it->worker);
-    it->worker->deleteLater();
-    return queue.erase(it);
+    if (!entry.useProxy || !proxyActive)
+        return false;
+    const QUrl host = entry.worker->networkRequest().url();
+    const auto running = std::count_if(queue.cbegin(), queue.cend(), [&host](const QueueEntry& e) {
+        return e.state == EntryState::Sent && e.useProxy && sameHost(e.worker->networkRequest().url(), host);
+    });
+    return running >= TqConfigWrapper(store()).numberOfConnectionsWithProxy();
 }
 
-void BackendManagerPrivate::refuse(const RequestRawData& raw, qint64 requestId, QObject* facade, const QString& message)
+void BackendManagerPrivate::sendConnectionWaiters(const QUrl& freedHost)
+{
+    const auto waits = [&freedHost](const QueueEntry& e) {
+        return e.awaitsConnection && e.state == EntryState::Blocked
+               && (freedHost.isEmpty() || sameHost(e.worker->networkRequest().url(), freedHost));
+    };
+    if (std::none_of(queue.cbegin(), queue.cend(), waits))
+        return;
+    forEachEntry([this, &waits](QueueEntry& entry) {
+        if (waits(entry))
+            send(entry);
+    });
+}
+
+QList<QueueEntry>::iterator BackendManagerPrivate::releaseAt(QList<QueueEntry>::iterator it)
+{
+    const bool freesConnection = it->state == EntryState::Sent && it->useProxy;
+    const QUrl host = it->worker->networkRequest().url();
+    deferredQueue.remove(it->worker);
+    it->worker->deleteLater();
+    const qsizetype index = it - queue.begin();
+    queue.erase(it);
+    if (freesConnection)
+        sendConnectionWaiters(host); // sending never adds or removes entries
+    return queue.begin() + index;
+}
+
+void BackendManagerPrivate::refuse(const RequestRawData& raw, const SendRequestEvent& event, const QString& message)
 {
     RequestError error = invalidRequestError(raw, message);
-    const ClientLock lock(context->clientsStorage(), facade);
+    const ClientLock lock(context->clientsStorage(), event.sender);
     if (lock)
-        error.senderName = facade->objectName();
+        error.senderName = event.senderName;
     TQ_LOG(logging::Warning, name()) << error.fullInfo();
     if (lock)
-        QMetaObject::invokeMethod(facade, "processRequestError", Qt::QueuedConnection, Q_ARG(qint64, requestId),
-                                  Q_ARG(tq::RequestError, error));
+        QMetaObject::invokeMethod(event.sender, "processRequestError", Qt::QueuedConnection,
+                                  Q_ARG(qint64, event.requestId), Q_ARG(tq::RequestError, error));
 }
 
 void BackendManagerPrivate::dispatch(SendRequestEvent* event)
@@ -190,12 +245,12 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
 
     const RequestRawData raw = event->creator();
     if (!raw.isValid) {
-        refuse(raw, event->requestId, event->sender, QStringLiteral("network request is not valid, request won't be executed"));
+        refuse(raw, *event, QStringLiteral("network request is not valid, request won't be executed"));
         return;
     }
     AbstractBackend* backend = backends.value(raw.methodType);
     if (!backend) {
-        refuse(raw, event->requestId, event->sender,
+        refuse(raw, *event,
                QStringLiteral("the backend for the request is null, the request won't be executed"));
         return;
     }
@@ -203,6 +258,8 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     if (!settings.methodPath.isEmpty() && notifierListens(SIGNAL(tqMethodRequested(tq::MethodSpecializaton,QString))))
         Q_EMIT q->tqMethodRequested(raw.methodSpecialization, settings.methodPath);
 
+    if (!settings.cacheKey.isEmpty())
+        responseCache->setLimit(TqConfigWrapper(store()).responseCacheLimit()); // the host may change it any time
     if (!settings.cacheKey.isEmpty() && responseCache->contains(settings.cacheKey)) {
         const QVariant response = backend->responseFromCache(raw, responseCache->value(settings.cacheKey));
         const ClientLock lock(context->clientsStorage(), event->sender);
@@ -218,7 +275,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
         return;
     }
     if (settings.urls.isEmpty()) {
-        refuse(raw, event->requestId, event->sender, QStringLiteral("url is empty, the request won't be executed"));
+        refuse(raw, *event, QStringLiteral("url is empty, the request won't be executed"));
         return;
     }
 
@@ -240,7 +297,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
             return;
         }
         auto* facade = static_cast<TqClientFacade*>(event->sender);
-        worker->setSenderName(facade->objectName());
+        worker->setSenderName(event->senderName);
         QObject::connect(worker, &HttpRequestWorker::responseReceived, facade, &TqClientFacade::processDataReceived,
                          Qt::QueuedConnection);
         QObject::connect(worker, &HttpRequestWorker::requestFailed, facade, &TqClientFacade::processRequestError,
@@ -293,9 +350,11 @@ void BackendManagerPrivate::readReplyBatch()
         batch.append(entry.worker);
         ++read;
     }
-    // Reading a reply can remove entries, so the batch is collected first.
+    // Reading a reply can remove entries or hold the rest back (a recovery), so the batch is
+    // collected first and each is read only while it is still due.
     for (HttpRequestWorker* worker : batch) {
-        if (find(worker) != queue.end())
+        const auto it = find(worker);
+        if (it != queue.end() && it->state == EntryState::Reading)
             worker->handleReply();
     }
 }
@@ -312,13 +371,23 @@ void BackendManagerPrivate::holdBackRunningRequests()
     }
 }
 
-void BackendManagerPrivate::createNetworkManagers()
+void BackendManagerPrivate::sendBlockedEntries()
 {
+    forEachEntry([this](QueueEntry& entry) {
+        if (entry.state == EntryState::Blocked)
+            send(entry);
+    });
+}
+
+void BackendManagerPrivate::replaceNetworkManagers()
+{
+    holdBackRunningRequests();
     mainNetworkManager = std::make_unique<QNetworkAccessManager>();
     proxyNetworkManager = std::make_unique<QNetworkAccessManager>();
-    // Proxy selection is ours alone: never pick up a system or environment proxy.
-    mainNetworkManager->setProxy(QNetworkProxy::NoProxy);
-    proxyNetworkManager->setProxy(QNetworkProxy::NoProxy);
+    if (proxyActive)
+        applyConfiguredProxy();
+    else
+        setProxy(QNetworkProxy());
 }
 
 void BackendManagerPrivate::setProxy(const QNetworkProxy& proxy)
@@ -341,7 +410,7 @@ BackendManager::BackendManager(TqContext* context, QObject* parent)
     : QObject(parent), d(std::make_unique<BackendManagerPrivate>(this, context))
 {
     setObjectName(QStringLiteral("BackendManager"));
-    d->createNetworkManagers();
+    d->replaceNetworkManagers();
     d->responseCache = std::make_unique<ResponseCache>(TqConfigWrapper(context->configurationManager()).responseCacheLimit());
     connect(&d->deferredQueue, &DeferredQueue::executeWorkerRequired, this, &BackendManager::executeDeferredWorker);
 
@@ -378,6 +447,17 @@ BackendManager::~BackendManager()
 void BackendManager::setBackends(const QHash<MethodType, AbstractBackend*>& backends)
 {
     d->backends = backends;
+}
+
+PendingRequestCounts BackendManager::pendingRequests() const
+{
+    PendingRequestCounts counts;
+    const auto count = [this, &counts] { counts = {int(d->queue.size()), d->deferredQueue.size()}; };
+    if (QThread::currentThread() == thread())
+        count();
+    else
+        QMetaObject::invokeMethod(const_cast<BackendManager*>(this), count, Qt::BlockingQueuedConnection);
+    return counts;
 }
 
 QNetworkProxy BackendManager::currentProxy() const
@@ -420,10 +500,15 @@ void BackendManager::processWorkerFinished()
     HttpRequestWorker* worker = d->senderWorker("processWorkerFinished");
     if (!worker)
         return;
-    const auto it = d->find(worker);
+    auto it = d->find(worker);
     if (it == d->queue.end())
         return;
     it->state = EntryState::Finished;
+    if (it->useProxy) {
+        const qsizetype index = it - d->queue.begin();
+        d->sendConnectionWaiters(worker->networkRequest().url());
+        it = d->queue.begin() + index; // sending never adds or removes entries
+    }
     // Platform answers are read at once; the rest a few per pass of the event loop.
     if (it->priority == QNetworkRequest::HighPriority) {
         it->state = EntryState::Reading;
@@ -498,9 +583,10 @@ void BackendManager::inspectFailure(qint64 requestId, const RequestError& error)
     if (action == AbstractBackend::RetryLater && it->deferrable && error.retryAfter) {
         if (it->state == EntryState::Deferred)
             return;
+        // Set first: a delay already over sends the request again from inside enqueue().
+        it->state = EntryState::Deferred;
         // A full deferred queue cannot keep the request: it fails now rather than wait forever.
         if (d->deferredQueue.enqueue(QDateTime::currentMSecsSinceEpoch() + *error.retryAfter * 1000, worker)) {
-            it->state = EntryState::Deferred;
             TQ_LOG(logging::Notice, objectName()) << QStringLiteral("request(%1) is deferred").arg(requestId);
             return;
         }
@@ -537,12 +623,7 @@ void BackendManager::processRebalanceCompleted()
 {
     TQ_LOG(logging::Notice, objectName()) << "rebalance completed";
     d->sessionBlocked = false;
-    d->forEachEntry([this](QueueEntry& entry) {
-        if (AbstractBackend* backend = d->backends.value(entry.methodType))
-            backend->prepareResend(entry.worker, d->store(), d->context->propertyProvider());
-        if (entry.state == EntryState::Blocked)
-            d->send(entry);
-    });
+    d->sendBlockedEntries(); // each brought up to date with the new front end as it goes out
     // The deferred queue was stopped when the recovery began; requests deferred before the
     // storm are due again now, not only after the next deferral or resume.
     if (!d->networkActivityPaused)
@@ -570,16 +651,14 @@ void BackendManager::pauseNetworkActivity()
 
 void BackendManager::resumeNetworkActivity()
 {
-    d->networkActivityPaused = false;
-    d->createNetworkManagers();
-    if (d->proxyActive)
-        d->applyConfiguredProxy();
-    else
-        d->setProxy(QNetworkProxy());
-    d->forEachEntry([this](QueueEntry& entry) {
-        if (entry.state == EntryState::Blocked)
-            d->send(entry);
-    });
+    // Connections start afresh after a pause. A resume without one (the host releasing the
+    // requests held for a session renewal, or a second resume) keeps the managers: their
+    // replies are still running.
+    if (d->networkActivityPaused) {
+        d->networkActivityPaused = false;
+        d->replaceNetworkManagers();
+    }
+    d->sendBlockedEntries();
     d->deferredQueue.start();
     Q_EMIT networkActivityResumed();
 }
@@ -594,6 +673,7 @@ void BackendManager::removeProxy()
 {
     d->setProxy(QNetworkProxy());
     d->proxyActive = false;
+    d->sendConnectionWaiters(QUrl()); // no limit without a proxy
 }
 
 void BackendManager::setImagesSizeLimit(const QSize& maxSize)

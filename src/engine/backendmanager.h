@@ -5,6 +5,7 @@
 // held or deferred, inspects failures, and routes answers back to the sending client.
 
 #include "engine/requesterror.h"
+#include "engine/tqcontext.h"
 
 #include <QHash>
 #include <QNetworkProxy>
@@ -33,6 +34,8 @@ public:
 
     // Safe from any thread: the proxy the proxied requests currently use.
     QNetworkProxy currentProxy() const;
+    // Safe from any thread but blocks the caller until the worker thread has counted.
+    PendingRequestCounts pendingRequests() const;
 
 Q_SIGNALS:
     void proxySettingCompleted();

@@ -97,7 +97,9 @@ void TqClientFacade::processDataReceived(qint64 requestId, const QVariant& respo
 void TqClientFacade::processRequestError(qint64 requestId, const RequestError& error)
 {
     d->activeRequests.remove(requestId);
-    runErrorHandlerChain(d->errorHandlers, requestId, error);
+    // A handler may delete this client (a screen closing on an error): the walk then stops.
+    const QPointer<TqClientFacade> alive(this);
+    runErrorHandlerChain(d->errorHandlers, requestId, error, [&alive] { return !alive.isNull(); });
 }
 
 } // namespace tq

@@ -37,11 +37,13 @@ public:
     SendRequestEvent(RequestTokenRef token, qint64 requestId, QObject* sender,
                      std::function<RequestRawData()> creator)
         : QEvent(QEvent::Type(SendRequestEventType)), token(std::move(token)), requestId(requestId),
-          sender(sender), creator(std::move(creator)) {}
+          sender(sender), senderName(sender->objectName()), creator(std::move(creator)) {}
 
     RequestTokenRef token;
     qint64 requestId;
     QObject* sender; // only touched while registered in the clients storage
+    // Taken on the sender's thread: the host may rename its client while the worker reads.
+    QString senderName;
     std::function<RequestRawData()> creator;
 };
 

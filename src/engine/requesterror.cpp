@@ -42,10 +42,15 @@ bool operator==(const RequestError& a, const RequestError& b)
 }
 
 bool runErrorHandlerChain(const QList<ITqRequestErrorHandler*>& chain, qint64 requestId,
-                          const RequestError& error)
+                          const RequestError& error, const std::function<bool()>& ownerAlive)
 {
-    for (auto it = chain.crbegin(); it != chain.crend(); ++it) {
-        if (*it && (*it)->handleRequestError(requestId, error))
+    // Handlers may edit the chain while it is walked, so the walk goes over a copy and skips
+    // the handlers removed meanwhile; `chain` itself is only read while its owner lives.
+    const QList<ITqRequestErrorHandler*> snapshot = chain;
+    for (auto it = snapshot.crbegin(); it != snapshot.crend(); ++it) {
+        if (ownerAlive && !ownerAlive())
+            return false; // nobody is left to hand the error to
+        if (*it && chain.contains(*it) && (*it)->handleRequestError(requestId, error))
             return true;
     }
     return false;

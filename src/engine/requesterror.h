@@ -13,6 +13,8 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <functional>
+
 #include <optional>
 
 namespace tq {
@@ -287,8 +289,10 @@ public:
 };
 
 // Runs a chain from the last handler to the first; stops at the first that returns true.
+// Handlers may edit the chain meanwhile (one removed is not asked, one added waits for the
+// next error) or destroy its owner: when `ownerAlive` is given and turns false, the walk stops.
 bool runErrorHandlerChain(const QList<ITqRequestErrorHandler*>& chain, qint64 requestId,
-                          const RequestError& error);
+                          const RequestError& error, const std::function<bool()>& ownerAlive = {});
 
 } // namespace tq
 

@@ -117,6 +117,12 @@ QNetworkProxy TqContext::currentProxy() const
     return manager ? manager->currentProxy() : QNetworkProxy();
 }
 
+PendingRequestCounts TqContext::pendingRequests() const
+{
+    BackendManager* manager = d->thread->backendManager();
+    return manager ? manager->pendingRequests() : PendingRequestCounts();
+}
+
 void TqContext::appendClientsErrorHandler(ITqRequestErrorHandler* handler)
 {
     if (!d->clientsErrorHandlers.contains(handler))

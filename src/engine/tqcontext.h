@@ -22,6 +22,14 @@ class TqClientFacade;
 class TqContextPrivate;
 class TqNotifier;
 
+// What the dispatcher holds: every request still in its queue, and how many of those wait
+// for a delay the server asked for.
+struct PendingRequestCounts
+{
+    int queued = 0;
+    int deferred = 0;
+};
+
 class TqContext
 {
 public:
@@ -43,6 +51,9 @@ public:
     // Ends the worker thread's event loop and waits for it.
     void stopTqThread();
     QNetworkProxy currentProxy() const;
+    // Asked on the worker thread and waited for (diagnostics, such as before a standby); zeros
+    // when the thread does not run.
+    PendingRequestCounts pendingRequests() const;
 
     void appendClientsErrorHandler(ITqRequestErrorHandler* handler);
     void removeClientsErrorHandler(ITqRequestErrorHandler* handler);

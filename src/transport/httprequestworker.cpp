@@ -116,7 +116,9 @@ public:
         return ms < 0 ? ms + 24 * 3600 * 1000 : ms; // across midnight
     }
 
-    // Drops the reply: no more signals reach the worker, and it is deleted later.
+    // Drops the reply: no more signals reach the worker, and it is deleted later, which also
+    // ends its exchange. Never abort(): Qt may already be delivering the reply's own failure,
+    // and a second failure makes it warn.
     void releaseReply()
     {
         if (!reply)
@@ -124,8 +126,6 @@ public:
         QNetworkReply* r = reply;
         reply = nullptr;
         r->disconnect(q);
-        if (r->isRunning())
-            r->abort();
         r->deleteLater();
     }
 
@@ -248,7 +248,7 @@ void HttpRequestWorker::execute(QNetworkAccessManager* manager, const RequestTok
         return;
     }
     const QByteArray& body = d->data.body;
-    if (d->loggingEnabled) {
+    if (d->loggingEnabled && logging::checkLogLevel(logging::Trace)) {
         QString line = QStringLiteral("execute request(%1): %2 %3 (from %4)")
                            .arg(QString::number(id), d->data.httpMethod,
                                 d->networkRequest.url().toString(), d->senderName);
@@ -439,29 +439,38 @@ QVariant HttpRequestWorkerPrivate::extract(const ResponseExtractor& extractor, c
 void HttpRequestWorkerPrivate::traceReply(QNetworkReply& r, qint64 id, int status, const QString& contentType,
                                           bool image, const QByteArray& body, qint64 elapsed) const
 {
-    if (!logging::checkLogLevel(logging::Warning))
+    const auto typeHas = [&contentType](const char* part) { return contentType.contains(QLatin1String(part)); };
+    enum class Shown { Image, Cbor, Text, Xml, Json, Nothing };
+    const Shown shown = image                                           ? Shown::Image
+                        : typeHas("application/cbor")                   ? Shown::Cbor
+                        : typeHas("text/plain") || typeHas("text/html") ? Shown::Text
+                        : typeHas("application/xml")                    ? Shown::Xml
+                        : typeHas("application/json")                   ? Shown::Json
+                                                                        : Shown::Nothing;
+    const logging::Level level = shown == Shown::Json && body.startsWith("{\"error") ? logging::Warning : logging::Trace;
+    // Nothing is built for a record nobody reads: at the usual level that is every reply.
+    if (!logging::checkLogLevel(level))
         return;
-    logging::Level level = logging::Trace;
     QString content;
-    if (image) {
-        const bool http2 = r.attribute(QNetworkRequest::Http2WasUsedAttribute).toBool();
+    switch (shown) {
+    case Shown::Image:
         content = QStringLiteral("image, raw data size = %1 bytes, HTTP/2 %2 used")
-                      .arg(QString::number(body.size()), http2 ? QStringLiteral("was") : QStringLiteral("was not"));
-    } else if (contentType.contains(QLatin1String("application/cbor"))) {
-        content = QStringLiteral("[binary CBOR]");
-    } else if (contentType.contains(QLatin1String("text/plain")) || contentType.contains(QLatin1String("text/html"))) {
-        content = excerpt(body, false);
-    } else if (contentType.contains(QLatin1String("application/xml"))) {
-        const MethodType type = data.methodType;
-        if (type != MethodType::MediascopeApi && type != MethodType::TqAnalytics && type != MethodType::RdmApi) {
+                      .arg(QString::number(body.size()),
+                           r.attribute(QNetworkRequest::Http2WasUsedAttribute).toBool() ? QStringLiteral("was")
+                                                                                        : QStringLiteral("was not"));
+        break;
+    case Shown::Cbor: content = QStringLiteral("[binary CBOR]"); break;
+    case Shown::Text: content = excerpt(body, false); break;
+    case Shown::Xml:
+        if (data.methodType != MethodType::MediascopeApi && data.methodType != MethodType::TqAnalytics
+            && data.methodType != MethodType::RdmApi) {
             for (const auto& header : r.rawHeaderPairs())
                 content += QString::fromLatin1(header.first + ": " + header.second) + QLatin1Char('\n');
         }
         content += excerpt(body, false);
-    } else if (contentType.contains(QLatin1String("application/json"))) {
-        content = excerpt(body, true);
-        if (body.startsWith("{\"error"))
-            level = logging::Warning;
+        break;
+    case Shown::Json: content = excerpt(body, true); break;
+    case Shown::Nothing: break;
     }
     TQ_LOG(level, context()) << QStringLiteral("reply for request(%1) %2 %3 %4 (%5 msecs)")
                                     .arg(QString::number(id), QString::number(status), httpReasonPhrase(status),

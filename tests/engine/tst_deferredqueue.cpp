@@ -40,17 +40,21 @@ private Q_SLOTS:
     void stopKeepsItemsAndStartReleasesDueOnes()
     {
         DeferredQueue queue;
-        int due = 0;
-        connect(&queue, &DeferredQueue::executeWorkerRequired, this, [&due] { ++due; });
-        queue.enqueue(QDateTime::currentMSecsSinceEpoch() + 60000, fakeWorker(1));
-        queue.enqueue(QDateTime::currentMSecsSinceEpoch() + 60000, fakeWorker(2));
+        QList<HttpRequestWorker*> due;
+        connect(&queue, &DeferredQueue::executeWorkerRequired, this, [&due](HttpRequestWorker* w) { due.append(w); });
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        queue.enqueue(now + 60000, fakeWorker(1)); // starts the tracking timer...
+        queue.enqueue(now - 1, fakeWorker(2));     // ...so this one waits for it although due
+        queue.enqueue(now + 60000, fakeWorker(3));
         queue.stop();
         QVERIFY(!queue.isTracking());
-        queue.remove(fakeWorker(1));
+        queue.remove(fakeWorker(3));
+        QCOMPARE(queue.size(), 2);
+        QVERIFY(due.isEmpty());
+        queue.start(); // as a resume does: due items go at once, the rest are tracked
+        QCOMPARE(due, QList<HttpRequestWorker*>{fakeWorker(2)});
         QCOMPARE(queue.size(), 1);
-        queue.start();
         QVERIFY(queue.isTracking());
-        QCOMPARE(due, 0);
         queue.clear();
         QCOMPARE(queue.size(), 0);
     }

@@ -16,7 +16,6 @@
 
 #include <QJsonObject>
 #include <QMutex>
-#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace tq;
@@ -129,32 +128,57 @@ private Q_SLOTS:
         QCOMPARE(a->sendRequest(&request), qint64(2));
     }
 
+    // Last appended first, the context-wide handlers last, stopping at the first that takes the
+    // error; a handler may delete its client (a screen closing on an error) or edit the chain.
+    void errorChains_data()
+    {
+        QTest::addColumn<QString>("action"); // of the last handler, before it answers
+        QTest::addColumn<bool>("lastTakes");
+        QTest::newRow("all decline") << "" << false;
+        QTest::newRow("last takes") << "" << true;
+        QTest::newRow("deletes its client") << "delete" << false;
+        QTest::newRow("edits the chain") << "edit" << false;
+    }
     void errorChains()
     {
+        QFETCH(QString, action);
+        QFETCH(bool, lastTakes);
         RecordingHandler contextWide(true);
         context->appendClientsErrorHandler(&contextWide);
         context->appendClientsErrorHandler(&contextWide); // no duplicate
-        RecordingHandler declining(false);
-        std::unique_ptr<TqClientFacade> plain(context->createClient());
-        std::unique_ptr<TqClientFacade> withHandler(context->createClient(&declining));
-        QCOMPARE(plain->errorHandlers().size(), 1);
-        QCOMPARE(withHandler->errorHandlers().size(), 2);
-
+        RecordingHandler first(false);
+        RecordingHandler appended(false);
+        QCOMPARE(std::unique_ptr<TqClientFacade>(context->createClient())->errorHandlers().size(), 1);
+        std::unique_ptr<TqClientFacade> client(context->createClient(&first));
+        struct Last : ITqRequestErrorHandler
+        {
+            std::function<bool()> act;
+            bool handleRequestError(qint64, const RequestError&) override { return act(); }
+        } last;
+        int lastCalls = 0;
+        last.act = [&] {
+            ++lastCalls;
+            if (action == QLatin1String("delete"))
+                client.reset();
+            for (int i = 0; action == QLatin1String("edit") && i < 64; ++i) // enough to move the list's storage
+                client->appendErrorHandler(&appended);
+            if (action == QLatin1String("edit"))
+                client->removeErrorHandler(&first);
+            return lastTakes;
+        };
+        client->appendErrorHandler(&last);
         const TestRequest firmware(MethodType::FirmwareFile, QStringLiteral("/fw.bin"));
-        plain->sendRequest(&firmware);
-        const qint64 second = withHandler->sendRequest(&firmware);
-        QTRY_COMPARE(contextWide.errors.size(), 2);
-        QCOMPARE(declining.errors.size(), 1);
-        QCOMPARE(declining.errors.first().first, second);
-
-        RecordingHandler taking(true);
-        withHandler->appendErrorHandler(&taking);
-        withHandler->sendRequest(&firmware);
-        QTRY_COMPARE(taking.errors.size(), 1);
-        QSignalSpy answers(withHandler.get(), &TqClientFacade::dataReceived);
-        waitForSentinel(withHandler.get(), answers);
-        QCOMPARE(declining.errors.size(), 1); // the last handler took it
-        QCOMPARE(contextWide.errors.size(), 2);
+        const qint64 id = client->sendRequest(&firmware);
+        QTRY_COMPARE(lastCalls, 1);
+        std::unique_ptr<TqClientFacade> other(context->createClient());
+        QSignalSpy answers(other.get(), &TqClientFacade::dataReceived);
+        waitForSentinel(other.get(), answers); // nothing else arrives later
+        const bool walkGoesOn = !lastTakes && action != QLatin1String("delete");
+        QCOMPARE(first.errors.size(), int(walkGoesOn && action.isEmpty())); // removed meanwhile when edited
+        QVERIFY(appended.errors.isEmpty()); // not in the chain when the walk began
+        QCOMPARE(contextWide.errors.size(), int(walkGoesOn));
+        if (walkGoesOn)
+            QCOMPARE(contextWide.errors.first().first, id);
         context->removeClientsErrorHandler(&contextWide);
     }
 
@@ -166,9 +190,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("description");
         QTest::newRow("no backend") << int(MethodType::FirmwareFile) << "/fw.bin" << true
                                     << "the backend for the request is null, the request won't be executed";
-        QTest::newRow("availability has no backend") << int(MethodType::VemoServicesAvailability) << "/generate_204"
-                                                     << true
-                                                     << "the backend for the request is null, the request won't be executed";
         QTest::newRow("invalid") << int(MethodType::TqApi) << "/x" << false
                                  << "network request is not valid, request won't be executed";
         QTest::newRow("no url") << int(MethodType::TqImage) << "" << true << "url is empty, the request won't be executed";
@@ -274,7 +295,6 @@ private Q_SLOTS:
             QCOMPARE(failure.second.methodType, MethodType::TqAnalytics);
         }
         const qint64 last = client->sendRequest(&analytics); // at 100: accepted without eviction
-        QTRY_COMPARE(server->requests().size(), 0);
         // Any later arrival finds 101 entries and evicts again before it is judged itself.
         const TestRequest firmware(MethodType::FirmwareFile, QString());
         client->sendRequest(&firmware);
@@ -325,10 +345,7 @@ private Q_SLOTS:
         QCOMPARE(cached.value<ImageResponse>().image().size(), QSize(8, 6));
 
         // A client gone before its cached answer is delivered gets nothing, and nothing breaks.
-        for (int i = 0; i < 20; ++i) {
-            std::unique_ptr<TqClientFacade> shortLived(context->createClient());
-            shortLived->sendRequest(&image);
-        }
+        std::unique_ptr<TqClientFacade>(context->createClient())->sendRequest(&image);
         waitForSentinel(client.get(), answers);
         QCOMPARE(server->requestCount(QStringLiteral("/poster.png")), 1);
     }
@@ -336,33 +353,45 @@ private Q_SLOTS:
     void retryAfterDefersOnlyDeferrable_data()
     {
         QTest::addColumn<bool>("deferrable");
-        QTest::newRow("deferrable") << true;
-        QTest::newRow("not deferrable") << false;
+        QTest::addColumn<QByteArray>("retryAfter");
+        QTest::addColumn<bool>("pauseWhileRetried");
+        QTest::newRow("deferrable") << true << QByteArray("1") << false;
+        QTest::newRow("not deferrable") << false << QByteArray("1") << false;
+        // A delay already over sends the retry from inside the deferral; it still counts as running.
+        QTest::newRow("due at once, paused while retried") << true << QByteArray("0") << true;
     }
     void retryAfterDefersOnlyDeferrable()
     {
         QFETCH(bool, deferrable);
+        QFETCH(QByteArray, retryAfter);
+        QFETCH(bool, pauseWhileRetried);
+        fake::Faults slow;
+        slow.delayMs = pauseWhileRetried ? 300 : 0;
         auto calls = std::make_shared<int>(0);
-        server->route("GET", QStringLiteral("/busy"), [calls](const HttpRequest&) {
-            return ++*calls == 1 ? text("later", 429).header("Retry-After", "1") : text("done");
-        });
+        server->route("GET", QStringLiteral("/busy"), [calls, retryAfter](const HttpRequest&) {
+            return ++*calls == 1 ? text("later", 429).header("Retry-After", retryAfter) : text("done");
+        }, slow);
         RecordingHandler handler;
         std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
         QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
         TestRequest request(MethodType::StaticDataApi, QStringLiteral("/busy"));
         request.deferrable = deferrable;
         const qint64 id = client->sendRequest(&request);
-        if (deferrable) {
-            QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 10000);
-            QCOMPARE(answerFor(answers, id).toString(), QStringLiteral("done"));
-            QCOMPARE(*calls, 2);
-            QVERIFY(handler.errors.isEmpty());
-        } else {
+        if (!deferrable) {
             QTRY_COMPARE(handler.errors.size(), 1);
             QCOMPARE(handler.errors.first().second.httpStatusCode, 429);
             QCOMPARE(handler.errors.first().second.retryAfter, std::optional<qint64>(1));
             QCOMPARE(*calls, 1);
+            return;
         }
+        if (pauseWhileRetried) {
+            QTRY_COMPARE(*calls, 2); // the retry is on the wire
+            Q_EMIT context->notifier()->pauseNetworkActivityRequired();
+            Q_EMIT context->notifier()->resumeNetworkActivityRequired();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 10000);
+        QCOMPARE(answerFor(answers, id).toString(), QStringLiteral("done"));
+        QVERIFY(handler.errors.isEmpty());
     }
 
     void rebalanceHoldsAndResendsToNewHost()
@@ -429,13 +458,15 @@ private Q_SLOTS:
         QCOMPARE(server->requestCount(QStringLiteral("/api/v2/y")), 0);
     }
 
+    // The host renews the session (new id, new front end) and releases the held request with a resume.
     void sessionReplacementHoldsUntilHostReleases()
     {
-        auto calls = std::make_shared<int>(0);
-        server->route("GET", QStringLiteral("/api/v2/me"), [calls](const HttpRequest&) {
-            return ++*calls == 1 ? HttpResponse::json(401, QJsonObject{{"error_code", 1000053}}) : text("renewed");
-        });
-        std::unique_ptr<TqClientFacade> client(context->createClient());
+        FakeHttpServer newHost;
+        server->route("GET", QStringLiteral("/api/v2/me"),
+                      [](const HttpRequest&) { return HttpResponse::json(401, QJsonObject{{"error_code", 1000053}}); });
+        newHost.route("GET", QStringLiteral("/api/v2/me"), [](const HttpRequest&) { return text("renewed"); });
+        RecordingHandler handler;
+        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
         QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
         QSignalSpy update(context->notifier(), &TqNotifier::updateSessionTokenRequired);
         const TestRequest me(MethodType::TqApi, QStringLiteral("/me"));
@@ -443,107 +474,115 @@ private Q_SLOTS:
         QTRY_COMPARE(update.size(), 1);
         waitForSentinel(client.get(), answers);
         QVERIFY(!answeredIds(answers).contains(id));
-        Q_EMIT context->notifier()->resumeNetworkActivityRequired(); // the host's "renewed" signal
+        config().setApiUrl(newHost.baseUrl());
+        provider->session = QStringLiteral("S2");
+        Q_EMIT context->notifier()->resumeNetworkActivityRequired();
         QTRY_VERIFY(answeredIds(answers).contains(id));
         QCOMPARE(answerFor(answers, id).toString(), QStringLiteral("renewed"));
+        QCOMPARE(newHost.requests().first().header("session_id"), QByteArray("S2"));
+        QVERIFY(handler.errors.isEmpty());
         QCOMPARE(update.size(), 1);
     }
 
-    void pauseCancelsAndResumeResends()
+    // Whatever order the host emits its recovery signals in, a request on the wire still ends.
+    void recoverySignalsNeverStrandARequest_data()
     {
-        auto calls = std::make_shared<int>(0);
-        fake::Faults slowFirst;
-        server->route("GET", QStringLiteral("/static/slow"), [calls](const HttpRequest&) {
-            return text(QByteArray::number(++*calls));
-        });
-        slowFirst.delayMs = 30000;
-        server->setFaults("GET", QStringLiteral("/static/slow"), slowFirst);
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("steps"); // "send" and "wire" wait for the request's next arrival
+        QTest::newRow("resume without pause") << int(MethodType::StaticDataApi) << QStringList{"send", "resume"};
+        QTest::newRow("double resume") << int(MethodType::TqApi)
+                                       << QStringList{"send", "pause", "resume", "wire", "resume"};
+        QTest::newRow("resume during rebalance") << int(MethodType::TqDiscover)
+                                                 << QStringList{"rebalance", "send", "resume"};
+    }
+    void recoverySignalsNeverStrandARequest()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, steps);
+        fake::Faults slow;
+        slow.delayMs = 400;
+        server->route("GET", QStringLiteral("/static/s"), [](const HttpRequest&) { return text("s"); }, slow);
+        server->route("GET", QStringLiteral("/api/v2/static/s"), [](const HttpRequest&) { return text("s"); }, slow);
         std::unique_ptr<TqClientFacade> client(context->createClient());
         QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
-        QSignalSpy paused(context->notifier(), &TqNotifier::networkActivityPaused);
-        QSignalSpy resumed(context->notifier(), &TqNotifier::networkActivityResumed);
-        const TestRequest slow(MethodType::StaticDataApi, QStringLiteral("/static/slow"));
-        const qint64 running = client->sendRequest(&slow);
-        QTRY_COMPARE(server->requestCount(QStringLiteral("/static/slow")), 1);
-        Q_EMIT context->notifier()->pauseNetworkActivityRequired();
-        QTRY_COMPARE(paused.size(), 1);
-        const TestRequest later(MethodType::StaticDataApi, QStringLiteral("/static/later"));
-        server->route("GET", QStringLiteral("/static/later"), [](const HttpRequest&) { return text("later"); });
-        const qint64 held = client->sendRequest(&later);
-        server->setFaults("GET", QStringLiteral("/static/slow"), fake::Faults());
-        Q_EMIT context->notifier()->resumeNetworkActivityRequired();
-        QTRY_COMPARE(resumed.size(), 1);
-        QTRY_VERIFY(answeredIds(answers).contains(running) && answeredIds(answers).contains(held));
-        QCOMPARE(server->requestCount(QStringLiteral("/static/slow")), 2);
-        QCOMPARE(server->requestCount(QStringLiteral("/static/later")), 1);
+        const TestRequest request(MethodType(type), type == int(MethodType::TqDiscover)
+                                                        ? server->url(QStringLiteral("/static/s")).toString()
+                                                        : QStringLiteral("/static/s"));
+        TqNotifier* n = context->notifier();
+        qint64 id = -1;
+        int arrivals = 0;
+        for (const QString& step : std::as_const(steps)) {
+            if (step == QLatin1String("send"))
+                id = client->sendRequest(&request);
+            if (step == QLatin1String("send") || step == QLatin1String("wire")) {
+                ++arrivals;
+                QTRY_COMPARE(server->requests().size(), arrivals);
+            }
+            if (step == QLatin1String("pause"))
+                Q_EMIT n->pauseNetworkActivityRequired();
+            if (step == QLatin1String("resume"))
+                Q_EMIT n->resumeNetworkActivityRequired();
+            if (step == QLatin1String("rebalance"))
+                Q_EMIT n->rebalanceRequested();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(answeredIds(answers).contains(id), 10000);
     }
 
-    void proxyAppliesToProxiedTypesOnly()
+    void proxySettings()
+    {
+        QSignalSpy completed(context->notifier(), &TqNotifier::proxySettingCompleted);
+        config().setProxyUrl(QStringLiteral("http://127.0.0.1"));
+        Q_EMIT context->notifier()->proxyChangeRequired();
+        QTRY_COMPARE(completed.size(), 1);
+        QCOMPARE(context->currentProxy().type(), QNetworkProxy::HttpProxy);
+        QCOMPARE(context->currentProxy().port(), quint16(65535)); // no port given
+        Q_EMIT context->notifier()->removeProxyRequired();
+        QTRY_COMPARE(context->currentProxy(), QNetworkProxy());
+        Q_EMIT context->notifier()->proxyChangeRequired();
+        QTRY_COMPARE(completed.size(), 2);
+        context->stopTqThread();
+        QCOMPARE(context->currentProxy(), QNetworkProxy());
+    }
+
+    // Through a real forward proxy: only proxied types take it, and they share its small
+    // budget of connections per host.
+    void proxyCarriesProxiedTypesWithinTheirConnectionLimit()
     {
         if (const QString why = fake::ForwardProxy::unavailable(); !why.isEmpty())
             QSKIP(qPrintable(why));
         fake::ForwardProxy proxy;
         QVERIFY(proxy.start());
+        fake::Faults silent;
+        silent.neverAnswer = true;
         server->route("GET", QStringLiteral("/shop"), [](const HttpRequest&) { return text("shop"); });
+        server->route("GET", QStringLiteral("/hang"), [](const HttpRequest&) { return text(""); }, silent);
         server->route("GET", QStringLiteral("/api/v2/own"), [](const HttpRequest&) { return text("own"); });
         std::unique_ptr<TqClientFacade> client(context->createClient());
         QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
         QSignalSpy completed(context->notifier(), &TqNotifier::proxySettingCompleted);
-
         config().setProxyUrl(QStringLiteral("http://127.0.0.1:%1").arg(proxy.port()));
+        config().setNumberOfConnectionsWithProxy(2);
         Q_EMIT context->notifier()->proxyChangeRequired();
         QTRY_COMPARE(completed.size(), 1);
         QCOMPARE(context->currentProxy().port(), proxy.port());
-        QCOMPARE(context->currentProxy().type(), QNetworkProxy::HttpProxy);
 
         const TestRequest shop(MethodType::GetShopApi, QStringLiteral("/shop"));
         const TestRequest own(MethodType::TqApi, QStringLiteral("/own"));
         client->sendRequest(&shop);
         client->sendRequest(&own);
         QTRY_COMPARE(answers.size(), 2);
-        for (const HttpRequest& r : server->requests()) {
-            const bool viaProxy = r.header("Via").contains("tinyproxy");
-            QCOMPARE(viaProxy, r.path == QLatin1String("/shop"));
-        }
+        for (const HttpRequest& r : server->requests())
+            QCOMPARE(r.header("Via").contains("tinyproxy"), r.path == QLatin1String("/shop"));
 
-        Q_EMIT context->notifier()->removeProxyRequired();
-        QTRY_COMPARE(context->currentProxy(), QNetworkProxy());
-        config().setProxyUrl(QStringLiteral("http://127.0.0.1"));
-        Q_EMIT context->notifier()->proxyChangeRequired();
-        QTRY_COMPARE(completed.size(), 2);
-        QCOMPARE(context->currentProxy().port(), quint16(65535));
-        context->stopTqThread();
-        QCOMPARE(context->currentProxy(), QNetworkProxy());
-    }
-
-    // Clients come and go on the host thread while their answers are being produced on the
-    // worker thread; under the sanitizer build this catches use-after-free and leaks.
-    void clientsDestroyedWhileAnswersInFlight()
-    {
-        fake::Faults jitter;
-        jitter.delayMs = 5;
-        server->route("*", QStringLiteral("/api/v2/load"), [](const HttpRequest&) { return text("x"); }, jitter);
-        const TestRequest load(MethodType::TqApi, QStringLiteral("/load"));
-        std::unique_ptr<TqClientFacade> survivor(context->createClient());
-        QSignalSpy survivorAnswers(survivor.get(), &TqClientFacade::dataReceived);
-        QList<qint64> survivorIds;
-        for (int round = 0; round < 30; ++round) {
-            std::vector<std::unique_ptr<TqClientFacade>> clients;
-            for (int i = 0; i < 5; ++i) {
-                clients.emplace_back(context->createClient());
-                for (int j = 0; j < 3; ++j)
-                    clients.back()->sendRequest(&load);
-            }
-            survivorIds.append(survivor->sendRequest(&load));
-            // Let a varying share of the answers arrive, then destroy the clients mid-flight.
-            const int passes = QRandomGenerator::global()->bounded(0, 30);
-            for (int k = 0; k < passes; ++k)
-                QCoreApplication::processEvents();
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(survivorAnswers.size(), survivorIds.size(), 20000);
-        QList<qint64> answered = answeredIds(survivorAnswers);
-        std::sort(answered.begin(), answered.end());
-        QCOMPARE(answered, survivorIds);
+        const TestRequest hang(MethodType::GetShopApi, QStringLiteral("/hang"));
+        const qint64 first = client->sendRequest(&hang);
+        client->sendRequest(&hang);
+        client->sendRequest(&hang);
+        QTRY_COMPARE(server->requestCount(QStringLiteral("/hang")), 2);
+        waitForSentinel(client.get(), answers);
+        QCOMPARE(server->requestCount(QStringLiteral("/hang")), 2); // the third waits for a connection
+        client->dropRequest(first);
+        QTRY_COMPARE(server->requestCount(QStringLiteral("/hang")), 3);
     }
 
     void contextDestroyedWithRequestsInFlight()
@@ -555,11 +594,9 @@ private Q_SLOTS:
         auto client = std::unique_ptr<TqClientFacade>(context->createClient());
         for (int i = 0; i < 10; ++i)
             client->sendRequest(&hang);
-        // Six connections per host: the rest wait inside the network access manager.
-        QTRY_COMPARE(server->requestCount(QStringLiteral("/api/v2/hang")), 6);
+        QTRY_VERIFY(server->requestCount(QStringLiteral("/api/v2/hang")) > 0);
         client.reset();
         context.reset(); // workers, replies and network managers go with the worker thread
-        QVERIFY(!context);
     }
 };
 

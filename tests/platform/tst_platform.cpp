@@ -132,17 +132,6 @@ private Q_SLOTS:
                  QStringLiteral("99"));
     }
 
-    void logsSwitches()
-    {
-        ConfigurationManager store;
-        LogsConfigWrapper logs(&store);
-        QCOMPARE(logs.jsonLengthLimit(), 1024);
-        QVERIFY(!logs.jsonFormattingEnabled());
-        store.loadJson(json("{'Logs':{'jsonLengthLimit':10,'jsonFormattingEnabled':true,'imageRequestsEnabled':true}}"));
-        QCOMPARE(logs.jsonLengthLimit(), 10);
-        QVERIFY(logs.jsonFormattingEnabled() && logs.imageRequestsEnabled());
-    }
-
     void loggerThresholdAndRecord()
     {
         const logging::Level saved = logging::logLevel();

@@ -1,13 +1,10 @@
 // The thirteen backends against one configuration: composition of every MethodType,
 // the rules of the platform backend, failure judgement and resend preparation.
 
-#include "model/response.h"
 #include "transport/backends.h"
 #include "transport/httprequestworker.h"
 #include "transport/newcachebackend.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QMetaEnum>
 #include <QRegularExpression>
 #include <QtTest>
@@ -117,14 +114,6 @@ private slots:
         for (const char* group : {"Ad", "StaticData", "GeneralBackend", "GetShop", "Mediascope", "TQ", "PartyStation",
                                   "Payment", "RDM", "ReleaseNotes", "Scte35Nsc", "Scte35Pm", "SYT", "Thumbnails"})
             set(group, "connectionCacheExpiryTimeout", expiry++);
-    }
-
-    void tableCoversEveryServedType()
-    {
-        QCOMPARE(m_backends.owned.size(), size_t(13));
-        QCOMPARE(m_backends.byType.size(), 31);
-        QVERIFY(!m_backends.byType.contains(MethodType::FirmwareFile));
-        QVERIFY(!m_backends.byType.contains(MethodType::VemoServicesAvailability));
     }
 
     void composition_data()
@@ -271,7 +260,6 @@ private slots:
     {
         QTest::addColumn<MethodType>("type");
         QTest::addColumn<MethodType>("backendOf");
-        QTest::newRow("image without a path") << MethodType::TqImage << MethodType::TqImage;
         QTest::newRow("type of another backend") << MethodType::TqApi << MethodType::SytApi;
         QTest::newRow("platform backend, foreign type") << MethodType::SytApi << MethodType::TqApi;
     }
@@ -280,7 +268,7 @@ private slots:
     {
         QFETCH(MethodType, type);
         QFETCH(MethodType, backendOf);
-        const RequestRawData data = request(type, type == MethodType::TqImage ? QString() : QStringLiteral("/p"));
+        const RequestRawData data = request(type);
         const RequestSettings settings = m_backends.byType.value(backendOf)->composeRequest(data, &m_store, &m_provider);
         QVERIFY(settings.urls.isEmpty());
         QVERIFY(settings.cacheKey.isEmpty());
@@ -443,38 +431,6 @@ private slots:
         set("TQ", "apiUrl", "http://api.tv");
         set("TQ", "imagesUrl", "http://img.tv");
         set("TQ", "spyUrl", "http://spy.tv/events");
-    }
-
-    void paymentResponseStatus_data()
-    {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<int>("status");
-        QTest::newRow("success") << QByteArray("{\"reqStatus\":0}") << 0;
-        QTest::newRow("declined") << QByteArray("{\"reqStatus\":12,\"reqNote\":\"x\"}") << 12;
-        QTest::newRow("no status") << QByteArray("{\"other\":1}") << -1000;
-        QTest::newRow("not json") << QByteArray("<html/>") << -1000;
-    }
-
-    void paymentResponseStatus()
-    {
-        QFETCH(QByteArray, body);
-        QFETCH(int, status);
-        QCOMPARE(m_backends.byType.value(MethodType::PaymentServiceApi)->responseErrorStatus(body), status);
-        QCOMPARE(m_backends.byType.value(MethodType::ThumbnailsApi)->responseErrorStatus(body), 0);
-    }
-
-    void responseFromCacheDecodesTheImage()
-    {
-        QImage image(12, 7, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        const QVariant response =
-            m_backends.byType.value(MethodType::TqImage)->responseFromCache(request(MethodType::TqImage), bytes);
-        QCOMPARE(response.value<ImageResponse>().image().size(), QSize(12, 7));
-        QCOMPARE(response.value<ImageResponse>().toData(), bytes);
     }
 };
 

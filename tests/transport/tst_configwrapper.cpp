@@ -95,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(config.numberOfConnectionsWithProxy(), expected);
     }
 
-    // Each duration reads its own group and key, has its default, and widens the sign.
+    // A duration reads its group and key, has its default, and keeps the sign (one of each kind).
     void durations_data()
     {
         QTest::addColumn<SecondsGetter>("getter");
@@ -107,21 +107,6 @@ private Q_SLOTS:
         };
         row("request", &TqConfigWrapper::requestTimeoutInterval, "Network", "requestTimeout", 120);
         row("new cache", &TqConfigWrapper::newCacheRequestTimeoutInterval, "TQ", "requestTimeout", 120);
-        row("speed test", &TqConfigWrapper::speedTestFileDownloadTimeout, "Network", "speedTestFileDownloadTimeout", 60);
-        row("availability", &TqConfigWrapper::vemoServicesAvailabilityRequestTimeout, "Network",
-            "vemoServicesAvailabilityRequestTimeout", 3);
-        row("ad stream", &TqConfigWrapper::adStreamTimeoutInterval, "AdStream", "requestTimeout", 3);
-        row("ad stream pixels", &TqConfigWrapper::adStreamPixelsTimeoutInterval, "AdStream", "pixelsRequestTimeout", 3);
-        row("ad banner pixels", &TqConfigWrapper::adBannerPixelsTimeoutInterval, "AdBanner", "pixelsRequestTimeout", 3);
-        row("getshop pixels", &TqConfigWrapper::getshopAdPixelsTimeoutInterval, "GetShop", "pixelsRequestTimeout", 3);
-        row("getshop ad", &TqConfigWrapper::getshopAdTimeoutInterval, "GetShop", "adRequestTimeout", 3);
-        row("getshop microsite", &TqConfigWrapper::getshopMicrositeTimeoutInterval, "GetShop", "micrositeRequestTimeout", 120);
-        row("getshop playlist", &TqConfigWrapper::getshopPlaylistUpdateRandomInterval, "GetShop",
-            "playlistUpdateRandomInterval", 120);
-        row("mediascope", &TqConfigWrapper::mediascopeRequestTimeoutInterval, "Mediascope", "requestTimeout", 3);
-        row("release notes", &TqConfigWrapper::releaseNotesRequestTimeoutInterval, "ReleaseNotes", "requestTimeout", 120);
-        row("expiry TQ", &TqConfigWrapper::newCacheConnectionCacheExpiryTimeout, "TQ", "connectionCacheExpiryTimeout", 120);
-        row("expiry Ad", &TqConfigWrapper::adConnectionCacheExpiryTimeout, "Ad", "connectionCacheExpiryTimeout", 120);
         row("expiry general", &TqConfigWrapper::generalBackendConnectionCacheExpiryTimeout, "GeneralBackend",
             "connectionCacheExpiryTimeout", 120);
     }
@@ -266,21 +251,6 @@ private Q_SLOTS:
         const auto limits = rdm::ConfigWrapper(&store).requestPollIntervalLimits();
         QCOMPARE(limits.first.count(), expectedMin);
         QCOMPARE(limits.second.count(), expectedMax);
-    }
-
-    void rdmValues()
-    {
-        ConfigurationManager store;
-        rdm::ConfigWrapper config(&store);
-        QVERIFY(config.url().startsWith(QStringLiteral("https://")));
-        QVERIFY(config.url().endsWith(QStringLiteral("/rdm/api/v1")));
-        QCOMPARE(config.rebootCommandId(), qint64(-1));
-        config.setRebootCommandId(77, stbconfig::Authorization);
-        QCOMPARE(config.rebootCommandId(), qint64(77));
-        config.removeRebootCommandId(stbconfig::Authorization);
-        QCOMPARE(config.rebootCommandId(), qint64(-1));
-        config.setRequestSettingsInterval(seconds(10), stbconfig::Runtime);
-        QCOMPARE(config.requestSettingsInterval(), seconds(10));
     }
 };
 

@@ -102,15 +102,6 @@ private slots:
         QCOMPARE(seen[2].header("x-in"), QByteArray("2"));
         QCOMPARE(seen[2].body, QByteArray("body2"));
     }
-
-    void unknownRouteIsNotFound()
-    {
-        fake::FakeHttpServer server;
-        QNetworkAccessManager manager;
-        std::unique_ptr<QNetworkReply> reply(get(manager, server.url("/nowhere")));
-        QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 404);
-        QCOMPARE(server.requestCount("/nowhere"), 1);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestFakeHttpServer)
