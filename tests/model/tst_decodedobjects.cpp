@@ -3,6 +3,7 @@
 
 #include "model/color.h"
 #include "model/decode.h"
+#include "model/fieldcodec.h"
 #include "modelsamples.h"
 
 #include <QCborValue>
@@ -40,6 +41,7 @@ public:
 // Optional members: an object engaged only by a non-empty object, an absent number.
 class Holder : public DecodedObject<Holder, AbstractCborObject>
 {
+    TQ_DECODED(Holder)
 public:
     std::optional<samples::AgeLevel> level;
     std::optional<qint64> count;
@@ -53,6 +55,7 @@ public:
 // A derived object: the base's keys and one of its own.
 class PriceWithCurrency : public DecodedObject<PriceWithCurrency, samples::Price>
 {
+    TQ_DECODED(PriceWithCurrency)
 public:
     QString currency;
 
@@ -62,6 +65,9 @@ public:
                               std::make_tuple(field("currency", &PriceWithCurrency::currency)));
     }
 };
+
+TQ_DEFINE_OBJECT(Holder)
+TQ_DEFINE_OBJECT(PriceWithCurrency)
 
 } // namespace
 
