@@ -382,24 +382,76 @@ void readCborUnder(CborReader& reader, M& member, const ValueRules& rules)
 
 namespace detail {
 
-template<class F>
-ValueRules rulesOf(const F& f)
+inline ValueRules rulesOf(const FieldKey& f)
 {
     return {f.fallback, f.valueKey, f.valueKeyLength};
 }
 
-template<class T, class Owner, class Member, auto Dictionary, class Visit>
-void visitMember(T& object, const Field<Owner, Member, Dictionary>& f, Visit&& visit)
+// The JSON value of a field: under its parent, parsed from its text; false when the field
+// is not read from JSON or its guarded key is absent.
+bool jsonFieldValue(const QJsonObject& json, const FieldKey& f, QJsonValue* value);
+// Writes a field's value (not when undefined): under its parent, as text.
+void insertJsonField(QJsonObject& json, const FieldKey& f, QJsonValue value);
+// A CBOR text holding JSON, parsed (an object, an array, or an empty object).
+QJsonValue cborJsonText(CborReader& reader);
+
+// The conversions of one field, compiled once per member type (and dictionary) for every
+// object that has such a member.
+template<auto Dictionary, class M>
+void readJsonMember(M& member, const QJsonObject& json, const FieldKey& f)
 {
-    visit(FieldAccess::target<Owner>(object).*f.member);
+    QJsonValue value;
+    if (!jsonFieldValue(json, f, &value))
+        return;
+    if constexpr (IsDeclared<M>::value) {
+        if (f.flags & JsonText) { // the object the text holds, whatever it holds
+            member.fromJson(value.toObject());
+            return;
+        }
+    }
+    readJsonValue<Dictionary>(value, member, rulesOf(f));
 }
 
-template<class T, class Owner, class Member, class G, class S, class Visit>
-void visitMember(T& object, const Property<Owner, Member, G, S>& f, Visit&& visit)
+template<auto Dictionary, class M>
+void writeJsonMember(const M& member, QJsonObject& json, const FieldKey& f)
+{
+    if (f.flags & CborOnly)
+        return;
+    if constexpr (HasIsValid<M>::value) {
+        if ((f.flags & WrittenWhenValid) && !member.isValid())
+            return;
+    }
+    insertJsonField(json, f, writeJsonValue<Dictionary>(member, rulesOf(f)));
+}
+
+template<auto Dictionary, class M>
+void readCborMember(M& member, CborReader& reader, const FieldKey& f)
+{
+    if (!(f.flags & JsonText)) {
+        readCborValue<Dictionary>(reader, member, rulesOf(f));
+        return;
+    }
+    const QJsonValue value = cborJsonText(reader);
+    if constexpr (IsDeclared<M>::value)
+        member.fromJson(value.toObject());
+    else
+        readJsonValue<Dictionary>(value, member, rulesOf(f));
+}
+
+// The member a field names (in the object or its shared block), and the same through
+// accessors: a copy read with the getter and written back with the setter.
+template<class T, class Owner, class Member, auto Dictionary>
+void readJsonField(T& object, const QJsonObject& json, const Field<Owner, Member, Dictionary>& f)
+{
+    readJsonMember<Dictionary>(FieldAccess::target<Owner>(object).*f.member, json, f);
+}
+
+template<class T, class Owner, class Member, class G, class S>
+void readJsonField(T& object, const QJsonObject& json, const Property<Owner, Member, G, S>& f)
 {
     Owner& owner = FieldAccess::target<Owner>(object);
     Member value = (owner.*f.get)();
-    visit(value);
+    readJsonMember<nullptr>(value, json, f);
     (owner.*f.set)(value);
 }
 
@@ -415,89 +467,30 @@ Member memberOf(const T& object, const Property<Owner, Member, G, S>& f)
     return (FieldAccess::target<Owner>(object).*f.get)();
 }
 
-// A value carried as a text holding compact JSON (an object or an array).
-template<auto Dictionary, class M>
-void readJsonText(const QString& text, M& member, const ValueRules& rules)
-{
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
-    member = M{}; // a text that is not JSON gives the default value
-    readJsonValue<Dictionary>(document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object()),
-                              member, rules);
-}
-
-inline QJsonValue jsonText(const QJsonValue& value)
-{
-    if (value.isObject())
-        return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
-    if (value.isArray())
-        return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
-    return value;
-}
-
-template<class T, class F>
-void readJsonField(T& object, const QJsonObject& json, const F& f)
-{
-    if (f.flags & CborOnly)
-        return;
-    QJsonValue value;
-    if (f.parent) {
-        const QJsonValue parent = json.value(QLatin1String(f.parent, f.parentLength));
-        if ((f.flags & WhenPresent) && parent.isUndefined())
-            return;
-        value = parent.toObject().value(QLatin1String(f.key, f.keyLength));
-    } else {
-        value = json.value(QLatin1String(f.key, f.keyLength));
-        if ((f.flags & WhenPresent) && value.isUndefined())
-            return;
-    }
-    visitMember(object, f, [&](auto& member) {
-        if (f.flags & JsonText)
-            readJsonText<F::dictionary>(value.toString(), member, rulesOf(f));
-        else
-            readJsonValue<F::dictionary>(value, member, rulesOf(f));
-    });
-}
-
 template<class T, class F>
 void writeJsonField(const T& object, QJsonObject& json, const F& f)
 {
-    if (f.flags & CborOnly)
-        return;
-    const auto& member = memberOf(object, f);
-    if constexpr (HasIsValid<std::decay_t<decltype(member)>>::value) {
-        if ((f.flags & WrittenWhenValid) && !member.isValid())
-            return;
-    }
-    QJsonValue value = writeJsonValue<F::dictionary>(member, rulesOf(f));
-    if (value.isUndefined())
-        return;
-    if (f.flags & JsonText)
-        value = jsonText(value);
-    const QLatin1String key(f.key, f.keyLength);
-    if (f.parent) {
-        const QLatin1String parentKey(f.parent, f.parentLength);
-        QJsonObject parent = json.value(parentKey).toObject();
-        parent.insert(key, value);
-        json.insert(parentKey, parent);
-    } else {
-        json.insert(key, value);
-    }
+    writeJsonMember<F::dictionary>(memberOf(object, f), json, f);
 }
 
-template<class T, class F>
-bool readCborField(T& object, CborReader& reader, const F& f)
+template<class T, class Owner, class Member, auto Dictionary>
+bool readCborField(T& object, CborReader& reader, const Field<Owner, Member, Dictionary>& f)
 {
     if ((f.flags & JsonOnly) || !reader.keyIs(f.cborName, f.cborNameLength, f.cborHash))
         return false;
-    visitMember(object, f, [&](auto& member) {
-        if (f.flags & JsonText) {
-            QString text;
-            reader.readText(text);
-            readJsonText<F::dictionary>(text, member, rulesOf(f));
-        } else {
-            readCborValue<F::dictionary>(reader, member, rulesOf(f));
-        }
-    });
+    readCborMember<Dictionary>(FieldAccess::target<Owner>(object).*f.member, reader, f);
+    return true;
+}
+
+template<class T, class Owner, class Member, class G, class S>
+bool readCborField(T& object, CborReader& reader, const Property<Owner, Member, G, S>& f)
+{
+    if ((f.flags & JsonOnly) || !reader.keyIs(f.cborName, f.cborNameLength, f.cborHash))
+        return false;
+    Owner& owner = FieldAccess::target<Owner>(object);
+    Member value = (owner.*f.get)();
+    readCborMember<nullptr>(value, reader, f);
+    (owner.*f.set)(value);
     return true;
 }
 
@@ -570,26 +563,37 @@ bool readCborField(T& object, CborReader& reader, const Selection<Choices...>& s
 template<class T>
 struct Codec
 {
-    static void read(T& object, const QJsonObject& json)
-    {
-        std::apply([&](const auto&... f) { (detail::readJsonField(object, json, f), ...); }, fieldsOf<T>);
-    }
-    static void write(const T& object, QJsonObject& json)
-    {
-        std::apply([&](const auto&... f) { (detail::writeJsonField(object, json, f), ...); }, fieldsOf<T>);
-    }
+    static constexpr auto Fields = std::make_index_sequence<std::tuple_size_v<std::decay_t<decltype(fieldsOf<T>)>>>();
+
+    static void read(T& object, const QJsonObject& json) { read(object, json, Fields); }
+    static void write(const T& object, QJsonObject& json) { write(object, json, Fields); }
     static int readCborField(T& object, CborReader& reader)
     {
         if constexpr (std::is_base_of_v<AbstractCborObject, T>) {
-            const bool known = std::apply(
-                [&](const auto&... f) { return (detail::readCborField(object, reader, f) || ...); }, fieldsOf<T>);
-            if (!known)
+            if (!readCbor(object, reader, Fields))
                 reader.next();
         } else {
             (void)object;
             reader.next(); // only objects with a CBOR form are read from CBOR
         }
         return reader.errorCode();
+    }
+
+private:
+    template<std::size_t... I>
+    static void read(T& object, const QJsonObject& json, std::index_sequence<I...>)
+    {
+        (detail::readJsonField(object, json, std::get<I>(fieldsOf<T>)), ...);
+    }
+    template<std::size_t... I>
+    static void write(const T& object, QJsonObject& json, std::index_sequence<I...>)
+    {
+        (detail::writeJsonField(object, json, std::get<I>(fieldsOf<T>)), ...);
+    }
+    template<std::size_t... I>
+    static bool readCbor(T& object, CborReader& reader, std::index_sequence<I...>)
+    {
+        return (detail::readCborField(object, reader, std::get<I>(fieldsOf<T>)) || ...);
     }
 };
 
