@@ -2,26 +2,23 @@
 // Field declarations of the decoded objects.
 //
 // An object lists its members once, in a static constexpr fields(); fromJson, toJson and
-// readCborField follow from that list. The header of a family declares the objects; the
-// family's .cpp includes "model/fieldcodec.h" and names each object once, which compiles
-// the decoding there and only there:
+// readCborField follow from that list. A family's header declares its objects, each
+// starting with TQ_DECODED; the family's .cpp includes "model/fieldcodec.h" and names each
+// object once, which compiles its conversions there and nowhere else:
 //
 //     // model/widgets.h
-//     class Size : public DecodedObject<Size>            // no base: JSON only
+//     class Size : public DecodedObject<Size>             // no base class: JSON only
 //     {
+//         TQ_DECODED(Size)
 //     public:
-//         int width = 1;
-//         int height = 1;
-//         static constexpr auto fields()
-//         {
-//             return std::make_tuple(field("width", &Size::width).byDefault(1),
-//                                    field("height", &Size::height).byDefault(1));
-//         }
+//         int width = 1;                                  // as constructed; byDefault: read from JSON
+//         static constexpr auto fields() { return std::make_tuple(field("width", &Size::width).byDefault(1)); }
 //     };
 //     class Widget : public DecodedObject<Widget, stbcore::AbstractDataItem, AbstractCborObject>
 //     {
+//         TQ_DECODED(Widget)
 //     public:
-//         using DecodedObject::DecodedObject;            // Widget(qint64 id)
+//         using DecodedObject::DecodedObject;             // Widget(qint64 id)
 //         int dataItemType() const override { return 40; }
 //         bool hasTitles() const override { return !name.isEmpty(); }
 //         QString name;
@@ -31,48 +28,55 @@
 //             return std::make_tuple(itemId(), field("name", &Widget::name), field("size", &Widget::size));
 //         }
 //     };
-//     class GetWidgetsResponse : public ResponseWithItemsOf<GetWidgetsResponse, Widget> {};
+//     class GetWidgetsResponse : public ResponseWithItemsOf<GetWidgetsResponse, Widget>
+//     {
+//         TQ_DECODED(GetWidgetsResponse)
+//     };
 //
-//     // model/widgets.cpp: global scope (or namespace tq), one line per object
-//     #include "model/widgets.h"
-//     #include "model/fieldcodec.h"
-//     TQ_DEFINE_OBJECT(tq::Size)
-//     TQ_DEFINE_OBJECT(tq::Widget)
-//     TQ_DEFINE_ANSWER(tq::GetWidgetsResponse)      // also a meta-type, registered at load
+//     // model/widgets.cpp, one line per object (at the end, inside namespace tq)
+//     TQ_DEFINE_OBJECT(Size)
+//     TQ_DEFINE_OBJECT(Widget)
+//     TQ_DEFINE_ANSWER(GetWidgetsResponse)                // also a meta-type, registered at load
 //
-// Members and their conversions (absent, null and mistyped values: see the declared rules
-// in fieldcodec.h): QString, bool, qint64, int, double, QColor, enumerations (through
-// WireStrings<E>, constantsdictionary.h), std::optional of qint64 / bool / an object,
-// declared objects, QList of any of these, QMap / QHash from QString to any of these
-// (a JSON object), and QJsonValue / QJsonArray / QJsonObject kept as received.
+// Forgetting either macro fails the build. Headers include only what their members need;
+// fieldcodec.h (Qt's JSON and CBOR machinery) stays in the .cpp files. model/playback.h
+// and .cpp are a complete family to copy.
 //
-// Field modifiers (chained: field(...).under("limit").byDefault(1)):
-//   idField(key, m)   an identifier: -1 when missing (same as .byDefault(-1))
-//   .byDefault(n)     the integer a missing, null or mistyped JSON value reads as
-//   .whenPresent()    an absent JSON key leaves the member untouched
-//   .jsonOnly() / .cborOnly()  one format only
-//   .cborKey("k")     the CBOR key differs from the JSON key
-//   .under("parent")  JSON key inside the object "parent"; CBOR reads the key flat
-//                     (with .whenPresent(): an absent "parent" leaves the member)
-//   .asJsonText()     the value travels as a text holding compact JSON
-//   .valuesUnder("k") a map whose values each sit under "k" of their own object
-//   .writtenWhenValid()  toJson leaves the key out unless member.isValid()
-//   .through<dictionary>()  an enumeration read and written through another dictionary
-// accessor(key, getter, setter) reaches a value behind accessors (setter by value or
-// const&); itemId() is the data item's id (setting it sets the item's validity).
+// Member types (the absent / null / mistyped rules are listed in fieldcodec.h): QString,
+// bool, qint64, int, double, QColor, enumerations (WireStrings<E>, constantsdictionary.h),
+// std::optional of qint64 / bool / an object, declared objects, QList of any of these,
+// QMap / QHash from QString to any of these (a JSON object), QJsonValue / QJsonArray /
+// QJsonObject kept as received.
+//
+// Fields: field(key, &Class::member); idField(key, m) for identifiers (-1 when missing);
+// accessor(key, getter, setter) for values behind accessors (setter by value or const&);
+// itemId() for the data item's id (setting it sets the item's validity). Modifiers chain:
+//   .byDefault(n)       the integer a missing, null or mistyped JSON value reads as
+//   .whenPresent()      an absent JSON key leaves the member untouched
+//   .jsonOnly() / .cborOnly()   one format only
+//   .cborKey("k")       the CBOR key differs from the JSON key
+//   .under("links")     the JSON key sits in the object "links"; CBOR reads it flat
+//                       (with .whenPresent(): an absent "links" leaves the member)
+//   .asJsonText()       the value travels as a text holding compact JSON
+//   .valuesUnder("k")   a map whose values each sit under "k" of their own object
+//   .writtenWhenValid() toJson leaves the key out unless member.isValid()
+//   .through<dictionaryAccessor>()  an enumeration read and written through that dictionary
 //
 // Shared blocks: point the fields into the private struct (&ChannelBriefPrivate::name),
-// hold it as `QSharedDataPointer<...> d` and declare `friend struct tq::FieldAccess;`.
-// Decoding detaches the block; encoding never does.
-// Derived objects: DecodedObject<Derived, Base>, fields() = std::tuple_cat(Base::fields(),
-// std::make_tuple(...)). List answers: ResponseWithItemsOf<Self, Item>, with extra keys
-// declared the same way on top of ResponseWithItemsOf::fields().
-// Unions: a member selectedBy("type", choice("channel", &U::channel), ...) in fields()
-// engages at most the optional its JSON "type" names (see Selection below).
-// Objects with both a data-item and a response base answer isValid() from the data item
-// unless they declare their own.
-// Extra steps: declare the override in the class, define it in the family .cpp and call
-// DecodedObject::fromJson / toJson / readCborField there for the declared part.
+// hold it as `QSharedDataPointer<ChannelBriefPrivate> d` and declare
+// `friend struct tq::FieldAccess;`. Decoding detaches the block; encoding never does.
+// Derived objects: DecodedObject<Derived, Base>; fields() returns
+// std::tuple_cat(Base::fields(), std::make_tuple(...)). List answers derive from
+// ResponseWithItemsOf<Self, Item> ("items", "total_items", "applied_filters",
+// "applied_sort") and declare keys of their own the same way.
+// Unions: fields() holds selectedBy("type", choice("channel", &U::channel), ...): JSON
+// engages at most the optional the "type" text names, nothing for an unknown type;
+// visitSelected() (fieldcodec.h) reaches the engaged one.
+// isValid(): an object with both a data-item and a response base answers from the data
+// item (valid when it has an id) unless it declares its own.
+// Extra steps: declare the override in the class, define it in the family's .cpp and call
+// DecodedObject::fromJson / toJson / readCborField there for the declared part;
+// fieldsEqual(a, b) (fieldcodec.h) gives an operator== over every declared field.
 //
 // CBOR dispatch compares the reader's key hash with each field's compile-time hash and
 // confirms the match on the key text; an unknown key's value is skipped whole.
