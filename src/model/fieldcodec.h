@@ -43,6 +43,14 @@
 #include <optional>
 #include <utility>
 
+// The CBOR field dispatch is the streaming decode's hot path: optimised builds inline it
+// into each object's reader; unoptimised ones keep it shared (faster to compile).
+#ifdef __OPTIMIZE__
+#define TQ_DECODE_INLINE Q_ALWAYS_INLINE
+#else
+#define TQ_DECODE_INLINE
+#endif
+
 namespace tq {
 
 template<class T>
@@ -318,8 +326,8 @@ void readCborValue(CborReader& reader, M& member, const ValueRules& rules = {})
             member = value;
     } else if constexpr (detail::IsOptional<M>::value) {
         reader.skipTags();
-        if (!reader.isMap()) {
-            reader.next();
+        if (!std::is_base_of_v<AbstractCborObject, typename M::value_type> || !reader.isMap()) {
+            reader.next(); // engaged only by a map it can read
             return;
         }
         if (!member)
@@ -400,6 +408,12 @@ QJsonValue cborJsonText(CborReader& reader);
 template<auto Dictionary, class M>
 void readJsonMember(M& member, const QJsonObject& json, const FieldKey& f)
 {
+    if (!f.parent && !(f.flags & (CborOnly | JsonText))) { // the usual field, kept inline
+        const QJsonValue value = json.value(QLatin1String(f.key, f.keyLength));
+        if (!(f.flags & WhenPresent) || !value.isUndefined())
+            readJsonValue<Dictionary>(value, member, rulesOf(f));
+        return;
+    }
     QJsonValue value;
     if (!jsonFieldValue(json, f, &value))
         return;
@@ -424,18 +438,24 @@ void writeJsonMember(const M& member, QJsonObject& json, const FieldKey& f)
     insertJsonField(json, f, writeJsonValue<Dictionary>(member, rulesOf(f)));
 }
 
+// A CBOR member carried as a text holding JSON.
 template<auto Dictionary, class M>
-void readCborMember(M& member, CborReader& reader, const FieldKey& f)
+void readCborJsonText(M& member, CborReader& reader, const FieldKey& f)
 {
-    if (!(f.flags & JsonText)) {
-        readCborValue<Dictionary>(reader, member, rulesOf(f));
-        return;
-    }
     const QJsonValue value = cborJsonText(reader);
     if constexpr (IsDeclared<M>::value)
         member.fromJson(value.toObject());
     else
         readJsonValue<Dictionary>(value, member, rulesOf(f));
+}
+
+template<auto Dictionary, class M>
+TQ_DECODE_INLINE void readCborMember(M& member, CborReader& reader, const FieldKey& f)
+{
+    if (f.flags & JsonText)
+        readCborJsonText<Dictionary>(member, reader, f);
+    else
+        readCborValue<Dictionary>(reader, member, rulesOf(f));
 }
 
 // The member a field names (in the object or its shared block), and the same through
@@ -474,7 +494,7 @@ void writeJsonField(const T& object, QJsonObject& json, const F& f)
 }
 
 template<class T, class Owner, class Member, auto Dictionary>
-bool readCborField(T& object, CborReader& reader, const Field<Owner, Member, Dictionary>& f)
+TQ_DECODE_INLINE bool readCborField(T& object, CborReader& reader, const Field<Owner, Member, Dictionary>& f)
 {
     if ((f.flags & JsonOnly) || !reader.keyIs(f.cborName, f.cborNameLength, f.cborHash))
         return false;
