@@ -1,6 +1,7 @@
 #include "fuzzentries.h"
 
 #include "model/decode.h"
+#include "modelprobe.h"
 #include "modelsamples.h"
 
 namespace tq::fuzzing {
@@ -26,13 +27,31 @@ int cborWalk(const uint8_t* data, size_t size)
     channel.fromCbor(channelReader);
     response.toJson();
     channel.toJson();
+    // And every kind of member: maps, JSON kept as received, texts holding JSON, unions.
+    probe::ProbeObject probe;
+    CborReader probeReader(body);
+    probe.fromCbor(probeReader);
+    probe.toJson();
+    probe::ProbeUnion probeUnion;
+    CborReader unionReader(body);
+    probeUnion.fromCbor(unionReader);
+    probeUnion.toJson();
     return 0;
 }
 
 int jsonDecode(const uint8_t* data, size_t size)
 {
-    const QVariant decoded = decodeJson<samples::ChannelsResponse>(bytes(data, size));
-    decoded.value<samples::ChannelsResponse>().toJson();
+    const QByteArray body = bytes(data, size);
+    decodeJson<samples::ChannelsResponse>(body).value<samples::ChannelsResponse>().toJson();
+    decodeJson<probe::ProbeObject>(body).value<probe::ProbeObject>().toJson();
+    // The unions select their member by the top level "type".
+    const QJsonObject json = QJsonDocument::fromJson(body).object();
+    probe::ProbeUnion probeUnion;
+    probeUnion.fromJson(json);
+    probeUnion.toJson();
+    probe::ProbeFallbackUnion fallback;
+    fallback.fromJson(json);
+    fallback.toJson();
     return 0;
 }
 

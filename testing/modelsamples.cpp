@@ -1,5 +1,7 @@
 #include "modelsamples.h"
 
+#include "model/fieldcodec.h"
+
 #include <QCborValue>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -72,3 +74,9 @@ QByteArray channelsAnswerCbor(int count)
 }
 
 } // namespace tq::samples
+
+TQ_DEFINE_OBJECT(tq::samples::AgeLevel)
+TQ_DEFINE_OBJECT(tq::samples::Price)
+TQ_DEFINE_OBJECT(tq::samples::Programme)
+TQ_DEFINE_ANSWER(tq::samples::Channel)
+TQ_DEFINE_ANSWER(tq::samples::ChannelsResponse)

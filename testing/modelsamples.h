@@ -16,6 +16,7 @@ namespace tq::samples {
 
 class AgeLevel : public DecodedObject<AgeLevel, AbstractCborObject>
 {
+    TQ_DECODED(AgeLevel)
 public:
     qint64 ageValue = 0;
     qint64 id = -1;
@@ -31,6 +32,7 @@ public:
 // Its CBOR form spells one key differently from the JSON form.
 class Price : public DecodedObject<Price, AbstractCborObject>
 {
+    TQ_DECODED(Price)
 public:
     qint64 priceId = -1;
     int amount = 0;
@@ -49,6 +51,7 @@ public:
 // A guide item with plain public members and the data item's id.
 class Programme : public DecodedObject<Programme, stbcore::AbstractDataItem, AbstractCborObject>
 {
+    TQ_DECODED(Programme)
 public:
     using DecodedObject::DecodedObject;
 
@@ -100,6 +103,7 @@ struct ChannelPrivate : QSharedData
 // A channel whose members live in an implicitly shared block (cheap copies in lists).
 class Channel : public DecodedObject<Channel, stbcore::AbstractDataItem, AbstractResponse, AbstractCborObject>
 {
+    TQ_DECODED(Channel)
 public:
     explicit Channel(qint64 id = -1) : DecodedObject(id), d(new ChannelPrivate) {}
 
@@ -136,16 +140,10 @@ private:
     QSharedDataPointer<ChannelPrivate> d;
 };
 
-class ChannelsResponse : public ResponseWithItemsOf<Channel>
+class ChannelsResponse : public ResponseWithItemsOf<ChannelsResponse, Channel>
 {
+    TQ_DECODED(ChannelsResponse)
 };
-
-} // namespace tq::samples
-
-Q_DECLARE_METATYPE(tq::samples::Channel)
-Q_DECLARE_METATYPE(tq::samples::ChannelsResponse)
-
-namespace tq::samples {
 
 // A channel list answer of `count` channels, each with nested objects, lists, enumerations
 // and colours; the same content as JSON text and as CBOR.

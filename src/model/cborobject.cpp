@@ -1,5 +1,7 @@
 #include "model/cborobject.h"
 
+#include "model/cborreader.h"
+
 namespace tq {
 
 AbstractCborObject::~AbstractCborObject() = default;

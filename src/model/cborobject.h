@@ -1,9 +1,10 @@
 #pragma once
 // Interface of the objects that can be filled from a CBOR map.
 
-#include "model/cborreader.h"
 
 namespace tq {
+
+class CborReader;
 
 class AbstractCborObject
 {

@@ -236,7 +236,7 @@ QColor CborReader::readColor()
     });
 }
 
-void CborReader::leaveArray()
+void CborReader::leave()
 {
     if (!hasError())
         leaveContainer();

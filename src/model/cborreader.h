@@ -6,6 +6,8 @@
 // confirming comparison; short strings (and every skipped string) go through the same
 // buffer, so that decoding creates a QString only for text members.
 
+#include "model/cborkey.h"
+
 #include <QByteArray>
 #include <QCborStreamReader>
 #include <QColor>
@@ -15,26 +17,6 @@
 #include <optional>
 
 namespace tq {
-
-// 32-bit FNV-1a over the key bytes, each byte sign-extended before the exclusive-or
-// (the same value as plain FNV-1a for ASCII keys).
-constexpr quint32 cborKeyHash(const char* key, qsizetype length)
-{
-    quint32 hash = 0x811C9DC5u;
-    for (qsizetype i = 0; i < length; ++i) {
-        hash ^= quint32(qint32(static_cast<signed char>(key[i])));
-        hash *= 16777619u;
-    }
-    return hash;
-}
-
-constexpr qsizetype constLength(const char* text)
-{
-    qsizetype length = 0;
-    while (text[length] != '\0')
-        ++length;
-    return length;
-}
 
 class CborReader : public QCborStreamReader
 {
@@ -101,8 +83,8 @@ public:
     // (then skipped).
     template<class List>
     bool enterArray(List& list);
-    // Leaves the array entered by enterArray unless the stream reported an error.
-    void leaveArray();
+    // Leaves the container entered last unless the stream reported an error.
+    void leave();
 
 private:
     // Reads the current text or byte string whole: into the key buffer when it fits (the

@@ -2,8 +2,9 @@
 // Decode routines of the platform's answers, registered by the requests and called by
 // the HTTP worker, and the notification the platform may embed in any JSON answer.
 
+#include "model/abstractresponse.h"
+#include "model/cborobject.h"
 #include "model/cborreader.h"
-#include "model/response.h"
 
 #include <QByteArray>
 #include <QEvent>

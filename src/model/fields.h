@@ -1,90 +1,165 @@
 #pragma once
 // Field declarations of the decoded objects.
 //
-// A decoded object declares its members once, as a constexpr list of (key, member, kind)
-// returned by a static fields(); fromJson, toJson and readCborField all follow from it:
+// An object lists its members once, in a static constexpr fields(); fromJson, toJson and
+// readCborField follow from that list. A family's header declares its objects, each
+// starting with TQ_DECODED; the family's .cpp includes "model/fieldcodec.h" and names each
+// object once, which compiles its conversions there and nowhere else:
 //
-//     class Label : public DecodedObject<Label, AbstractCborObject>
+//     // model/widgets.h
+//     class Size : public DecodedObject<Size>             // no base class: JSON only
 //     {
+//         TQ_DECODED(Size)
 //     public:
-//         QColor color;
-//         QString text;
+//         int width = 1;                                  // as constructed; byDefault: read from JSON
+//         static constexpr auto fields() { return std::make_tuple(field("width", &Size::width).byDefault(1)); }
+//     };
+//     class Widget : public DecodedObject<Widget, stbcore::AbstractDataItem, AbstractCborObject>
+//     {
+//         TQ_DECODED(Widget)
+//     public:
+//         using DecodedObject::DecodedObject;             // Widget(qint64 id)
+//         int dataItemType() const override { return 40; }
+//         bool hasTitles() const override { return !name.isEmpty(); }
+//         QString name;
+//         Size size;
 //         static constexpr auto fields()
 //         {
-//             return std::make_tuple(field("color", &Label::color), field("text", &Label::text));
+//             return std::make_tuple(itemId(), field("name", &Widget::name), field("size", &Widget::size));
 //         }
 //     };
+//     class GetWidgetsResponse : public ResponseWithItemsOf<GetWidgetsResponse, Widget>
+//     {
+//         TQ_DECODED(GetWidgetsResponse)
+//     };
 //
-// - The conversion follows the member's type: QString, bool, qint64, int, double, QColor,
-//   enumerations (through WireStrings<E>, see constantsdictionary.h), std::optional of
-//   qint64 / bool / an object, nested objects, and QList of any of these.
-// - Modifiers: idField(...) reads a missing id as -1; .whenPresent() leaves the member
-//   untouched when the JSON key is absent; .jsonOnly() / .cborOnly() limit a field to one
-//   format; .cborKey("k") names a CBOR key that differs from the JSON key.
-// - itemId() and accessor(key, getter, setter) reach values behind accessors, such as
-//   the data item's id.
-// - Members kept in an implicitly shared block: point the fields into the private struct
-//   (&ChannelBriefPrivate::name), hold it as `QSharedDataPointer<...> d` and declare
-//   `friend struct FieldAccess;`. Decoding detaches the block; encoding never does.
-// - A derived object derives DecodedObject<Derived, Base> and lists the base fields
-//   first: std::tuple_cat(Base::fields(), std::make_tuple(...)).
-// - Extra steps (unions, keys with custom rules) override fromJson/readCborField and call
-//   readJsonFields / writeJsonFields / readCborFields for the declared part.
+//     // model/widgets.cpp, one line per object (at the end, inside namespace tq)
+//     TQ_DEFINE_OBJECT(Size)
+//     TQ_DEFINE_OBJECT(Widget)
+//     TQ_DEFINE_ANSWER(GetWidgetsResponse)                // also a meta-type, registered at load
+//
+// Forgetting either macro fails the build. Headers include only what their members need;
+// fieldcodec.h (Qt's JSON and CBOR machinery) stays in the .cpp files. model/playback.h
+// and .cpp are a complete family to copy.
+//
+// Member types (the absent / null / mistyped rules are listed in fieldcodec.h): QString,
+// bool, qint64, int, double, QColor, enumerations (WireStrings<E>, constantsdictionary.h),
+// std::optional of qint64 / bool / an object, declared objects, QList of any of these,
+// QMap / QHash from QString to any of these (a JSON object), QJsonValue / QJsonArray /
+// QJsonObject kept as received.
+//
+// Fields: field(key, &Class::member); idField(key, m) for identifiers (-1 when missing);
+// accessor(key, getter, setter) for values behind accessors (setter by value or const&);
+// itemId() for the data item's id (setting it sets the item's validity). Modifiers chain:
+//   .byDefault(n)       the integer a missing, null or mistyped JSON value reads as
+//   .whenPresent()      an absent JSON key leaves the member untouched
+//   .jsonOnly() / .cborOnly()   one format only
+//   .cborKey("k")       the CBOR key differs from the JSON key
+//   .under("links")     the JSON key sits in the object "links"; CBOR reads it flat
+//                       (with .whenPresent(): an absent "links" leaves the member)
+//   .asJsonText()       the value travels as a text holding compact JSON
+//   .valuesUnder("k")   a map whose values each sit under "k" of their own object
+//   .writtenWhenValid() toJson leaves the key out unless member.isValid()
+//   .through<dictionaryAccessor>()  an enumeration read and written through that dictionary
+//
+// Shared blocks: point the fields into the private struct (&ChannelBriefPrivate::name),
+// hold it as `QSharedDataPointer<ChannelBriefPrivate> d` and declare
+// `friend struct tq::FieldAccess;`. Decoding detaches the block; encoding never does.
+// Derived objects: DecodedObject<Derived, Base>; fields() returns
+// std::tuple_cat(Base::fields(), std::make_tuple(...)). List answers derive from
+// ResponseWithItemsOf<Self, Item> ("items", "total_items", "applied_filters",
+// "applied_sort") and declare keys of their own the same way.
+// Unions: fields() holds selectedBy("type", choice("channel", &U::channel), ...): JSON
+// engages at most the optional the "type" text names, nothing for an unknown type;
+// visitSelected() (fieldcodec.h) reaches the engaged one.
+// isValid(): an object with both a data-item and a response base answers from the data
+// item (valid when it has an id) unless it declares its own.
+// Extra steps: declare the override in the class, define it in the family's .cpp and call
+// DecodedObject::fromJson / toJson / readCborField there for the declared part;
+// fieldsEqual(a, b) (fieldcodec.h) gives an operator== over every declared field.
 //
 // CBOR dispatch compares the reader's key hash with each field's compile-time hash and
 // confirms the match on the key text; an unknown key's value is skipped whole.
 
+#include "model/cborkey.h"
 #include "model/cborobject.h"
-#include "model/color.h"
-#include "model/constantsdictionary.h"
 #include "platform/abstractdataitem.h"
 
-#include <QJsonArray>
 #include <QJsonObject>
-#include <QJsonValue>
-#include <QLatin1String>
-#include <QList>
 
-#include <climits>
-#include <optional>
+#include <cstddef>
 #include <tuple>
 #include <type_traits>
-#include <utility>
 
 namespace tq {
 
+class AbstractResponse;
+
 enum FieldFlag : unsigned {
-    IdField = 1,     // a missing or mistyped JSON value reads as -1
-    WhenPresent = 2, // the JSON key is read only when present
-    JsonOnly = 4,
-    CborOnly = 8,
+    WhenPresent = 1,      // the JSON key is read only when present
+    JsonOnly = 2,
+    CborOnly = 4,
+    JsonText = 8,         // the value travels as a text holding JSON
+    WrittenWhenValid = 16 // toJson writes the key only when the member isValid()
 };
 
-// Key data and modifiers shared by every kind of field.
-template<class Self>
-struct FieldBase
+// Keys, defaults and modifiers shared by every kind of field.
+struct FieldKey
 {
     const char* key;
     qsizetype keyLength;
     const char* cborName;
     qsizetype cborNameLength;
     quint32 cborHash;
-    unsigned flags;
+    const char* parent = nullptr; // the JSON object holding the key, if any
+    qsizetype parentLength = 0;
+    const char* valueKey = nullptr; // maps: the key under which each value sits
+    qsizetype valueKeyLength = 0;
+    qint64 fallback = 0; // integers: the value of a missing, null or mistyped JSON value
+    unsigned flags = 0;
 
-    constexpr FieldBase(const char* k, unsigned f)
+    constexpr explicit FieldKey(const char* k)
         : key(k), keyLength(constLength(k)), cborName(k), cborNameLength(keyLength),
-          cborHash(cborKeyHash(k, keyLength)), flags(f)
+          cborHash(cborKeyHash(k, keyLength))
     {}
+};
+
+template<class Self>
+struct FieldBase : FieldKey
+{
+    using FieldKey::FieldKey;
 
     constexpr Self whenPresent() const { return with(WhenPresent); }
     constexpr Self jsonOnly() const { return with(JsonOnly); }
     constexpr Self cborOnly() const { return with(CborOnly); }
+    constexpr Self asJsonText() const { return with(JsonText); }
+    constexpr Self writtenWhenValid() const { return with(WrittenWhenValid); }
     constexpr Self cborKey(const char* k) const
     {
         Self self = static_cast<const Self&>(*this);
         self.cborName = k;
         self.cborNameLength = constLength(k);
         self.cborHash = cborKeyHash(k, self.cborNameLength);
+        return self;
+    }
+    constexpr Self under(const char* parentKey) const
+    {
+        Self self = static_cast<const Self&>(*this);
+        self.parent = parentKey;
+        self.parentLength = constLength(parentKey);
+        return self;
+    }
+    constexpr Self valuesUnder(const char* k) const
+    {
+        Self self = static_cast<const Self&>(*this);
+        self.valueKey = k;
+        self.valueKeyLength = constLength(k);
+        return self;
+    }
+    constexpr Self byDefault(qint64 value) const
+    {
+        Self self = static_cast<const Self&>(*this);
+        self.fallback = value;
         return self;
     }
 
@@ -97,58 +172,141 @@ private:
     }
 };
 
-// A data member of the object, or of its shared block.
-template<class Owner, class Member>
-struct Field : FieldBase<Field<Owner, Member>>
+// A data member of the object, or of its shared block. `Dictionary` (a function returning
+// a ConstantsDictionary) replaces the enumeration's own WireStrings when set.
+template<class Owner, class Member, auto Dictionary = nullptr>
+struct Field : FieldBase<Field<Owner, Member, Dictionary>>
 {
     using OwnerType = Owner;
+    static constexpr auto dictionary = Dictionary;
     Member Owner::*member;
-    constexpr Field(const char* k, Member Owner::*m, unsigned f)
-        : FieldBase<Field>(k, f), member(m) {}
+
+    constexpr Field(const char* k, Member Owner::*m) : FieldBase<Field>(k), member(m) {}
+
+    template<auto OtherDictionary>
+    constexpr Field<Owner, Member, OtherDictionary> through() const
+    {
+        Field<Owner, Member, OtherDictionary> other(this->key, member);
+        static_cast<FieldKey&>(other) = *this;
+        return other;
+    }
 };
 
-// A value behind a getter and a setter.
-template<class Owner, class Member>
-struct Property : FieldBase<Property<Owner, Member>>
+// A value behind a getter and a setter (by value or by const reference).
+template<class Owner, class Member, class GetResult, class SetArgument>
+struct Property : FieldBase<Property<Owner, Member, GetResult, SetArgument>>
 {
     using OwnerType = Owner;
-    Member (Owner::*get)() const;
-    void (Owner::*set)(Member);
-    constexpr Property(const char* k, Member (Owner::*g)() const, void (Owner::*s)(Member), unsigned f)
-        : FieldBase<Property>(k, f), get(g), set(s) {}
+    static constexpr std::nullptr_t dictionary = nullptr;
+    GetResult (Owner::*get)() const;
+    void (Owner::*set)(SetArgument);
+
+    constexpr Property(const char* k, GetResult (Owner::*g)() const, void (Owner::*s)(SetArgument))
+        : FieldBase<Property>(k), get(g), set(s) {}
 };
 
 template<class Owner, class Member>
 constexpr Field<Owner, Member> field(const char* key, Member Owner::*member)
 {
-    return {key, member, 0};
+    return {key, member};
 }
 
 // A member holding an identifier: -1 when missing.
 template<class Owner, class Member>
 constexpr Field<Owner, Member> idField(const char* key, Member Owner::*member)
 {
-    return {key, member, IdField};
+    return field(key, member).byDefault(-1);
 }
 
-template<class Owner, class Member>
-constexpr Property<Owner, Member> accessor(const char* key, Member (Owner::*get)() const,
-                                           void (Owner::*set)(Member))
+template<class Owner, class GetResult, class SetArgument>
+constexpr auto accessor(const char* key, GetResult (Owner::*get)() const, void (Owner::*set)(SetArgument))
 {
-    return {key, get, set, 0};
+    using Member = std::decay_t<GetResult>;
+    static_assert(std::is_same_v<Member, std::decay_t<SetArgument>>, "getter and setter of different types");
+    return Property<Owner, Member, GetResult, SetArgument>(key, get, set);
 }
 
 // The data item's own id; setting it also sets the item's validity.
-constexpr Property<stbcore::AbstractDataItem, qint64> itemId(const char* key = "id")
+constexpr auto itemId(const char* key = "id")
 {
-    return {key, &stbcore::AbstractDataItem::id, &stbcore::AbstractDataItem::setId, IdField};
+    return accessor(key, &stbcore::AbstractDataItem::id, &stbcore::AbstractDataItem::setId).byDefault(-1);
+}
+
+// One alternative of a union: the optional `member` is engaged when the union's "type"
+// text is `name` (or, with startsWith(), begins with it; a null name takes any type no
+// other alternative takes). Its object is read from the key `name` (or key(k)), or, with
+// wholeObject(), from the union's own JSON object.
+template<class Owner, class Member>
+struct Choice
+{
+    using OwnerType = Owner;
+    const char* name;
+    qsizetype nameLength;
+    const char* key;
+    qsizetype keyLength;
+    quint32 cborHash;
+    bool prefix = false;
+    bool whole = false;
+    Member Owner::*member;
+
+    constexpr Choice(const char* n, Member Owner::*m)
+        : name(n), nameLength(n ? constLength(n) : 0), key(n ? n : ""), keyLength(nameLength),
+          cborHash(cborKeyHash(key, keyLength)), member(m)
+    {}
+    constexpr Choice startsWith() const
+    {
+        Choice self = *this;
+        self.prefix = true;
+        return self;
+    }
+    constexpr Choice wholeObject() const
+    {
+        Choice self = *this;
+        self.whole = true;
+        return self;
+    }
+    constexpr Choice withKey(const char* k) const
+    {
+        Choice self = *this;
+        self.key = k;
+        self.keyLength = constLength(k);
+        self.cborHash = cborKeyHash(k, self.keyLength);
+        return self;
+    }
+};
+
+template<class Owner, class Member>
+constexpr Choice<Owner, Member> choice(const char* name, Member Owner::*member)
+{
+    return {name, member};
+}
+
+// The alternatives of a union, selected by the text under `typeKey`. JSON: every
+// alternative is reset, then the one the type names is engaged when its object is not
+// empty; toJson writes the engaged one. CBOR: each alternative's key fills its member
+// whatever the order (the type itself is an ordinary field of the union).
+template<class... Choices>
+struct Selection
+{
+    const char* typeKey;
+    qsizetype typeKeyLength;
+    std::tuple<Choices...> choices;
+};
+
+template<class... Choices>
+constexpr Selection<Choices...> selectedBy(const char* typeKey, Choices... choices)
+{
+    return {typeKey, constLength(typeKey), std::tuple<Choices...>(choices...)};
 }
 
 // Reaches an object's field list and the members of its shared block.
 struct FieldAccess
 {
     template<class T>
-    static constexpr auto fields() { return T::fields(); }
+    static constexpr auto fields() -> decltype(T::fields())
+    {
+        return T::fields();
+    }
 
     template<class Owner, class T>
     static Owner& target(T& object)
@@ -168,287 +326,55 @@ struct FieldAccess
     }
 };
 
-template<class T>
-inline constexpr auto fieldsOf = FieldAccess::fields<T>();
-
 namespace detail {
 
-template<class T>
-struct IsOptional : std::false_type {};
-template<class T>
-struct IsOptional<std::optional<T>> : std::true_type {};
-template<class T>
-struct IsList : std::false_type {};
-template<class T>
-struct IsList<QList<T>> : std::true_type {};
-
-template<class Enum>
-using DictionaryKey = std::decay_t<decltype(WireStrings<Enum>::dictionary().key(Enum{}))>;
-
-template<class Enum>
-Enum enumFromJson(const QJsonValue& value)
-{
-    const auto& dictionary = WireStrings<Enum>::dictionary();
-    if constexpr (std::is_same_v<DictionaryKey<Enum>, QString>) {
-        return dictionary.value(value.toString());
-    } else {
-        const qint64 number = value.isDouble() ? value.toInteger(qint64(INT_MIN) - 1) : qint64(INT_MIN) - 1;
-        return number < INT_MIN || number > INT_MAX ? dictionary.unknown() : dictionary.value(int(number));
-    }
-}
-
-template<class Enum>
-Enum enumFromCbor(CborReader& reader)
-{
-    const auto& dictionary = WireStrings<Enum>::dictionary();
-    if constexpr (std::is_same_v<DictionaryKey<Enum>, QString>) {
-        // A value that is not text decodes like an empty text.
-        return reader.readUtf8([&dictionary](const char* bytes, qsizetype length) {
-            return dictionary.valueUtf8(bytes ? bytes : "", bytes ? length : 0);
-        });
-    } else {
-        const std::optional<qint64> number = reader.readOptionalInt64();
-        return !number || *number < INT_MIN || *number > INT_MAX ? dictionary.unknown()
-                                                                  : dictionary.value(int(*number));
-    }
-}
+template<class... Bases>
+inline constexpr bool anyItem = (std::is_base_of_v<stbcore::AbstractDataItem, Bases> || ...);
+template<class... Bases>
+inline constexpr bool anyResponse = (std::is_base_of_v<AbstractResponse, Bases> || ...);
+template<class... Bases>
+inline constexpr bool anyBoth =
+    ((std::is_base_of_v<stbcore::AbstractDataItem, Bases> && std::is_base_of_v<AbstractResponse, Bases>) || ...);
+// Both isValid()s meet for the first time in this object.
+template<class... Bases>
+inline constexpr bool joinsValidity = anyItem<Bases...> && anyResponse<Bases...> && !anyBoth<Bases...>;
 
 } // namespace detail
 
-// One JSON value into a member (the conversion rules of every field kind).
-template<class M>
-void readJsonValue(const QJsonValue& value, M& member, unsigned flags)
-{
-    if constexpr (std::is_same_v<M, QString>) {
-        member = value.toString();
-    } else if constexpr (std::is_same_v<M, bool>) {
-        member = value.toBool(false);
-    } else if constexpr (std::is_same_v<M, qint64> || std::is_same_v<M, int>) {
-        member = M(value.toInteger((flags & IdField) ? -1 : 0));
-    } else if constexpr (std::is_same_v<M, double>) {
-        member = value.toDouble();
-    } else if constexpr (std::is_same_v<M, QColor>) {
-        member = colorFromHexString(value.toString());
-    } else if constexpr (std::is_enum_v<M>) {
-        member = detail::enumFromJson<M>(value);
-    } else if constexpr (detail::IsOptional<M>::value) {
-        using V = typename M::value_type;
-        if constexpr (std::is_same_v<V, bool>) {
-            member = value.isBool() ? std::optional<bool>(value.toBool()) : std::nullopt;
-        } else if constexpr (std::is_same_v<V, qint64>) {
-            member = value.isDouble() ? std::optional<qint64>(value.toInteger((flags & IdField) ? -1 : 0))
-                                      : std::nullopt;
-        } else {
-            const QJsonObject object = value.toObject();
-            if (!object.isEmpty()) {
-                if (!member)
-                    member.emplace();
-                member->fromJson(object);
-            }
-        }
-    } else if constexpr (detail::IsList<M>::value) {
-        const QJsonArray array = value.toArray();
-        member.clear();
-        member.reserve(array.size());
-        for (const QJsonValue& element : array) {
-            typename M::value_type item{};
-            readJsonValue(element, item, flags);
-            member.append(std::move(item));
-        }
-    } else {
-        // A nested object: an empty one leaves the member as it is.
-        const QJsonObject object = value.toObject();
-        if (!object.isEmpty())
-            member.fromJson(object);
-    }
-}
-
-// A member as a JSON value; an absent optional gives an undefined value (key not written).
-template<class M>
-QJsonValue writeJsonValue(const M& member)
-{
-    if constexpr (std::is_same_v<M, QString> || std::is_same_v<M, bool> || std::is_same_v<M, qint64>
-                  || std::is_same_v<M, int> || std::is_same_v<M, double>) {
-        return QJsonValue(member);
-    } else if constexpr (std::is_same_v<M, QColor>) {
-        return colorToHexString(member);
-    } else if constexpr (std::is_enum_v<M>) {
-        const auto& dictionary = WireStrings<M>::dictionary();
-        if constexpr (std::is_same_v<detail::DictionaryKey<M>, QString>)
-            return QJsonValue(dictionary.key(member));
-        else // an integer code without an entry (Unknown) is written as itself, to read back the same
-            return QJsonValue(dictionary.unknown() == member ? int(member) : dictionary.key(member));
-    } else if constexpr (detail::IsOptional<M>::value) {
-        return member ? writeJsonValue(*member) : QJsonValue(QJsonValue::Undefined);
-    } else if constexpr (detail::IsList<M>::value) {
-        QJsonArray array;
-        for (const auto& element : member)
-            array.append(writeJsonValue(element));
-        return array;
-    } else {
-        return member.toJson();
-    }
-}
-
-// One CBOR value into a member; consumes the value whatever its type.
-template<class M>
-void readCborValue(CborReader& reader, M& member)
-{
-    if constexpr (std::is_same_v<M, QString>) {
-        reader.readText(member);
-    } else if constexpr (std::is_same_v<M, bool>) {
-        member = reader.readBool();
-    } else if constexpr (std::is_same_v<M, qint64>) {
-        member = reader.readInt64();
-    } else if constexpr (std::is_same_v<M, int>) {
-        member = reader.readInt32();
-    } else if constexpr (std::is_same_v<M, double>) {
-        member = reader.readDouble();
-    } else if constexpr (std::is_same_v<M, QColor>) {
-        member = reader.readColor();
-    } else if constexpr (std::is_enum_v<M>) {
-        member = detail::enumFromCbor<M>(reader);
-    } else if constexpr (std::is_same_v<M, std::optional<qint64>>) {
-        if (auto value = reader.readOptionalInt64())
-            member = value;
-    } else if constexpr (std::is_same_v<M, std::optional<bool>>) {
-        if (auto value = reader.readOptionalBool())
-            member = value;
-    } else if constexpr (detail::IsOptional<M>::value) {
-        reader.skipTags();
-        if (!reader.isMap()) {
-            reader.next();
-            return;
-        }
-        if (!member)
-            member.emplace();
-        readCborValue(reader, *member);
-    } else if constexpr (detail::IsList<M>::value) {
-        if (!reader.isArray()) {
-            reader.next(); // not a list: the member keeps its elements
-            return;
-        }
-        member.clear();
-        if (!reader.enterArray(member))
-            return;
-        while (!reader.hasError() && reader.hasNext())
-            readCborValue(reader, member.emplace_back()); // built in place: no move per element
-        reader.leaveArray();
-    } else if constexpr (std::is_base_of_v<AbstractCborObject, M>) {
-        reader.skipTags();
-        if (reader.isContainer())
-            member.fromCbor(reader);
-        else
-            reader.next();
-    } else {
-        reader.next(); // an object that has no CBOR form
-    }
-}
-
-namespace detail {
-
-template<class T, class Owner, class Member, class Visit>
-void visitMember(T& object, const Field<Owner, Member>& f, Visit&& visit)
-{
-    visit(FieldAccess::target<Owner>(object).*f.member);
-}
-
-template<class T, class Owner, class Member, class Visit>
-void visitMember(T& object, const Property<Owner, Member>& f, Visit&& visit)
-{
-    Owner& owner = FieldAccess::target<Owner>(object);
-    Member value = (owner.*f.get)();
-    visit(value);
-    (owner.*f.set)(value);
-}
-
-template<class T, class Owner, class Member>
-const Member& memberOf(const T& object, const Field<Owner, Member>& f)
-{
-    return FieldAccess::target<Owner>(object).*f.member;
-}
-
-template<class T, class Owner, class Member>
-Member memberOf(const T& object, const Property<Owner, Member>& f)
-{
-    return (FieldAccess::target<Owner>(object).*f.get)();
-}
-
-template<class T, class F>
-void readJsonField(T& object, const QJsonObject& json, const F& f)
-{
-    if (f.flags & CborOnly)
-        return;
-    const QJsonValue value = json.value(QLatin1String(f.key, f.keyLength));
-    if ((f.flags & WhenPresent) && value.isUndefined())
-        return;
-    visitMember(object, f, [&](auto& member) { readJsonValue(value, member, f.flags); });
-}
-
-template<class T, class F>
-void writeJsonField(const T& object, QJsonObject& json, const F& f)
-{
-    if (f.flags & CborOnly)
-        return;
-    QJsonValue value = writeJsonValue(memberOf(object, f));
-    if (!value.isUndefined())
-        json.insert(QLatin1String(f.key, f.keyLength), std::move(value));
-}
-
-template<class T, class F>
-bool readCborField(T& object, CborReader& reader, const F& f)
-{
-    if ((f.flags & JsonOnly) || !reader.keyIs(f.cborName, f.cborNameLength, f.cborHash))
-        return false;
-    visitMember(object, f, [&reader](auto& member) { readCborValue(reader, member); });
-    return true;
-}
-
-} // namespace detail
-
-template<class T>
-void readJsonFields(T& object, const QJsonObject& json)
-{
-    std::apply([&](const auto&... f) { (detail::readJsonField(object, json, f), ...); }, fieldsOf<T>);
-}
-
-template<class T>
-void writeJsonFields(const T& object, QJsonObject& json)
-{
-    std::apply([&](const auto&... f) { (detail::writeJsonField(object, json, f), ...); }, fieldsOf<T>);
-}
-
-// Reads the value of the reader's current key into the field it names. False when no
-// field has that key (the value is then still unread).
-template<class T>
-bool readCborFields(T& object, CborReader& reader)
-{
-    return std::apply([&](const auto&... f) { return (detail::readCborField(object, reader, f) || ...); },
-                      fieldsOf<T>);
-}
-
-// Base of a declared object: derives from `Bases` (in that order) and implements
-// fromJson, toJson and readCborField from T::fields(). The functions override the bases'
-// virtual ones where those exist.
-template<class T, class... Bases>
-class DecodedObject : public Bases...
+template<bool JoinValidity, class... Bases>
+class DecodedBases : public Bases...
 {
 public:
     using Bases::Bases...;
+};
 
-    void fromJson(const QJsonObject& json) { readJsonFields(self(), json); }
+template<class... Bases>
+class DecodedBases<true, Bases...> : public Bases...
+{
+public:
+    using Bases::Bases...;
+    // The response is valid exactly when the data item is (it has an id), without the
+    // response's default warning.
+    bool isValid() const override { return stbcore::AbstractDataItem::isValid(); }
+};
+
+// Base of a declared object: derives from `Bases` (in that order) and implements
+// fromJson, toJson and readCborField from T::fields(). The functions override the bases'
+// virtual ones where those exist. T starts its body with TQ_DECODED(T).
+template<class T, class... Bases>
+class DecodedObject : public DecodedBases<detail::joinsValidity<Bases...>, Bases...>
+{
+public:
+    using DecodedBases<detail::joinsValidity<Bases...>, Bases...>::DecodedBases;
+
+    void fromJson(const QJsonObject& json) { T::readFields(self(), json); }
     QJsonObject toJson() const
     {
         QJsonObject json;
-        writeJsonFields(self(), json);
+        T::writeFields(self(), json);
         return json;
     }
-    int readCborField(CborReader& reader)
-    {
-        if (!readCborFields(self(), reader))
-            reader.next();
-        return reader.errorCode();
-    }
+    int readCborField(CborReader& reader) { return T::readCborFields(self(), reader); }
 
 private:
     T& self() { return static_cast<T&>(*this); }
@@ -456,3 +382,16 @@ private:
 };
 
 } // namespace tq
+
+// The conversions of a declared object: plain functions, defined once by TQ_DEFINE_OBJECT
+// in the family's .cpp (fieldcodec.h), so that no other file compiles them again. First in
+// the class body; leaves the access private, like Q_OBJECT.
+#define TQ_DECODED(Type)                                                                           \
+public:                                                                                            \
+    static void readFields(Type& object, const QJsonObject& json);                                 \
+    static void writeFields(const Type& object, QJsonObject& json);                                \
+    /* The value of the reader's current key into the field it names (skipped when none);   */   \
+    /* the stream error code.                                                                */   \
+    static int readCborFields(Type& object, ::tq::CborReader& reader);                            \
+                                                                                                   \
+private:

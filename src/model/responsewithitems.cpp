@@ -1,31 +1,8 @@
 #include "model/responsewithitems.h"
 
+#include "model/fieldcodec.h"
+
 namespace tq {
-
-void ResponseWithItems::fromJson(const QJsonObject& json)
-{
-    itemsFromJson(json);
-    readJsonFields(*this, json);
-}
-
-QJsonObject ResponseWithItems::toJson() const
-{
-    QJsonObject json;
-    writeJsonFields(*this, json);
-    if (!appliedSort.isValid())
-        json.remove(QLatin1String("applied_sort"));
-    itemsToJson(json);
-    return json;
-}
-
-int ResponseWithItems::readCborField(CborReader& reader)
-{
-    if (reader.keyIs("items"))
-        itemsFromCbor(reader);
-    else if (!readCborFields(*this, reader))
-        reader.next();
-    return reader.errorCode();
-}
 
 void ResponseWithItems::itemsFromCbor(CborReader& reader)
 {
@@ -33,3 +10,6 @@ void ResponseWithItems::itemsFromCbor(CborReader& reader)
 }
 
 } // namespace tq
+
+TQ_DEFINE_OBJECT(tq::AppliedContentFilter)
+TQ_DEFINE_OBJECT(tq::AppliedContentSort)

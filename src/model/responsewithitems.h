@@ -1,13 +1,17 @@
 #pragma once
 // Base of the paged list answers, with the filters and sort the platform applied.
 
+#include "model/abstractresponse.h"
 #include "model/fields.h"
-#include "model/response.h"
+
+#include <QList>
+#include <QString>
 
 namespace tq {
 
 class AppliedContentFilter : public DecodedObject<AppliedContentFilter, AbstractCborObject>
 {
+    TQ_DECODED(AppliedContentFilter)
 public:
     QString alias;
     QString name;
@@ -25,6 +29,7 @@ public:
 
 class AppliedContentSort : public DecodedObject<AppliedContentSort, AbstractCborObject>
 {
+    TQ_DECODED(AppliedContentSort)
 public:
     QString alias;
     QString name;
@@ -45,46 +50,51 @@ public:
     QList<AppliedContentFilter> appliedFilters;
     AppliedContentSort appliedSort;
 
-    // The derived answer's items come first, then the paging keys.
-    void fromJson(const QJsonObject& json) override;
-    QJsonObject toJson() const override;
-    int readCborField(CborReader& reader) override;
-
-    // The derived answer's list under the key "items".
+    // The derived answer's list under the key "items" (ResponseWithItemsOf implements them).
     virtual void itemsFromJson(const QJsonObject& json) = 0;
     virtual void itemsToJson(QJsonObject& json) const = 0;
-    // Default: the items have no CBOR form and are skipped.
     virtual void itemsFromCbor(CborReader& reader);
 
     static constexpr auto fields()
     {
-        return std::make_tuple(field("total_items", &ResponseWithItems::totalItems),
-                               field("applied_filters", &ResponseWithItems::appliedFilters).whenPresent(),
-                               field("applied_sort", &ResponseWithItems::appliedSort).whenPresent());
+        return std::make_tuple(
+            field("total_items", &ResponseWithItems::totalItems),
+            field("applied_filters", &ResponseWithItems::appliedFilters).whenPresent(),
+            field("applied_sort", &ResponseWithItems::appliedSort).whenPresent().writtenWhenValid());
     }
 };
 
-// A list answer holding `Item`s; the CBOR form is read when Item has one.
-template<class Item>
-class ResponseWithItemsOf : public ResponseWithItems
+// A list answer `Self` holding `Item`s: "items" first, then the paging keys. Self starts
+// with TQ_DECODED(Self) like any object; an answer with keys of its own declares them on top:
+//     static constexpr auto fields()
+//     {
+//         return std::tuple_cat(ResponseWithItemsOf::fields(),
+//                               std::make_tuple(field("unread_count", &GetMessagesResponse::unreadCount)));
+//     }
+template<class Self, class Item>
+class ResponseWithItemsOf : public DecodedObject<Self, ResponseWithItems>
 {
 public:
+    using ItemType = Item;
     QList<Item> items;
 
+    // The hooks reuse the declared conversions: "items" alone through a scratch answer.
     void itemsFromJson(const QJsonObject& json) override
     {
-        readJsonValue(json.value(QLatin1String("items")), items, 0);
+        Self scratch;
+        Self::readFields(scratch, QJsonObject{{QLatin1String("items"), json.value(QLatin1String("items"))}});
+        items = scratch.items;
     }
     void itemsToJson(QJsonObject& json) const override
     {
-        json.insert(QLatin1String("items"), writeJsonValue(items));
+        json.insert(QLatin1String("items"), this->toJson().value(QLatin1String("items")));
     }
-    void itemsFromCbor(CborReader& reader) override
+    void itemsFromCbor(CborReader& reader) override { this->readCborField(reader); } // on the key "items"
+
+    static constexpr auto fields()
     {
-        if constexpr (std::is_base_of_v<AbstractCborObject, Item>)
-            readCborValue(reader, items);
-        else
-            ResponseWithItems::itemsFromCbor(reader);
+        return std::tuple_cat(std::make_tuple(field("items", &ResponseWithItemsOf::items)),
+                              ResponseWithItems::fields());
     }
 };
 

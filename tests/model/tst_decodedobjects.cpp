@@ -1,8 +1,10 @@
-// Declared objects: JSON rules, round trips, colours, shared blocks, the CBOR form of the
-// same content, list answers, the decode routines and the embedded notification.
+// Declared objects beyond the member rules of tst_fields: round trips, colours, shared
+// blocks, the CBOR form of the same content, derived objects, list answers, the decode
+// routines and the embedded notification.
 
 #include "model/color.h"
 #include "model/decode.h"
+#include "model/fieldcodec.h"
 #include "modelsamples.h"
 
 #include <QCborValue>
@@ -37,22 +39,10 @@ public:
     }
 };
 
-// Optional members: an object engaged only by a non-empty object, an absent number.
-class Holder : public DecodedObject<Holder, AbstractCborObject>
-{
-public:
-    std::optional<samples::AgeLevel> level;
-    std::optional<qint64> count;
-
-    static constexpr auto fields()
-    {
-        return std::make_tuple(field("level", &Holder::level), field("count", &Holder::count));
-    }
-};
-
 // A derived object: the base's keys and one of its own.
 class PriceWithCurrency : public DecodedObject<PriceWithCurrency, samples::Price>
 {
+    TQ_DECODED(PriceWithCurrency)
 public:
     QString currency;
 
@@ -63,6 +53,8 @@ public:
     }
 };
 
+TQ_DEFINE_OBJECT(PriceWithCurrency)
+
 } // namespace
 
 class TestDecodedObjects : public QObject
@@ -71,92 +63,6 @@ class TestDecodedObjects : public QObject
 
 private slots:
     void cleanup() { setEmbeddedNotificationFactory(nullptr); }
-
-    void jsonRules_data()
-    {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<qint64>("id");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<qint64>("originalId");
-        QTest::addColumn<qint64>("startTime");
-        QTest::addColumn<QString>("hasReminder"); // "absent", "true" or "false"
-        QTest::addColumn<qint64>("startDate");    // 99 stands for "left untouched"
-
-        QTest::newRow("absent keys") << QByteArray("{}") << qint64(-1) << false << qint64(-1) << qint64(0)
-                                     << "absent" << qint64(99);
-        QTest::newRow("null keys")
-            << QByteArray(R"({"id": null, "original_id": null, "start_time": null, "has_reminder": null,
-                             "start_date": null})")
-            << qint64(-1) << false << qint64(-1) << qint64(0) << "absent" << qint64(0);
-        QTest::newRow("mistyped keys")
-            << QByteArray(R"({"id": "7", "original_id": true, "start_time": "9", "has_reminder": "yes"})")
-            << qint64(-1) << false << qint64(-1) << qint64(0) << "absent" << qint64(99);
-        QTest::newRow("values")
-            << QByteArray(R"({"id": 7, "original_id": 0, "start_time": -20, "has_reminder": false,
-                             "start_date": 5})")
-            << qint64(7) << true << qint64(0) << qint64(-20) << "false" << qint64(5);
-    }
-
-    void jsonRules()
-    {
-        QFETCH(QByteArray, json);
-        QFETCH(qint64, id);
-        QFETCH(bool, valid);
-        QFETCH(qint64, originalId);
-        QFETCH(qint64, startTime);
-        QFETCH(QString, hasReminder);
-        QFETCH(qint64, startDate);
-
-        Programme programme;
-        programme.startDate = 99;
-        programme.startTime = 55; // every key that is not guarded is overwritten
-        programme.fromJson(QJsonDocument::fromJson(json).object());
-        QCOMPARE(programme.id(), id);
-        QCOMPARE(programme.isValid(), valid);
-        QCOMPARE(programme.originalId, originalId);
-        QCOMPARE(programme.startTime, startTime);
-        QCOMPARE(programme.hasReminder ? QString(*programme.hasReminder ? "true" : "false") : QString("absent"),
-                 hasReminder);
-        QCOMPARE(programme.startDate, startDate);
-    }
-
-    void optionalMembers_data()
-    {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<qint64>("jsonLevelId"); // -2: not engaged
-        QTest::addColumn<qint64>("cborLevelId"); // CBOR engages on any map, even an empty one
-        QTest::addColumn<qint64>("count");       // -2: absent
-        QTest::newRow("absent") << QByteArray("{}") << qint64(-2) << qint64(-2) << qint64(-2);
-        QTest::newRow("empty object, null")
-            << QByteArray(R"({"level": {}, "count": null})") << qint64(-2) << qint64(-1) << qint64(-2);
-        QTest::newRow("mistyped") << QByteArray(R"({"level": 3, "count": "3"})") << qint64(-2) << qint64(-2)
-                                  << qint64(-2);
-        QTest::newRow("present") << QByteArray(R"({"level": {"id": 2}, "count": 0})") << qint64(2) << qint64(2)
-                                 << qint64(0);
-    }
-
-    void optionalMembers()
-    {
-        QFETCH(QByteArray, json);
-        QFETCH(qint64, jsonLevelId);
-        QFETCH(qint64, cborLevelId);
-        QFETCH(qint64, count);
-        const QJsonObject object = QJsonDocument::fromJson(json).object();
-        Holder fromJson;
-        fromJson.fromJson(object);
-        Holder fromCbor;
-        CborReader reader(QCborValue::fromJsonValue(object).toCbor());
-        QCOMPARE(fromCbor.fromCbor(reader), 0);
-        const QList<std::pair<const Holder*, qint64>> cases{{&fromJson, jsonLevelId}, {&fromCbor, cborLevelId}};
-        for (const auto& [holder, levelId] : cases) {
-            QCOMPARE(holder->level ? holder->level->id : qint64(-2), levelId);
-            QCOMPARE(holder->count.value_or(-2), count);
-            // Absent members are not written, so they stay absent after a round trip.
-            const QJsonObject written = holder->toJson();
-            QCOMPARE(written.contains("level"), levelId != -2);
-            QCOMPARE(written.contains("count"), count != -2);
-        }
-    }
 
     void jsonEnumerationsAndLists()
     {

@@ -65,7 +65,9 @@ private slots:
         const QJsonArray vectors = QJsonDocument::fromJson(file.readAll()).array();
         QVERIFY(vectors.size() > 50);
         static const char* const keys[] = {"name", "id", "is_favorite", "poster_bg_color", "usage_model",
-                                           "subscribe_mode", "age_level", "themes", "epgs", "total_items"};
+                                           "subscribe_mode", "age_level", "themes", "epgs", "total_items",
+                                           "ratio", "maybe_level", "urls", "servers", "any", "array",
+                                           "object", "track", "short_kind", "price"};
         for (const QJsonValue& vector : vectors) {
             const QByteArray item = QByteArray::fromBase64(vector.toObject().value("cbor").toString().toLatin1());
             QCOMPARE(feed(cborWalk, item), 0);

@@ -1,0 +1,57 @@
+#include "model/fieldcodec.h"
+
+namespace tq::detail {
+
+bool jsonFieldValue(const QJsonObject& json, const FieldKey& f, QJsonValue* value)
+{
+    if (f.flags & CborOnly)
+        return false;
+    const QLatin1String key(f.key, f.keyLength);
+    if (f.parent) {
+        const QJsonValue parent = json.value(QLatin1String(f.parent, f.parentLength));
+        if ((f.flags & WhenPresent) && parent.isUndefined())
+            return false;
+        *value = parent.toObject().value(key);
+    } else {
+        *value = json.value(key);
+        if ((f.flags & WhenPresent) && value->isUndefined())
+            return false;
+    }
+    if (f.flags & JsonText) {
+        // A text that is not JSON reads as an empty object.
+        const QJsonDocument document = QJsonDocument::fromJson(value->toString().toUtf8());
+        *value = document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
+    }
+    return true;
+}
+
+void insertJsonField(QJsonObject& json, const FieldKey& f, QJsonValue value)
+{
+    if (value.isUndefined())
+        return;
+    if (f.flags & JsonText) {
+        if (value.isObject())
+            value = QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
+        else if (value.isArray())
+            value = QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
+    }
+    const QLatin1String key(f.key, f.keyLength);
+    if (!f.parent) {
+        json.insert(key, value);
+        return;
+    }
+    const QLatin1String parentKey(f.parent, f.parentLength);
+    QJsonObject parent = json.value(parentKey).toObject();
+    parent.insert(key, value);
+    json.insert(parentKey, parent);
+}
+
+QJsonValue cborJsonText(CborReader& reader)
+{
+    QString text;
+    reader.readText(text);
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
+    return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
+}
+
+} // namespace tq::detail
