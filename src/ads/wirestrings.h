@@ -1,0 +1,26 @@
+#pragma once
+// Wire-string dictionaries of the enumerations in the advertising namespaces (ad, gs).
+// TQ_WIRE_STRINGS (model/constantsdictionary.h) only works inside namespace tq and
+// assumes an Unknown member; this variant is used at global scope, names the
+// enumeration's namespace and its miss value. Local until the shared macro takes both.
+//
+//     ADS_WIRE_STRINGS(gs, InputType, inputTypeDictionary, Unknown, {"phone", E::Phone}, ...)
+// defines gs::inputTypeDictionary() and makes the dictionary known to the field
+// declarations (tq::WireStrings<gs::InputType>).
+
+#include "model/constantsdictionary.h"
+
+#define ADS_WIRE_STRINGS(ns, Enum, accessor, miss, ...)                                           \
+    namespace ns {                                                                               \
+    inline const ::tq::ConstantsDictionary<QString, Enum>& accessor()                              \
+    {                                                                                            \
+        using E = Enum;                                                                          \
+        static const ::tq::ConstantsDictionary<QString, Enum> table({__VA_ARGS__}, E::miss);      \
+        return table;                                                                            \
+    }                                                                                            \
+    }                                                                                            \
+    template<>                                                                                   \
+    struct tq::WireStrings<ns::Enum>                                                             \
+    {                                                                                            \
+        static const ::tq::ConstantsDictionary<QString, ns::Enum>& dictionary() { return ns::accessor(); } \
+    };
