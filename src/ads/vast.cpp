@@ -7,9 +7,92 @@
 #include <QVariant>
 #include <QXmlStreamReader>
 
+#include <cstring>
+
 namespace ad {
 
 namespace {
+
+// Limits that keep the XML reader linear in the size of the answer. Qt's reader keeps
+// every open tag, compares each attribute of a tag with the others, each prefixed name
+// with every namespace in scope and each start tag with every attribute default of a
+// DTD (even reading a DTD's declarations is quadratic), so hostile answers could make it
+// take minutes or hundreds of megabytes. No real VAST answer comes near these.
+constexpr int maxSkippedDepth = 64;          // levels below an element that is skipped
+constexpr int maxAttributesPerTag = 64;
+constexpr int maxNamespaceDeclarations = 256;
+
+bool startsWith(const char* p, const char* end, const char* text)
+{
+    const size_t length = strlen(text);
+    return size_t(end - p) >= length && memcmp(p, text, length) == 0;
+}
+
+// Where `text` ends, after `p`; `end` when it does not occur.
+const char* after(const char* p, const char* end, const char* text)
+{
+    const QByteArrayView rest(p, end - p);
+    const qsizetype at = rest.indexOf(QByteArrayView(text));
+    return at < 0 ? end : p + at + qsizetype(strlen(text));
+}
+
+// Empty when the body may go to the XML reader, else why it may not.
+QString screen(const QByteArray& body)
+{
+    const char* p = body.constData();
+    const char* const end = p + body.size();
+    bool prolog = true;
+    int namespaces = 0;
+    while ((p = static_cast<const char*>(memchr(p, '<', size_t(end - p))))) {
+        if (startsWith(p, end, "<!--")) {
+            p = after(p + 4, end, "-->");
+            continue;
+        }
+        if (startsWith(p, end, "<![CDATA[")) {
+            p = after(p + 9, end, "]]>");
+            continue;
+        }
+        if (prolog && startsWith(p, end, "<!DOCTYPE"))
+            return QStringLiteral("a DTD is not accepted in a VAST answer");
+        prolog = prolog && p + 1 < end && p[1] == '?';
+        int attributes = 0;
+        char quote = 0;
+        for (++p; p < end; ++p) {
+            if (quote) {
+                if (*p == quote)
+                    quote = 0;
+            } else if (*p == '"' || *p == '\'') {
+                quote = *p;
+            } else if (*p == '>') {
+                break;
+            } else if (*p == '=' && ++attributes > maxAttributesPerTag) {
+                return QStringLiteral("more than %1 attributes in a tag").arg(maxAttributesPerTag);
+            } else if (*p == 'x' && startsWith(p, end, "xmlns") && ++namespaces > maxNamespaceDeclarations) {
+                return QStringLiteral("more than %1 namespace declarations").arg(maxNamespaceDeclarations);
+            }
+        }
+    }
+    return QString();
+}
+
+// Skips the current element whole, refusing subtrees nested deeper than the limit.
+void skipElement(QXmlStreamReader& reader)
+{
+    int depth = 1;
+    while (depth > 0 && !reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > maxSkippedDepth)
+                reader.raiseError(QStringLiteral("elements nested too deep"));
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+}
 
 // The loop of every level: each child start element goes to `handle`, which reads it to
 // its end tag and answers true, or answers false to have it skipped whole. Ends on the
@@ -19,14 +102,31 @@ void readChildren(QXmlStreamReader& reader, Handle&& handle)
 {
     while (reader.readNextStartElement()) {
         if (!handle(reader.name()))
-            reader.skipCurrentElement();
+            skipElement(reader);
     }
 }
 
-// The element's own text, white space simplified; child elements are skipped.
+// The element's own text, white space simplified; child elements are skipped. Empty
+// when the reader fails inside the element: a cut-off address is no address.
 QString elementText(QXmlStreamReader& reader)
 {
-    return reader.readElementText(QXmlStreamReader::SkipChildElements).simplified();
+    QString text;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            text += reader.text();
+            break;
+        case QXmlStreamReader::StartElement:
+            skipElement(reader);
+            break;
+        case QXmlStreamReader::EndElement:
+            return std::move(text).simplified();
+        default:
+            break;
+        }
+    }
+    return QString();
 }
 
 void appendText(QXmlStreamReader& reader, QStringList& list)
@@ -225,15 +325,28 @@ void VastResponse::fromXml(QXmlStreamReader& reader)
     });
 }
 
+VastResponse readVast(const QByteArray& body, QString* error)
+{
+    VastResponse response;
+    QString refused = screen(body);
+    if (!refused.isEmpty()) {
+        if (error)
+            *error = std::move(refused);
+        return response;
+    }
+    QXmlStreamReader reader(body);
+    response.fromXml(reader);
+    if (error && reader.hasError())
+        *error = QStringLiteral("line %1: %2").arg(reader.lineNumber()).arg(reader.errorString());
+    return response;
+}
+
 QVariant decodeVast(const QByteArray& body)
 {
-    QXmlStreamReader reader(body);
-    VastResponse response;
-    response.fromXml(reader);
-    if (reader.hasError()) {
-        TQ_LOG(logging::Notice, QStringLiteral("VastResponse"))
-            << QStringLiteral("VAST answer read up to line %1: %2").arg(reader.lineNumber()).arg(reader.errorString());
-    }
+    QString error;
+    const VastResponse response = readVast(body, &error);
+    if (!error.isEmpty())
+        TQ_LOG(logging::Notice, QStringLiteral("VastResponse")) << "VAST answer not read to its end:" << error;
     return QVariant::fromValue(response);
 }
 

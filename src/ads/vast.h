@@ -114,8 +114,14 @@ struct VastResponse
     void fromXml(QXmlStreamReader& reader);
 };
 
-// The answer decoder of the ad requests: the body read into a VastResponse, delivered
-// even when the reader stopped early (a reader error is logged, never a request error).
+// A whole answer. The body is first screened for what would make the XML reader slow or
+// greedy (a DTD, a tag with dozens of attributes, hundreds of namespace declarations) and
+// refused whole if so; element subtrees nested dozens of levels deep stop the reading.
+// `error` gets why the document was not read to its end (empty when it was).
+VastResponse readVast(const QByteArray& body, QString* error = nullptr);
+
+// The answer decoder of the ad requests: readVast's result, delivered even when the
+// reading stopped early (logged, never a request error).
 QVariant decodeVast(const QByteArray& body);
 
 } // namespace ad
