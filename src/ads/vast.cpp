@@ -345,7 +345,7 @@ QVariant decodeVast(const QByteArray& body)
 {
     QString error;
     const VastResponse response = readVast(body, &error);
-    if (!error.isEmpty())
+    if (!error.isEmpty() && !body.isEmpty()) // an empty answer is a plain "no ad"
         TQ_LOG(logging::Notice, QStringLiteral("VastResponse")) << "VAST answer not read to its end:" << error;
     return QVariant::fromValue(response);
 }

@@ -94,63 +94,31 @@ private slots:
                 r.rollType = ad::AvodRollType::Midroll;
             }), "GET", "http://ad.tv/avod/vast?ad_place_type=midroll&is_child=false", shopAd, vast);
         row("avod: everything set", raw<ad::GetShopAvodRequest>([](auto& r) {
-                r.rollType = ad::AvodRollType::Postroll;
-                r.location = "Moscow & Co";
-                r.clientId = "c=1";
-                r.san = "s";
-                r.clientVersion = "1.2";
-                r.uid = "u";
-                r.deviceType = "stb";
-                r.broadcastType = "ott";
-                r.adPosition = 2;
-                r.ageValue = 0;
-                r.adSectionId = "sec";
-                r.contentCategory = "films";
-                r.title = "Süß";
-                r.owner = "o";
-                r.maxDuration = 30;
-                r.contractorId = 4;
-                r.contentId = 5;
+                r.rollType = ad::AvodRollType::Postroll; r.location = "Moscow & Co"; r.clientId = "c=1";
+                r.san = "s"; r.clientVersion = "1.2"; r.uid = "u"; r.deviceType = "stb"; r.broadcastType = "ott";
+                r.adPosition = 2; r.ageValue = 0; r.adSectionId = "sec"; r.contentCategory = "films";
+                r.title = "Süß"; r.owner = "o"; r.maxDuration = 30; r.contractorId = 4; r.contentId = 5;
                 r.isChild = true;
             }), "GET", "http://ad.tv/avod/vast?ad_place_type=postroll&location=Moscow%20%26%20Co&client_id=c%3D1&san=s"
             "&client_version=1.2&uid=u&device_type=stb&broadcast_type=ott&ad_position=2&age_value=0&ad_section_id=sec"
             "&content_category=films&title=S%C3%BC%C3%9F&owner=o&max_duration=30&contractor_id=4&content_id=5"
             "&is_child=true", shopAd, vast);
         row("avod: unset numbers stay out", raw<ad::GetShopAvodRequest>([](auto& r) {
-                r.ageValue = -1;
-                r.maxDuration = 0;
-                r.contractorId = -3;
+                r.ageValue = -1; r.maxDuration = 0; r.contractorId = -3;
             }), "GET", "http://ad.tv/avod/vast?ad_place_type=preroll&is_child=false", shopAd, vast);
         row("alive: empty place type is still sent", raw(ad::GetShopAliveRequest()), "GET",
             "http://ad.tv/alive/vast?ad_place_type=", shopAd, vast);
         row("alive: everything set", raw<ad::GetShopAliveRequest>([](auto& r) {
-                r.placeType = "startroll";
-                r.location = 0;
-                r.clientId = "c";
-                r.clientTime = 1700000000;
-                r.san = "s";
-                r.clientVersion = "v";
-                r.deviceType = "d";
-                r.channelId = 0;
-                r.channelName = "First channel";
-                r.channelNumber = 1;
-                r.epgId = 99;
-                r.epgName = "News";
-                r.ageValue = 18;
-                r.broadcastType = "iptv";
+                r.placeType = "startroll"; r.location = 0; r.clientId = "c"; r.clientTime = 1700000000; r.san = "s";
+                r.clientVersion = "v"; r.deviceType = "d"; r.channelId = 0; r.channelName = "First channel";
+                r.channelNumber = 1; r.epgId = 99; r.epgName = "News"; r.ageValue = 18; r.broadcastType = "iptv";
                 r.adPosition = 255;
             }), "GET", "http://ad.tv/alive/vast?ad_place_type=startroll&location=0&client_id=c&client_time=1700000000"
             "&san=s&client_version=v&device_type=d&channel_id=0&channel_name=First%20channel&channel_number=1"
             "&epg_id=99&epg_name=News&age_value=18&broadcast_type=iptv&ad_position=255", shopAd, vast);
         row("ad stream: address as given, then /vast3", raw<ad::AdStreamAliveRequest>([](auto& r) {
-                r.serverUrl = "http://as.tv/";
-                r.placeType = "switchroll";
-                r.location = 7;
-                r.deviceType = "d";
-                r.san = "s";
-                r.title = "t";
-                r.ageValue = 0;
-                r.isChild = true;
+                r.serverUrl = "http://as.tv/"; r.placeType = "switchroll"; r.location = 7; r.deviceType = "d";
+                r.san = "s"; r.title = "t"; r.ageValue = 0; r.isChild = true;
             }), "GET", "http://as.tv//vast3?ad_place_type=switchroll&is_child=true&location=7&device_type=d&san=s&title=t"
             "&age_value=0", {"Accept: application/xml", "User-Agent: ua1", "x-kv-mac: mac1", "x-kv-san: san1"}, vast);
         row("getshop pixel", raw(ad::GetShopPixelRequest("http://px.tv/a?b=1")), "GET", "http://px.tv/a?b=1", xml, 0);
@@ -169,17 +137,13 @@ private slots:
             }), "GET", "http://nsc.tv/ads/vast/get?sid=mac1&out=1&opc=a%20b&cid=2&cnt=3&adid=5&appid=6&site_id=7"
             "&zone_id=8&pid=9&channel_id=10&location_id=11&dur=4&upid=12&avail_num=13", platform, vast);
         row("nsc: negative out", raw<scte35ad::NscVastRequest>([](auto& r) {
-                r.out = -5;
-                r.cnt = 50;
+                r.out = -5; r.cnt = 50;
             }), "GET", "http://nsc.tv/ads/vast/get?sid=mac1&cnt=50", platform, vast);
         row("post media: duration 0", raw<scte35ad::PostMediaVastRequest>([](auto& r) {
-                r.channelId = 5;
-                r.locationId = 7;
+                r.channelId = 5; r.locationId = 7;
             }), "GET", pm + "&channel_id=5&location_id=7", platform, vast);
         row("post media: all", raw<scte35ad::PostMediaVastRequest>([](auto& r) {
-                r.channelId = 5;
-                r.locationId = 7;
-                r.duration = 30;
+                r.channelId = 5; r.locationId = 7; r.duration = 30;
             }), "GET", pm + "&channel_id=5&location_id=7&duration=30", platform, vast);
         row("nsc tracking", raw(scte35ad::NscTrackingEventRequest("http://t.tv/n")), "GET", "http://t.tv/n",
             platform, 0);
@@ -191,25 +155,14 @@ private slots:
         row("playlist: defaults", raw(gs::PlaylistRequest()), "GET", "http://gs.tv/playlist" + key, shop,
             qMetaTypeId<gs::PlaylistResponse>());
         row("playlist: everything set", raw<gs::PlaylistRequest>([](auto& r) {
-                r.channelId = 0;
-                r.san = "s";
-                r.clientId = "c";
-                r.location = "l";
-                r.mcast = "239.0.0.1:1234";
-                r.eventId = "e";
-                r.clientVersion = "v";
-                r.ageValue = 0;
-                r.displayWidth = 1920;
+                r.channelId = 0; r.san = "s"; r.clientId = "c"; r.location = "l"; r.mcast = "239.0.0.1:1234";
+                r.eventId = "e"; r.clientVersion = "v"; r.ageValue = 0; r.displayWidth = 1920;
                 r.displayHeight = 1080;
             }), "GET", "http://gs.tv/playlist" + key + "&channel_id=0&san=s&client_id=c&location=l"
             "&mcast=239.0.0.1%3A1234&event_id=e&client_version=v&age_value=0&display_width=1920&display_height=1080",
             shop, qMetaTypeId<gs::PlaylistResponse>());
         row("banner", raw<gs::BannerRequest>([](auto& r) {
-                r.eventId = "e";
-                r.channelId = 3;
-                r.clientId = "c";
-                r.location = "l";
-                r.ageValue = 12;
+                r.eventId = "e"; r.channelId = 3; r.clientId = "c"; r.location = "l"; r.ageValue = 12;
                 r.displayWidth = -1;
             }), "GET", "http://gs.tv/banner" + key + "&event_id=e&channel_id=3&client_id=c&location=l&age_value=12"
             "&display_width=-1", shop, qMetaTypeId<gs::Banner>());
@@ -218,20 +171,14 @@ private slots:
         row("banner update, no id", raw(gs::BannerEntireUpdateRequest()), "GET", "http://gs.tv/banner/update?key=k1",
             shop, qMetaTypeId<gs::Banner>());
         row("banner image", raw<gs::BannerImageRequest>([](auto& r) {
-                r.bannerId = "b1";
-                r.url = "http://img.tv/b.png";
+                r.bannerId = "b1"; r.url = "http://img.tv/b.png";
             }), "GET", "http://img.tv/b.png?banner_id=b1", shop, 0);
         row("microsite", raw<gs::MicrositeRequest>([](auto& r) {
-                r.channelId = 3;
-                r.eventId = "e";
-                r.displayHeight = 720;
+                r.channelId = 3; r.eventId = "e"; r.displayHeight = 720;
             }), "GET", "http://gs.tv/microsite" + key + "&channel_id=3&event_id=e&display_height=720", shop,
             qMetaTypeId<gs::Microsite>());
         row("microsite screen", raw<gs::MicrositeScreenRequest>([](auto& r) {
-                r.eventId = "e";
-                r.screenId = "s2";
-                r.displayWidth = 1280;
-                r.n = 2;
+                r.eventId = "e"; r.screenId = "s2"; r.displayWidth = 1280; r.n = 2;
             }), "GET", "http://gs.tv/microsite/screen?key=k1&event_id=e&screen_id=s2&display_width=1280&n=2", shop,
             qMetaTypeId<gs::Screen>());
         row("client info", raw<gs::ClientInfoRequest>([](auto& r) { r.eventId = "e"; }), "GET",
@@ -241,11 +188,7 @@ private slots:
         row("client code: phone 0 is sent", raw<gs::ClientCodeRequest>([](auto& r) { r.phone = 0; }), "GET",
             "http://gs.tv/client/code?key=k1&phone=0", shop, 0);
         row("client send", raw<gs::ClientSendRequest>([](auto& r) {
-                r.eventId = "e";
-                r.screenId = "s";
-                r.buttonId = "b";
-                r.phoneId = "p";
-                r.phone = 79990001122;
+                r.eventId = "e"; r.screenId = "s"; r.buttonId = "b"; r.phoneId = "p"; r.phone = 79990001122;
                 r.code = 1234;
             }), "POST", "http://gs.tv/client/send?key=k1&event_id=e&screen_id=s&button_id=b&phone_id=p&phone=79990001122"
             "&code=1234", shop, 0);
@@ -256,8 +199,7 @@ private slots:
         gs::LogEvent note;
         note.message = "opened";
         row("log events", raw<gs::LogEventsRequest>([&](auto& r) {
-                r.eventId = "e";
-                r.events = {pressed, note};
+                r.eventId = "e"; r.events = {pressed, note};
             }), "POST", "http://gs.tv/client/log?key=k1&event_id=e", shop, 0,
             "{\"event_id\":\"e\",\"events\":[{\"key\":\"ok\",\"screen_id\":\"s1\",\"timestamp\":1700000000},"
             "{\"message\":\"opened\"}]}");
@@ -269,27 +211,12 @@ private slots:
         // ---- audience measurement ----
         const QString ms = "http://ms.tv/hit?v=1&cid=c1&typ=3&dvi=6";
         row("mediascope: type and ver only", raw<mediascope::EventRequest>([](auto& r) {
-                r.type = 1;
-                r.ver = 2;
+                r.type = 1; r.ver = 2;
             }), "GET", ms + "&type=1&ver=2", platform, 0);
         row("mediascope: everything set", raw<mediascope::EventRequest>([](auto& r) {
-                r.dvid = 3;
-                r.dvt = "stb";
-                r.hid = "h";
-                r.uidt = 4;
-                r.uidc = 5;
-                r.uid = "u";
-                r.appn = "tv";
-                r.appv = "1.0";
-                r.os = "linux";
-                r.idc = 0;
-                r.idlc = "lc";
-                r.fts = 0;
-                r.view = 0;
-                r.tms = "t";
-                r.dvm = "m";
-                r.dvn = "n";
-                r.media = "a&b=c";
+                r.dvid = 3; r.dvt = "stb"; r.hid = "h"; r.uidt = 4; r.uidc = 5; r.uid = "u"; r.appn = "tv";
+                r.appv = "1.0"; r.os = "linux"; r.idc = 0; r.idlc = "lc"; r.fts = 0; r.view = 0; r.tms = "t";
+                r.dvm = "m"; r.dvn = "n"; r.media = "a&b=c";
             }), "GET", ms + "&type=0&ver=0&dvid=3&dvt=stb&hid=h&uidt=4&uidc=5&uid=u&appn=tv&appv=1.0&os=linux&idc=0"
             "&idlc=lc&fts=0&view=0&tms=t&dvm=m&dvn=n&media=a%26b%3Dc", platform, 0);
     }
@@ -405,12 +332,11 @@ private slots:
                 fire(event.url);
         }
         QCOMPARE(fired, QStringList({"impression", "start", "firstQuartile", "midpoint", "thirdQuartile", "complete"}));
-        QTRY_COMPARE(m_ads->pixelHits().size(), fired.size());
+        QTRY_COMPARE(answers.size(), 1 + fired.size()); // each pixel answered once
         QStringList hits = m_ads->pixelHits();
         hits.sort();
         fired.sort();
         QCOMPARE(hits, fired); // six connections: the order of arrival is the network's
-        QCOMPARE(answers.size(), 1 + fired.size());
         QVERIFY(m_errors.errors.isEmpty());
     }
 

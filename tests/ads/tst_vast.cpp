@@ -11,6 +11,8 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include <array>
+
 using namespace ad;
 
 namespace {
@@ -35,20 +37,13 @@ QString media(const MediaFile& file)
     return QStringLiteral("%1 %2 %3x%4 %5").arg(file.type).arg(file.bitrate).arg(file.width).arg(file.height).arg(file.url);
 }
 
-// What an in-line 3.0 document holds, counted by element path alone.
-struct Counts
-{
-    int ads = 0, creatives = 0, mediaFiles = 0, impressions = 0, tracking = 0;
-    bool operator==(const Counts& o) const
-    {
-        return ads == o.ads && creatives == o.creatives && mediaFiles == o.mediaFiles
-               && impressions == o.impressions && tracking == o.tracking;
-    }
-};
+// What an in-line 3.0 document holds: ads, creatives, media files, impressions, tracking events.
+using Counts = std::array<int, 5>;
 
+// Counted by element path alone, independently of the reader's nested loops.
 Counts countByPath(const QByteArray& document)
 {
-    Counts counts;
+    Counts counts{};
     QXmlStreamReader reader(document);
     QStringList path;
     QString text;
@@ -62,17 +57,17 @@ Counts countByPath(const QByteArray& document)
             text.clear();
             event = reader.attributes().value(QLatin1String("event")).toString().simplified();
             const QString at = path.join('/');
-            counts.ads += at == QLatin1String("VAST/Ad");
-            counts.creatives += at == inLine + QLatin1String("Creatives/Creative");
+            counts[0] += at == QLatin1String("VAST/Ad");
+            counts[1] += at == inLine + QLatin1String("Creatives/Creative");
         } else if (reader.isCharacters()) {
             text += reader.text();
         } else if (reader.isEndElement()) {
             const QString at = path.join('/');
             const bool hasText = !text.simplified().isEmpty();
-            counts.impressions += hasText && at == inLine + QLatin1String("Impression");
-            counts.mediaFiles += hasText && at == linear + QLatin1String("MediaFiles/MediaFile");
-            counts.tracking += hasText && at == linear + QLatin1String("TrackingEvents/Tracking")
-                               && eventTypeDictionary().value(event) != EventType::Unknown;
+            counts[2] += hasText && at == linear + QLatin1String("MediaFiles/MediaFile");
+            counts[3] += hasText && at == inLine + QLatin1String("Impression");
+            counts[4] += hasText && at == linear + QLatin1String("TrackingEvents/Tracking")
+                         && eventTypeDictionary().value(event) != EventType::Unknown;
             path.removeLast();
             text.clear();
         }
@@ -82,14 +77,13 @@ Counts countByPath(const QByteArray& document)
 
 Counts countRead(const VastResponse& response)
 {
-    Counts counts;
-    counts.ads = int(response.ads.size());
+    Counts counts{int(response.ads.size()), 0, 0, 0, 0};
     for (const Ad& ad : response.ads) {
-        counts.impressions += int(ad.impressions.size());
-        counts.creatives += int(ad.creatives.size());
+        counts[1] += int(ad.creatives.size());
+        counts[3] += int(ad.impressions.size());
         for (const Creative& creative : ad.creatives) {
-            counts.mediaFiles += int(creative.mediaFiles.size());
-            counts.tracking += int(creative.trackingEvents.size());
+            counts[2] += int(creative.mediaFiles.size());
+            counts[4] += int(creative.trackingEvents.size());
         }
     }
     return counts;
@@ -264,13 +258,6 @@ private slots:
         QCOMPARE(Creative::stringToMilliseconds(text), ms);
     }
 
-    void decoderDeliversWhatWasRead()
-    {
-        const QVariant answer = decodeVast(seed("truncated.xml"));
-        QCOMPARE(answer.value<VastResponse>().ads.value(0).impressions, QStringList{"http://ads.example/kept"});
-        QVERIFY(decodeVast(QByteArray()).value<VastResponse>().ads.isEmpty());
-    }
-
     // Inputs that once broke the reader stay fixed; the fuzz entry aborts on broken promises.
     void committedSeeds()
     {
@@ -288,7 +275,7 @@ private slots:
         const QString root = qEnvironmentVariable("TQ_CORPORA") + QStringLiteral("/vast");
         if (!QFileInfo(root).isDir())
             QSKIP("the IAB VAST samples are not on this machine (TQ_CORPORA/vast)");
-        Counts total;
+        Counts total{};
         int files = 0;
         int inLine3 = 0;
         QDirIterator it(root, {"*.xml"}, QDir::Files, QDirIterator::Subdirectories);
@@ -311,15 +298,11 @@ private slots:
             ++inLine3;
             QVERIFY2(error.isEmpty(), qPrintable(path + ": " + error));
             QVERIFY2(read == countByPath(document), qPrintable(path));
-            total.ads += read.ads;
-            total.creatives += read.creatives;
-            total.mediaFiles += read.mediaFiles;
-            total.impressions += read.impressions;
-            total.tracking += read.tracking;
+            for (size_t i = 0; i < total.size(); ++i)
+                total[i] += read[i];
         }
         qInfo("IAB samples: %d files, %d VAST 3.0; read %d ads, %d creatives, %d media files, %d impressions, "
-              "%d tracking events",
-              files, inLine3, total.ads, total.creatives, total.mediaFiles, total.impressions, total.tracking);
+              "%d tracking events", files, inLine3, total[0], total[1], total[2], total[3], total[4]);
         QCOMPARE(files, 75);
 
         // One document field by field.
