@@ -41,6 +41,10 @@ QString screen(const QByteArray& body)
 {
     const char* p = body.constData();
     const char* const end = p + body.size();
+    // UTF-16 and UTF-32 text hides its markup from the byte scan below (and XML has no
+    // NUL character to carry), so only ASCII-compatible text is read.
+    if (memchr(p, 0, size_t(body.size())))
+        return QStringLiteral("a VAST answer must be ASCII-compatible text");
     bool prolog = true;
     int namespaces = 0;
     while ((p = static_cast<const char*>(memchr(p, '<', size_t(end - p))))) {

@@ -188,6 +188,7 @@ private slots:
         file("deep-nesting.xml", "line 1: elements nested too deep", {"http://ads.example/before"});
         file("billion-laughs.xml", "a DTD is not accepted in a VAST answer");
         file("entities.xml", "a DTD is not accepted in a VAST answer");
+        file("utf16-billion-laughs.xml", "a VAST answer must be ASCII-compatible text");
         file("attribute-bomb.xml", "more than 64 attributes in a tag");
         file("namespace-bomb.xml", "more than 256 namespace declarations");
         file("html-resource.xml", "", {"http://ads.example/imp"}); // what looks like the above inside CDATA
