@@ -1,3 +1,4 @@
+#define ADS_DEFINE_WIRE_STRINGS // the dictionaries of getshop.h are built here
 #include "ads/getshop.h"
 
 namespace gs {
