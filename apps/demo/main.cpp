@@ -5,6 +5,7 @@
 // the service addresses at the fake platform as runtime values, as a host would after
 // discovery, and narrates what the library does.
 
+#include "adbreak.h"
 #include "fakeplatform.h"
 #include "forwardproxy.h"
 #include "pathrequest.h"
@@ -208,6 +209,9 @@ int main(int argc, char** argv)
         ok &= waitUntil([&] { return context.currentProxy() == QNetworkProxy(); });
         say(QStringLiteral("proxy removed"));
     }
+
+    section(QStringLiteral("an ad break before the film"));
+    ok &= playAdBreak(context, platform.services, say);
 
     section(ok ? QStringLiteral("done") : QStringLiteral("done, but a step did not finish in time"));
     return ok ? 0 : 1;

@@ -1,0 +1,118 @@
+#include "adbreak.h"
+
+#include "fakeadserver.h"
+
+#include "ads/adrequests.h"
+#include "engine/clientfacade.h"
+#include "engine/tqcontext.h"
+#include "transport/configwrapper.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QMetaEnum>
+
+#include <algorithm>
+#include <memory>
+
+
+
+namespace {
+
+class AdPlayer : public tq::ITqRequestErrorHandler
+{
+public:
+    explicit AdPlayer(tq::TqContext& context) : client(context.createClient(this))
+    {
+        client->setObjectName(QStringLiteral("AdPlayer"));
+        QObject::connect(client.get(), &tq::TqClientFacade::dataReceived,
+                         [this](qint64 id, const QVariant& answer) { answers.insert(id, answer); });
+    }
+    bool handleRequestError(qint64 id, const tq::RequestError& error) override
+    {
+        failures.insert(id, error.fullInfo());
+        return true;
+    }
+    bool finished(qint64 id) const { return answers.contains(id) || failures.contains(id); }
+
+    // Runs the event loop until every request is answered or failed; false after the limit.
+    bool wait(const QList<qint64>& ids, int timeoutMs = 10000)
+    {
+        const QDeadlineTimer deadline(timeoutMs);
+        const auto done = [&] { return std::all_of(ids.begin(), ids.end(), [&](qint64 id) { return finished(id); }); };
+        while (!done() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        return done();
+    }
+
+    std::unique_ptr<tq::TqClientFacade> client;
+    QHash<qint64, QVariant> answers;
+    QHash<qint64, QString> failures;
+};
+
+QString eventName(ad::EventType event)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<ad::EventType>().valueToKey(int(event)));
+}
+
+} // namespace
+
+bool playAdBreak(tq::TqContext& context, fake::FakeHttpServer& host, const std::function<void(const QString&)>& say)
+{
+    fake::FakeAdServer adServer(&host, QStringLiteral("/ads"));
+    tq::TqConfigWrapper(context.configurationManager()).setAdUrl(adServer.baseUrl());
+    AdPlayer player(context);
+
+    ad::GetShopAvodRequest preroll;
+    preroll.rollType = ad::AvodRollType::Preroll;
+    preroll.deviceType = QStringLiteral("stb");
+    preroll.contentId = 42;
+    const qint64 asked = player.client->sendRequest(&preroll);
+    say(QStringLiteral("player -> request %1: pre-roll for content 42 from %2").arg(asked).arg(adServer.baseUrl()));
+    if (!player.wait({asked}) || !player.answers.contains(asked)) {
+        say(QStringLiteral("player <- no ad: %1").arg(player.failures.value(asked)));
+        return false;
+    }
+    const ad::VastResponse vast = player.answers.value(asked).value<ad::VastResponse>();
+    if (vast.ads.isEmpty() || vast.ads[0].creatives.isEmpty()) {
+        say(QStringLiteral("player <- VAST answer without an ad: nothing to play"));
+        return true;
+    }
+    const ad::Ad& ad = vast.ads[0];
+    const ad::Creative& creative = ad.creatives[0];
+    say(QStringLiteral("player <- VAST: %1 ad(s); creative %2, %3 ms, skippable after %4 ms, %5 media file(s)")
+            .arg(vast.ads.size())
+            .arg(creative.id)
+            .arg(creative.duration)
+            .arg(creative.skipOffset ? QString::number(*creative.skipOffset) : QStringLiteral("never"))
+            .arg(creative.mediaFiles.size()));
+    for (const ad::MediaFile& file : creative.mediaFiles)
+        say(QStringLiteral("    %1 %2x%3 at %4 kbit/s: %5").arg(file.type).arg(file.width).arg(file.height).arg(file.bitrate).arg(file.url));
+    if (ad.adTune.show)
+        say(QStringLiteral("    advertiser label: %1").arg(ad.adTune.advertiserInfo));
+
+    // What a player fires while the creative plays: the impression with the first frame,
+    // then start and the quartiles, then complete, and the custom tracking of each event.
+    QList<qint64> pixels;
+    const auto fire = [&](const QString& what, const QString& url) {
+        const ad::GetShopPixelRequest pixel(url);
+        pixels.append(player.client->sendRequest(&pixel));
+        say(QStringLiteral("player -> pixel %1: %2").arg(what, url));
+    };
+    for (const QString& url : ad.impressions)
+        fire(QStringLiteral("impression"), url);
+    for (ad::EventType event : {ad::EventType::Start, ad::EventType::FirstQuartile, ad::EventType::Midpoint,
+                                ad::EventType::ThirdQuartile, ad::EventType::Complete}) {
+        for (const QList<ad::TrackingEvent>* list : {&creative.trackingEvents, &ad.customTracking}) {
+            for (const ad::TrackingEvent& tracking : *list) {
+                if (tracking.event == event)
+                    fire(eventName(event), tracking.url);
+            }
+        }
+    }
+    const bool fired = player.wait(pixels);
+    say(QStringLiteral("ad server recorded %1 pixel hit(s): %2; %3 pixel(s) failed")
+            .arg(adServer.pixelHits().size())
+            .arg(adServer.pixelHits().join(QStringLiteral(", ")))
+            .arg(player.failures.size()));
+    return fired && player.failures.isEmpty();
+}

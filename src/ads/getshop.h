@@ -1,0 +1,390 @@
+#pragma once
+// The shopping-banner service's objects: a playlist of timed banner events per channel,
+// banners that refresh themselves, and microsites (small multi-screen forms driven with
+// the remote control). The host renders them; where isValid() applies is its choice.
+
+#include "ads/shopfields.h"
+#include "ads/wirestrings.h"
+
+#include <QJsonDocument>
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+namespace gs {
+Q_NAMESPACE
+
+enum class EventType : int { Unknown = 0, BannerDisplay = 1, PlaylistUpdate = 2 };
+Q_ENUM_NS(EventType)
+
+enum class CommandType : int {
+    Unknown = 0,
+    Screen = 1, // no wire name: a target that is no command
+    Close = 2,
+    Back = 3,
+    NewCode = 4,
+    Add = 5,
+    Apply = 6,
+    DeleteChoosed = 7,
+    ConfirmPhone = 8,
+    ScrollUp = 9,
+    ScrollDown = 10,
+};
+Q_ENUM_NS(CommandType)
+
+enum class ScreenType : int { Unknown = 0, PhoneNew = 1, PhoneCode = 2, PhoneConfirm = 3, Info = 4 };
+Q_ENUM_NS(ScreenType)
+
+enum class InputType : int { Unknown = 0, Phone = 1, Code = 2 };
+Q_ENUM_NS(InputType)
+
+enum class CaptionType : int { Unknown = 0, InputNormal = 1, InputError = 2, InputTimerError = 3, InputSuccess = 4 };
+Q_ENUM_NS(CaptionType)
+
+enum class BannerCloseType : int { Unknown = 0, CloseTimeout = 1, CloseImmediately = 2 };
+Q_ENUM_NS(BannerCloseType)
+
+enum class TimerMode : int { Unknown = 0, ResetOnVisit = 1, PauseOnLeave = 2, ContinueOnLeave = 3 };
+Q_ENUM_NS(TimerMode)
+
+enum class UpdateMode : int { Unknown = 0, OnlyText = 1, OnlyImage = 2, EntireBanner = 3 };
+Q_ENUM_NS(UpdateMode)
+
+// The remote-control key names the service knows (log events carry them).
+const QStringList& remoteKeyNames();
+
+} // namespace gs
+
+ADS_WIRE_STRINGS(gs, EventType, eventTypeDictionary, Unknown,
+                 {"banner", E::BannerDisplay}, {"playlist_update", E::PlaylistUpdate})
+ADS_WIRE_STRINGS(gs, CommandType, commandTypeDictionary, Unknown,
+                 {"$close", E::Close}, {"$back", E::Back}, {"$newcode", E::NewCode}, {"$add", E::Add},
+                 {"$apply", E::Apply}, {"$delete_choosed", E::DeleteChoosed}, {"$confirm_phone", E::ConfirmPhone},
+                 {"$scroll_up", E::ScrollUp}, {"$scroll_down", E::ScrollDown})
+ADS_WIRE_STRINGS(gs, ScreenType, pageTypeDictionary, Unknown,
+                 {"new", E::PhoneNew}, {"code", E::PhoneCode}, {"confirm", E::PhoneConfirm}, {"info", E::Info})
+ADS_WIRE_STRINGS(gs, InputType, inputTypeDictionary, Unknown, {"phone", E::Phone}, {"code", E::Code})
+ADS_WIRE_STRINGS(gs, CaptionType, captionTypeDictionary, Unknown, // InputTimerError has no name
+                 {"input_normal", E::InputNormal}, {"input_error", E::InputError},
+                 {"input_success", E::InputSuccess})
+ADS_WIRE_STRINGS(gs, BannerCloseType, bannerCloseTypeDictionary, Unknown,
+                 {"ad_end", E::CloseTimeout}, {"microsite_close", E::CloseImmediately})
+ADS_WIRE_STRINGS(gs, TimerMode, timerModeDictionary, Unknown,
+                 {"reset_on_visit", E::ResetOnVisit}, {"pause_on_leave", E::PauseOnLeave},
+                 {"continue_on_leave", E::ContinueOnLeave})
+ADS_WIRE_STRINGS(gs, UpdateMode, updateModeDictionary, Unknown,
+                 {"only_text", E::OnlyText}, {"only_image", E::OnlyImage}, {"entire_banner", E::EntireBanner})
+
+namespace gs {
+
+using detail::lenient;
+using detail::ShopObject;
+using tq::field;
+
+// Position and size shared by images, text areas and inputs.
+struct Geometry
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    QRect rect() const { return QRect(left, top, width, height); }
+    bool hasValidRect() const { return width >= 0 && height >= 0; }
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("left", &Geometry::left), field("top", &Geometry::top),
+                               field("width", &Geometry::width), field("height", &Geometry::height));
+    }
+};
+
+struct AuditPixels : ShopObject<AuditPixels>
+{
+    QStringList view;
+    QStringList click;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("view", &AuditPixels::view), field("click", &AuditPixels::click));
+    }
+};
+
+// How a banner (or a microsite screen: only the rate) refreshes itself.
+struct AutoUpdate : ShopObject<AutoUpdate>
+{
+    QString id;
+    int rate = 0;
+    UpdateMode mode = UpdateMode::Unknown;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("rate", &AutoUpdate::rate), field("mode", &AutoUpdate::mode));
+    }
+    static constexpr auto lenientFields() { return std::make_tuple(lenient("id", &AutoUpdate::id)); }
+};
+
+struct Banner : ShopObject<Banner>
+{
+    qint64 datetime = 0;
+    int duration = 0;
+    QString caption;
+    QString image;
+    AuditPixels auditPixels;
+    AutoUpdate autoUpdate;
+    bool hasMicrosite = false;
+    static constexpr auto fields()
+    {
+        using B = Banner;
+        return std::make_tuple(field("datetime", &B::datetime), field("duration", &B::duration),
+                               field("caption", &B::caption), field("image", &B::image),
+                               field("audit_pixels", &B::auditPixels), field("auto_update", &B::autoUpdate),
+                               field("has_microsite", &B::hasMicrosite));
+    }
+};
+
+struct Event : ShopObject<Event>
+{
+    EventType type = EventType::Unknown;
+    QString id;
+    qint64 datetime = 0;
+    Banner banner;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("type", &Event::type), field("id", &Event::id), field("banner", &Event::banner));
+    }
+    static constexpr auto lenientFields() { return std::make_tuple(lenient("datetime", &Event::datetime)); }
+};
+
+struct PlaylistResponse : ShopObject<PlaylistResponse>
+{
+    qint64 deviceTimestamp = 0;
+    QList<Event> events;
+    static constexpr auto lenientFields()
+    {
+        return std::make_tuple(lenient("device_timestamp", &PlaylistResponse::deviceTimestamp),
+                               lenient("events", &PlaylistResponse::events));
+    }
+};
+
+struct Image : ShopObject<Image, Geometry>
+{
+    QString image;
+    bool isValid() const { return hasValidRect() && !image.isEmpty(); }
+    static constexpr auto fields()
+    {
+        return std::tuple_cat(Geometry::fields(), std::make_tuple(field("image", &Image::image)));
+    }
+};
+
+struct Caption : ShopObject<Caption>
+{
+    QString text;
+    int top = 0;
+    int left = 0;
+    CaptionType type = CaptionType::Unknown;
+    int textFontSize = 0;
+    bool isValid() const { return !text.isEmpty(); }
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("text", &Caption::text), field("type", &Caption::type),
+                               field("text_font_size", &Caption::textFontSize));
+    }
+    static constexpr auto lenientFields()
+    {
+        return std::make_tuple(lenient("top", &Caption::top), lenient("left", &Caption::left));
+    }
+};
+
+struct ButtonImages : ShopObject<ButtonImages>
+{
+    QString blur;
+    QString focus;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("blur", &ButtonImages::blur), field("focus", &ButtonImages::focus));
+    }
+};
+
+struct Button : ShopObject<Button>
+{
+    QString id;
+    QString target; // a screen id or a command
+    ButtonImages images;
+    int timerTop = 0;
+    int timerLeft = 0;
+    int textFontSize = 0;
+    CommandType command() const { return commandTypeDictionary().value(target); }
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("id", &Button::id), field("target", &Button::target),
+                               field("images", &Button::images), field("text_font_size", &Button::textFontSize));
+    }
+    static constexpr auto lenientFields()
+    {
+        return std::make_tuple(lenient("timer_top", &Button::timerTop), lenient("timer_left", &Button::timerLeft));
+    }
+};
+
+struct Input : ShopObject<Input, Geometry>
+{
+    InputType type = InputType::Unknown;
+    QString mask;
+    QString target;
+    int textFontSize = 0;
+    bool isValid() const { return type != InputType::Unknown && !mask.isEmpty() && hasValidRect(); }
+    static constexpr auto fields()
+    {
+        return std::tuple_cat(Geometry::fields(),
+                              std::make_tuple(field("type", &Input::type), field("mask", &Input::mask),
+                                              field("target", &Input::target),
+                                              field("text_font_size", &Input::textFontSize)));
+    }
+};
+
+struct TextArea : ShopObject<TextArea, Geometry>
+{
+    QString textUrl;
+    int textFontSize = 0;
+    bool isValid() const { return hasValidRect() && !textUrl.isEmpty(); }
+    static constexpr auto fields()
+    {
+        return std::tuple_cat(Geometry::fields(), std::make_tuple(field("text_url", &TextArea::textUrl),
+                                                                  field("text_font_size", &TextArea::textFontSize)));
+    }
+};
+
+struct TimerText : ShopObject<TimerText>
+{
+    QString mask;
+    int textFontSize = 0;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("mask", &TimerText::mask), field("text_font_size", &TimerText::textFontSize));
+    }
+};
+
+struct Timer : ShopObject<Timer>
+{
+    QString id;
+    TimerMode mode = TimerMode::Unknown;
+    int duration = 0;
+    TimerText text;
+    QString target;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("mode", &Timer::mode), field("duration", &Timer::duration),
+                               field("text", &Timer::text), field("target", &Timer::target));
+    }
+    static constexpr auto lenientFields() { return std::make_tuple(lenient("id", &Timer::id)); }
+};
+
+struct Screen : ShopObject<Screen>
+{
+    QString id;
+    QString background;
+    ScreenType type = ScreenType::Unknown;
+    QList<Image> images;
+    QList<Caption> captions;
+    QList<Button> controls;
+    Input input;
+    TextArea textArea;
+    Timer timer;
+    AutoUpdate autoUpdate;
+    static constexpr auto fields()
+    {
+        using S = Screen;
+        return std::make_tuple(field("id", &S::id), field("background", &S::background), field("type", &S::type),
+                               field("input", &S::input), field("text_area", &S::textArea),
+                               field("timer", &S::timer), field("auto_update", &S::autoUpdate));
+    }
+    static constexpr auto lenientFields()
+    {
+        return std::make_tuple(lenient("images", &Screen::images), lenient("captions", &Screen::captions),
+                               lenient("controls", &Screen::controls));
+    }
+};
+
+struct Microsite : ShopObject<Microsite>
+{
+    BannerCloseType bannerCloseType = BannerCloseType::Unknown;
+    qint64 micrositeCloseTime = 0;
+    QString terms;
+    QList<Screen> screens;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("banner_close_type", &Microsite::bannerCloseType),
+                               field("microsite_close_time", &Microsite::micrositeCloseTime),
+                               field("terms", &Microsite::terms));
+    }
+    static constexpr auto lenientFields() { return std::make_tuple(lenient("screens", &Microsite::screens)); }
+};
+
+struct PhoneInfo : ShopObject<PhoneInfo>
+{
+    QString id;
+    QString phone;
+    bool verified = false;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("id", &PhoneInfo::id), field("phone", &PhoneInfo::phone),
+                               field("verified", &PhoneInfo::verified));
+    }
+};
+
+struct ClientInfoResponse : ShopObject<ClientInfoResponse>
+{
+    QList<PhoneInfo> phones;
+    static constexpr auto lenientFields() { return std::make_tuple(lenient("phones", &ClientInfoResponse::phones)); }
+};
+
+struct TextResponse : ShopObject<TextResponse>
+{
+    QString text;
+    static constexpr auto fields() { return std::make_tuple(field("text", &TextResponse::text)); }
+};
+
+// One viewer action for the service's log; only the members that are set are encoded.
+struct LogEvent : ShopObject<LogEvent>
+{
+    qint64 timestamp = 0;
+    QString message;
+    QString screenId;
+    QString key; // one of remoteKeyNames()
+    QString buttonId;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("timestamp", &LogEvent::timestamp), field("message", &LogEvent::message),
+                               field("screen_id", &LogEvent::screenId), field("key", &LogEvent::key),
+                               field("button_id", &LogEvent::buttonId));
+    }
+    QJsonObject toJson() const;
+};
+
+// The decoder of the service's JSON answers: a non-empty top-level object decoded as T,
+// anything else the default T.
+template<class T>
+QVariant decodeShop(const QByteArray& body);
+
+} // namespace gs
+
+Q_DECLARE_METATYPE(gs::PlaylistResponse)
+Q_DECLARE_METATYPE(gs::Banner)
+Q_DECLARE_METATYPE(gs::Microsite)
+Q_DECLARE_METATYPE(gs::Screen)
+Q_DECLARE_METATYPE(gs::ClientInfoResponse)
+Q_DECLARE_METATYPE(gs::TextResponse)
+
+namespace gs {
+
+template<class T>
+QVariant decodeShop(const QByteArray& body)
+{
+    T answer;
+    const QJsonObject json = QJsonDocument::fromJson(body).object();
+    if (!json.isEmpty())
+        answer.fromJson(json);
+    return QVariant::fromValue(answer);
+}
+
+} // namespace gs

@@ -1,0 +1,141 @@
+#pragma once
+// The VAST model of the ad servers' answers and its reader.
+//
+// Only VAST 3.0 in-line ads are read, with two extensions of our ad servers (a custom
+// tracking list and an "AdTune" JSON block). Wrapper ads and every element not named
+// here are skipped whole. The reader is one forward pass over a QXmlStreamReader: each
+// fromXml() is called on its element's start tag and returns after its end tag; a
+// reader error (bad XML, or a document that is not VAST 3.0) stops the pass and leaves
+// what was read so far.
+
+#include "ads/wirestrings.h"
+
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QXmlStreamReader;
+
+namespace ad {
+Q_NAMESPACE
+
+enum class AvodRollType : int { Preroll = 0, Midroll = 1, Pauseroll = 2, Postroll = 3 };
+Q_ENUM_NS(AvodRollType)
+
+enum class AliveRollType : int { Unknown = 0, Startroll = 1, Switchroll = 2 };
+Q_ENUM_NS(AliveRollType)
+
+enum class EventType : int {
+    Unknown = 0,
+    CreativeView = 1,
+    Start = 2,
+    FirstQuartile = 3,
+    Midpoint = 4,
+    ThirdQuartile = 5,
+    Complete = 6,
+    Mute = 7,
+    Unmute = 8,
+    Pause = 9,
+    Rewind = 10,
+    Resume = 11,
+    Skip = 12,
+    Progress = 13,
+    OnVastLoad = 14,
+    Impression = 15, // no wire name: impressions are kept as a plain URL list
+};
+Q_ENUM_NS(EventType)
+
+struct TrackingEvent
+{
+    EventType event = EventType::Unknown;
+    QString url;
+
+    bool isValid() const { return event != EventType::Unknown && !url.isEmpty(); }
+    void fromXml(QXmlStreamReader& reader);
+};
+
+struct MediaFile
+{
+    QString type; // MIME type
+    qint64 bitrate = 0;
+    qint64 width = 0;
+    qint64 height = 0;
+    QString url;
+
+    bool isValid() const { return !url.isEmpty(); }
+    void fromXml(QXmlStreamReader& reader);
+};
+
+struct Creative
+{
+    QString id;
+    qint64 duration = 0;              // milliseconds
+    std::optional<qint64> skipOffset; // milliseconds; absent when the ad cannot be skipped
+    QList<MediaFile> mediaFiles;
+    QList<TrackingEvent> trackingEvents;
+
+    void fromXml(QXmlStreamReader& reader);
+    // "hh:mm:ss" or "hh:mm:ss.fff" (a time of day) as milliseconds; 0 when it does not parse.
+    static qint64 stringToMilliseconds(QStringView text);
+};
+
+struct AdTune
+{
+    bool show = false;
+    QString token;
+    QString advertiserInfo;
+
+    void fromXml(QXmlStreamReader& reader);
+};
+
+struct Ad
+{
+    QStringList impressions;
+    QStringList errors;
+    QList<Creative> creatives;
+    QList<TrackingEvent> customTracking;
+    AdTune adTune;
+
+    void fromXml(QXmlStreamReader& reader);
+    void readExtensions(QXmlStreamReader& reader);
+};
+
+struct VastResponse
+{
+    QList<Ad> ads;
+    QStringList errors; // top-level Error URLs
+
+    // Reads one document from the reader's start. Not VAST 3.0: the reader carries the
+    // error "no VAST format" or "supported only VAST 3.0 format" and nothing is read.
+    void fromXml(QXmlStreamReader& reader);
+};
+
+// A whole answer. The body is first screened for what would make the XML reader slow or
+// greedy (a DTD, a tag with dozens of attributes, hundreds of namespace declarations) and
+// refused whole if so; element subtrees nested dozens of levels deep stop the reading.
+// `error` gets why the document was not read to its end (empty when it was).
+VastResponse readVast(const QByteArray& body, QString* error = nullptr);
+
+// The answer decoder of the ad requests: readVast's result, delivered even when the
+// reading stopped early (logged, never a request error).
+QVariant decodeVast(const QByteArray& body);
+
+} // namespace ad
+
+ADS_WIRE_STRINGS(ad, AvodRollType, rollTypeDictionary, Preroll, // no Unknown: a miss reads as 0
+                 {"preroll", E::Preroll}, {"midroll", E::Midroll}, {"pauseroll", E::Pauseroll},
+                 {"postroll", E::Postroll})
+ADS_WIRE_STRINGS(ad, AliveRollType, aliveRollTypeDictionary, Unknown,
+                 {"startroll", E::Startroll}, {"switchroll", E::Switchroll})
+ADS_WIRE_STRINGS(ad, EventType, eventTypeDictionary, Unknown,
+                 {"creativeView", E::CreativeView}, {"start", E::Start}, {"firstQuartile", E::FirstQuartile},
+                 {"midpoint", E::Midpoint}, {"thirdQuartile", E::ThirdQuartile}, {"complete", E::Complete},
+                 {"mute", E::Mute}, {"unmute", E::Unmute}, {"pause", E::Pause}, {"rewind", E::Rewind},
+                 {"resume", E::Resume}, {"skip", E::Skip}, {"skipAd", E::Skip}, {"progress", E::Progress},
+                 {"onVastLoad", E::OnVastLoad})
+
+Q_DECLARE_METATYPE(ad::VastResponse)

@@ -1,0 +1,134 @@
+// The shopping-banner service's answers: numbers sent as text, texts sent as numbers,
+// lists with elements that are not objects, names through the dictionaries, the
+// validity rules the host renders by, and the log events' sparse encoding.
+
+#include "jsonfixture.h"
+
+#include "ads/getshop.h"
+
+#include <QtTest>
+
+using namespace gs;
+using fake::json;
+
+class TestGetShop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void playlist()
+    {
+        const PlaylistResponse playlist = decodeShop<PlaylistResponse>(json(
+            "{'device_timestamp': '1700000000', 'events': ["
+            " {'type': 'banner', 'id': 'e1', 'datetime': '1700000100', 'banner': {'datetime': 1700000100,"
+            "  'duration': 15, 'caption': 'Sale', 'image': 'http://img/b.png', 'has_microsite': true,"
+            "  'audit_pixels': {'view': ['http://px/v1', 'http://px/v2'], 'click': ['http://px/c']},"
+            "  'auto_update': {'id': 42, 'rate': 60, 'mode': 'only_image'}}},"
+            " 7, 'text', null,"
+            " {'type': 'playlist_update', 'datetime': 1700000200},"
+            " {'type': 'Banner', 'datetime': '12abc'}]}")).value<PlaylistResponse>();
+        QCOMPARE(playlist.deviceTimestamp, 1700000000);
+        QCOMPARE(playlist.events.size(), 3);
+        const Event& shown = playlist.events[0];
+        QCOMPARE(shown.type, EventType::BannerDisplay);
+        QCOMPARE(shown.datetime, 1700000100);
+        QCOMPARE(shown.banner.auditPixels.view, QStringList({"http://px/v1", "http://px/v2"}));
+        QCOMPARE(shown.banner.auditPixels.click, QStringList{"http://px/c"});
+        QCOMPARE(shown.banner.autoUpdate.id, QStringLiteral("42"));
+        QCOMPARE(shown.banner.autoUpdate.mode, UpdateMode::OnlyImage);
+        QCOMPARE(playlist.events[1].type, EventType::PlaylistUpdate);
+        QCOMPARE(playlist.events[1].datetime, 1700000200);
+        QCOMPARE(playlist.events[2].type, EventType::Unknown); // names are case-sensitive
+        QCOMPARE(playlist.events[2].datetime, 0);
+    }
+
+    void micrositeScreens()
+    {
+        const Microsite site = decodeShop<Microsite>(json(
+            "{'banner_close_type': 'microsite_close', 'microsite_close_time': 30, 'terms': 'T&C', 'screens': [1,"
+            " {'id': 's1', 'background': 'http://img/bg.png', 'type': 'new',"
+            "  'images': [{'image': 'http://img/1.png', 'left': 10, 'top': 20, 'width': 100, 'height': 50}, 'junk',"
+            "             {'image': '', 'width': 1, 'height': 1}, {'image': 'http://img/2.png', 'width': -1}],"
+            "  'captions': [{'text': 'Phone', 'top': '10', 'left': 20, 'type': 'input_error', 'text_font_size': 24},"
+            "               {'text': '', 'type': 'input_timer_error'}],"
+            "  'controls': [{'id': 'b1', 'target': '$scroll_down', 'images': {'blur': 'http://img/b', 'focus': 'http://img/f'},"
+            "                'timer_top': '5', 'timer_left': 6, 'text_font_size': 20}, {'id': 'b2', 'target': 's2'}],"
+            "  'input': {'type': 'phone', 'mask': '+7 (___)', 'target': 's2', 'left': 1, 'top': 2, 'width': 300, 'height': 40},"
+            "  'text_area': {'text_url': 'http://txt/terms', 'text_font_size': 16, 'width': 0, 'height': 0},"
+            "  'timer': {'id': 3, 'mode': 'pause_on_leave', 'duration': 60, 'text': {'mask': 'mm:ss', 'text_font_size': 18},"
+            "            'target': '$close'},"
+            "  'auto_update': {'rate': 5}}]}")).value<Microsite>();
+        QCOMPARE(site.bannerCloseType, BannerCloseType::CloseImmediately);
+        QCOMPARE(site.screens.size(), 1);
+        const Screen& screen = site.screens[0];
+        QCOMPARE(screen.type, ScreenType::PhoneNew);
+        QCOMPARE(screen.images.size(), 3);
+        QCOMPARE(screen.images[0].rect(), QRect(10, 20, 100, 50));
+        QVERIFY(screen.images[0].isValid());
+        QVERIFY(!screen.images[1].isValid()); // no address
+        QVERIFY(!screen.images[2].isValid()); // negative width
+        QCOMPARE(screen.captions[0].top, 10);
+        QCOMPARE(screen.captions[0].type, CaptionType::InputError);
+        QCOMPARE(screen.captions[1].type, CaptionType::Unknown); // InputTimerError has no name
+        QVERIFY(!screen.captions[1].isValid());
+        QCOMPARE(screen.controls[0].command(), CommandType::ScrollDown);
+        QCOMPARE(screen.controls[0].timerTop, 5);
+        QCOMPARE(screen.controls[1].command(), CommandType::Unknown); // a screen id
+        QVERIFY(screen.input.isValid());
+        QCOMPARE(screen.input.type, InputType::Phone);
+        QVERIFY(screen.textArea.isValid()); // an empty rectangle is still a valid one
+        QCOMPARE(screen.timer.id, QStringLiteral("3"));
+        QCOMPARE(screen.timer.mode, TimerMode::PauseOnLeave);
+
+        // Encoding gives back what decoding reads.
+        Microsite again;
+        again.fromJson(site.toJson());
+        QCOMPARE(again.toJson(), site.toJson());
+        QCOMPARE(again.screens.value(0).controls.value(0).timerLeft, 6);
+    }
+
+    void answersThatAreNoObject_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("array") << QByteArray("[{\"phones\": []}]");
+        QTest::newRow("not JSON") << QByteArray("<html>502</html>");
+        QTest::newRow("empty object") << QByteArray("{}");
+    }
+
+    void answersThatAreNoObject()
+    {
+        QFETCH(QByteArray, body);
+        const QVariant answer = decodeShop<ClientInfoResponse>(body);
+        QVERIFY(answer.canConvert<ClientInfoResponse>());
+        QVERIFY(answer.value<ClientInfoResponse>().phones.isEmpty());
+    }
+
+    void logEventEncoding_data()
+    {
+        QTest::addColumn<qint64>("timestamp");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("encoded");
+        QTest::newRow("only a message") << qint64(0) << "opened" << "" << json("{'message':'opened'}");
+        QTest::newRow("negative time") << qint64(-5) << "" << "ok" << json("{'key':'ok'}");
+        QTest::newRow("nothing set") << qint64(0) << "" << "" << QByteArray("{}");
+        QTest::newRow("time and key") << qint64(1700000000) << "" << "back" << json("{'key':'back','timestamp':1700000000}");
+    }
+
+    void logEventEncoding()
+    {
+        QFETCH(qint64, timestamp);
+        QFETCH(QString, message);
+        QFETCH(QString, key);
+        QFETCH(QByteArray, encoded);
+        LogEvent event;
+        event.timestamp = timestamp;
+        event.message = message;
+        event.key = key;
+        QCOMPARE(QJsonDocument(event.toJson()).toJson(QJsonDocument::Compact), encoded);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGetShop)
+#include "tst_getshop.moc"
