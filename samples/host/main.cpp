@@ -7,6 +7,7 @@
 #include "engine/clientfacade.h"
 #include "engine/tqcontext.h"
 #include "model/decode.h"
+#include "model/fieldcodec.h"
 #include "model/fields.h"
 #include "platform/configurationmanager.h"
 #include "platform/requestheaderpropertyprovider.h"
@@ -19,10 +20,11 @@
 
 #include <memory>
 
-namespace {
+namespace host {
 
 class Services : public tq::DecodedObject<Services, tq::AbstractResponse>
 {
+    TQ_DECODED(Services)
 public:
     QString apiUrl;
     static constexpr auto fields() { return std::make_tuple(tq::field("api_url", &Services::apiUrl)); }
@@ -30,6 +32,7 @@ public:
 
 class Channel : public tq::DecodedObject<Channel, tq::AbstractCborObject>
 {
+    TQ_DECODED(Channel)
 public:
     qint64 id = -1;
     QString name;
@@ -41,6 +44,7 @@ public:
 
 class Channels : public tq::DecodedObject<Channels, tq::AbstractResponse>
 {
+    TQ_DECODED(Channels)
 public:
     QList<Channel> items;
     qint64 totalItems = 0;
@@ -49,6 +53,11 @@ public:
         return std::make_tuple(tq::field("items", &Channels::items), tq::field("total_items", &Channels::totalItems));
     }
 };
+
+// The conversions of the objects above, compiled here once.
+TQ_DEFINE_OBJECT(Services)
+TQ_DEFINE_OBJECT(Channel)
+TQ_DEFINE_OBJECT(Channels)
 
 template<class Answer>
 class Request : public tq::AbstractRequest
@@ -85,7 +94,9 @@ public:
     }
 };
 
-} // namespace
+} // namespace host
+
+using namespace host;
 
 Q_DECLARE_METATYPE(Services)
 Q_DECLARE_METATYPE(Channels)

@@ -1,5 +1,6 @@
 #define ADS_DEFINE_WIRE_STRINGS // the dictionaries of getshop.h are built here
 #include "ads/getshop.h"
+#include "model/fieldcodec.h"
 
 namespace gs {
 
@@ -12,7 +13,7 @@ const QStringList& remoteKeyNames()
 
 QJsonObject LogEvent::toJson() const
 {
-    QJsonObject json = ShopObject::toJson();
+    QJsonObject json = DecodedObject::toJson();
     for (auto it = json.begin(); it != json.end();) {
         const bool unset = it->isString() ? it->toString().isEmpty() : it->toInteger() <= 0;
         it = unset ? json.erase(it) : it + 1;
@@ -20,26 +21,24 @@ QJsonObject LogEvent::toJson() const
     return json;
 }
 
-namespace detail {
-
-qint64 numberOrText(const QJsonValue& value)
-{
-    if (value.isString()) {
-        bool ok = false;
-        const qint64 number = value.toString().toLongLong(&ok, 10);
-        return ok ? number : 0;
-    }
-    return value.toInteger(0);
-}
-
-QString textOrNumber(const QJsonValue& value)
-{
-    if (!value.isDouble())
-        return value.toString();
-    const qint64 integer = value.toInteger(LLONG_MIN);
-    return integer != LLONG_MIN ? QString::number(integer) : QString::number(value.toDouble());
-}
-
-} // namespace detail
+TQ_DEFINE_OBJECT(AuditPixels)
+TQ_DEFINE_OBJECT(AutoUpdate)
+TQ_DEFINE_OBJECT(Banner)
+TQ_DEFINE_OBJECT(Event)
+TQ_DEFINE_OBJECT(PlaylistResponse)
+TQ_DEFINE_OBJECT(Image)
+TQ_DEFINE_OBJECT(Caption)
+TQ_DEFINE_OBJECT(ButtonImages)
+TQ_DEFINE_OBJECT(Button)
+TQ_DEFINE_OBJECT(Input)
+TQ_DEFINE_OBJECT(TextArea)
+TQ_DEFINE_OBJECT(TimerText)
+TQ_DEFINE_OBJECT(Timer)
+TQ_DEFINE_OBJECT(Screen)
+TQ_DEFINE_OBJECT(Microsite)
+TQ_DEFINE_OBJECT(PhoneInfo)
+TQ_DEFINE_OBJECT(ClientInfoResponse)
+TQ_DEFINE_OBJECT(TextResponse)
+TQ_DEFINE_OBJECT(LogEvent)
 
 } // namespace gs

@@ -3,7 +3,7 @@
 // banners that refresh themselves, and microsites (small multi-screen forms driven with
 // the remote control). The host renders them; where isValid() applies is its choice.
 
-#include "ads/shopfields.h"
+#include "model/fields.h"
 #include "ads/wirestrings.h"
 
 #include <QJsonDocument>
@@ -80,8 +80,6 @@ ADS_WIRE_STRINGS(gs, UpdateMode, updateModeDictionary, Unknown,
 
 namespace gs {
 
-using detail::lenient;
-using detail::ShopObject;
 using tq::field;
 
 // Position and size shared by images, text areas and inputs.
@@ -101,8 +99,10 @@ struct Geometry
     }
 };
 
-struct AuditPixels : ShopObject<AuditPixels>
+struct AuditPixels : tq::DecodedObject<AuditPixels>
 {
+    TQ_DECODED(AuditPixels)
+public:
     QStringList view;
     QStringList click;
     static constexpr auto fields()
@@ -112,20 +112,24 @@ struct AuditPixels : ShopObject<AuditPixels>
 };
 
 // How a banner (or a microsite screen: only the rate) refreshes itself.
-struct AutoUpdate : ShopObject<AutoUpdate>
+struct AutoUpdate : tq::DecodedObject<AutoUpdate>
 {
+    TQ_DECODED(AutoUpdate)
+public:
     QString id;
     int rate = 0;
     UpdateMode mode = UpdateMode::Unknown;
     static constexpr auto fields()
     {
-        return std::make_tuple(field("rate", &AutoUpdate::rate), field("mode", &AutoUpdate::mode));
+        return std::make_tuple(field("rate", &AutoUpdate::rate), field("mode", &AutoUpdate::mode),
+                               field("id", &AutoUpdate::id).lenient());
     }
-    static constexpr auto lenientFields() { return std::make_tuple(lenient("id", &AutoUpdate::id)); }
 };
 
-struct Banner : ShopObject<Banner>
+struct Banner : tq::DecodedObject<Banner>
 {
+    TQ_DECODED(Banner)
+public:
     qint64 datetime = 0;
     int duration = 0;
     QString caption;
@@ -143,32 +147,38 @@ struct Banner : ShopObject<Banner>
     }
 };
 
-struct Event : ShopObject<Event>
+struct Event : tq::DecodedObject<Event>
 {
+    TQ_DECODED(Event)
+public:
     EventType type = EventType::Unknown;
     QString id;
     qint64 datetime = 0;
     Banner banner;
     static constexpr auto fields()
     {
-        return std::make_tuple(field("type", &Event::type), field("id", &Event::id), field("banner", &Event::banner));
+        return std::make_tuple(field("type", &Event::type), field("id", &Event::id), field("banner", &Event::banner),
+                               field("datetime", &Event::datetime).lenient());
     }
-    static constexpr auto lenientFields() { return std::make_tuple(lenient("datetime", &Event::datetime)); }
 };
 
-struct PlaylistResponse : ShopObject<PlaylistResponse>
+struct PlaylistResponse : tq::DecodedObject<PlaylistResponse>
 {
+    TQ_DECODED(PlaylistResponse)
+public:
     qint64 deviceTimestamp = 0;
     QList<Event> events;
-    static constexpr auto lenientFields()
+    static constexpr auto fields()
     {
-        return std::make_tuple(lenient("device_timestamp", &PlaylistResponse::deviceTimestamp),
-                               lenient("events", &PlaylistResponse::events));
+        return std::make_tuple(field("device_timestamp", &PlaylistResponse::deviceTimestamp).lenient(),
+                               field("events", &PlaylistResponse::events).lenient());
     }
 };
 
-struct Image : ShopObject<Image, Geometry>
+struct Image : tq::DecodedObject<Image, Geometry>
 {
+    TQ_DECODED(Image)
+public:
     QString image;
     bool isValid() const { return hasValidRect() && !image.isEmpty(); }
     static constexpr auto fields()
@@ -177,8 +187,10 @@ struct Image : ShopObject<Image, Geometry>
     }
 };
 
-struct Caption : ShopObject<Caption>
+struct Caption : tq::DecodedObject<Caption>
 {
+    TQ_DECODED(Caption)
+public:
     QString text;
     int top = 0;
     int left = 0;
@@ -188,16 +200,15 @@ struct Caption : ShopObject<Caption>
     static constexpr auto fields()
     {
         return std::make_tuple(field("text", &Caption::text), field("type", &Caption::type),
-                               field("text_font_size", &Caption::textFontSize));
-    }
-    static constexpr auto lenientFields()
-    {
-        return std::make_tuple(lenient("top", &Caption::top), lenient("left", &Caption::left));
+                               field("text_font_size", &Caption::textFontSize),
+                               field("top", &Caption::top).lenient(), field("left", &Caption::left).lenient());
     }
 };
 
-struct ButtonImages : ShopObject<ButtonImages>
+struct ButtonImages : tq::DecodedObject<ButtonImages>
 {
+    TQ_DECODED(ButtonImages)
+public:
     QString blur;
     QString focus;
     static constexpr auto fields()
@@ -206,8 +217,10 @@ struct ButtonImages : ShopObject<ButtonImages>
     }
 };
 
-struct Button : ShopObject<Button>
+struct Button : tq::DecodedObject<Button>
 {
+    TQ_DECODED(Button)
+public:
     QString id;
     QString target; // a screen id or a command
     ButtonImages images;
@@ -218,16 +231,15 @@ struct Button : ShopObject<Button>
     static constexpr auto fields()
     {
         return std::make_tuple(field("id", &Button::id), field("target", &Button::target),
-                               field("images", &Button::images), field("text_font_size", &Button::textFontSize));
-    }
-    static constexpr auto lenientFields()
-    {
-        return std::make_tuple(lenient("timer_top", &Button::timerTop), lenient("timer_left", &Button::timerLeft));
+                               field("images", &Button::images), field("text_font_size", &Button::textFontSize),
+                               field("timer_top", &Button::timerTop).lenient(), field("timer_left", &Button::timerLeft).lenient());
     }
 };
 
-struct Input : ShopObject<Input, Geometry>
+struct Input : tq::DecodedObject<Input, Geometry>
 {
+    TQ_DECODED(Input)
+public:
     InputType type = InputType::Unknown;
     QString mask;
     QString target;
@@ -242,8 +254,10 @@ struct Input : ShopObject<Input, Geometry>
     }
 };
 
-struct TextArea : ShopObject<TextArea, Geometry>
+struct TextArea : tq::DecodedObject<TextArea, Geometry>
 {
+    TQ_DECODED(TextArea)
+public:
     QString textUrl;
     int textFontSize = 0;
     bool isValid() const { return hasValidRect() && !textUrl.isEmpty(); }
@@ -254,8 +268,10 @@ struct TextArea : ShopObject<TextArea, Geometry>
     }
 };
 
-struct TimerText : ShopObject<TimerText>
+struct TimerText : tq::DecodedObject<TimerText>
 {
+    TQ_DECODED(TimerText)
+public:
     QString mask;
     int textFontSize = 0;
     static constexpr auto fields()
@@ -264,8 +280,10 @@ struct TimerText : ShopObject<TimerText>
     }
 };
 
-struct Timer : ShopObject<Timer>
+struct Timer : tq::DecodedObject<Timer>
 {
+    TQ_DECODED(Timer)
+public:
     QString id;
     TimerMode mode = TimerMode::Unknown;
     int duration = 0;
@@ -274,13 +292,15 @@ struct Timer : ShopObject<Timer>
     static constexpr auto fields()
     {
         return std::make_tuple(field("mode", &Timer::mode), field("duration", &Timer::duration),
-                               field("text", &Timer::text), field("target", &Timer::target));
+                               field("text", &Timer::text), field("target", &Timer::target),
+                               field("id", &Timer::id).lenient());
     }
-    static constexpr auto lenientFields() { return std::make_tuple(lenient("id", &Timer::id)); }
 };
 
-struct Screen : ShopObject<Screen>
+struct Screen : tq::DecodedObject<Screen>
 {
+    TQ_DECODED(Screen)
+public:
     QString id;
     QString background;
     ScreenType type = ScreenType::Unknown;
@@ -296,17 +316,16 @@ struct Screen : ShopObject<Screen>
         using S = Screen;
         return std::make_tuple(field("id", &S::id), field("background", &S::background), field("type", &S::type),
                                field("input", &S::input), field("text_area", &S::textArea),
-                               field("timer", &S::timer), field("auto_update", &S::autoUpdate));
-    }
-    static constexpr auto lenientFields()
-    {
-        return std::make_tuple(lenient("images", &Screen::images), lenient("captions", &Screen::captions),
-                               lenient("controls", &Screen::controls));
+                               field("timer", &S::timer), field("auto_update", &S::autoUpdate),
+                               field("images", &Screen::images).lenient(), field("captions", &Screen::captions).lenient(),
+                               field("controls", &Screen::controls).lenient());
     }
 };
 
-struct Microsite : ShopObject<Microsite>
+struct Microsite : tq::DecodedObject<Microsite>
 {
+    TQ_DECODED(Microsite)
+public:
     BannerCloseType bannerCloseType = BannerCloseType::Unknown;
     qint64 micrositeCloseTime = 0;
     QString terms;
@@ -315,13 +334,15 @@ struct Microsite : ShopObject<Microsite>
     {
         return std::make_tuple(field("banner_close_type", &Microsite::bannerCloseType),
                                field("microsite_close_time", &Microsite::micrositeCloseTime),
-                               field("terms", &Microsite::terms));
+                               field("terms", &Microsite::terms),
+                               field("screens", &Microsite::screens).lenient());
     }
-    static constexpr auto lenientFields() { return std::make_tuple(lenient("screens", &Microsite::screens)); }
 };
 
-struct PhoneInfo : ShopObject<PhoneInfo>
+struct PhoneInfo : tq::DecodedObject<PhoneInfo>
 {
+    TQ_DECODED(PhoneInfo)
+public:
     QString id;
     QString phone;
     bool verified = false;
@@ -332,21 +353,30 @@ struct PhoneInfo : ShopObject<PhoneInfo>
     }
 };
 
-struct ClientInfoResponse : ShopObject<ClientInfoResponse>
+struct ClientInfoResponse : tq::DecodedObject<ClientInfoResponse>
 {
+    TQ_DECODED(ClientInfoResponse)
+public:
     QList<PhoneInfo> phones;
-    static constexpr auto lenientFields() { return std::make_tuple(lenient("phones", &ClientInfoResponse::phones)); }
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("phones", &ClientInfoResponse::phones).lenient());
+    }
 };
 
-struct TextResponse : ShopObject<TextResponse>
+struct TextResponse : tq::DecodedObject<TextResponse>
 {
+    TQ_DECODED(TextResponse)
+public:
     QString text;
     static constexpr auto fields() { return std::make_tuple(field("text", &TextResponse::text)); }
 };
 
 // One viewer action for the service's log; only the members that are set are encoded.
-struct LogEvent : ShopObject<LogEvent>
+struct LogEvent : tq::DecodedObject<LogEvent>
 {
+    TQ_DECODED(LogEvent)
+public:
     qint64 timestamp = 0;
     QString message;
     QString screenId;

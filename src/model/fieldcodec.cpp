@@ -55,3 +55,25 @@ QJsonValue cborJsonText(CborReader& reader)
 }
 
 } // namespace tq::detail
+
+namespace tq {
+
+qint64 integerOrText(const QJsonValue& value, qint64 fallback)
+{
+    if (value.isString()) {
+        bool ok = false;
+        const qint64 number = value.toString().toLongLong(&ok, 10);
+        return ok ? number : fallback;
+    }
+    return value.toInteger(fallback);
+}
+
+QString textOrNumber(const QJsonValue& value)
+{
+    if (!value.isDouble())
+        return value.toString();
+    const qint64 integer = value.toInteger(LLONG_MIN);
+    return integer != LLONG_MIN ? QString::number(integer) : QString::number(value.toDouble());
+}
+
+} // namespace tq

@@ -63,9 +63,15 @@ struct ValueRules
     qint64 fallback = 0;
     const char* valueKey = nullptr;
     qsizetype valueKeyLength = 0;
+    bool lenient = false;
 
-    ValueRules inner() const { return {fallback, nullptr, 0}; }
+    ValueRules inner() const { return {fallback, nullptr, 0, lenient}; }
 };
+
+// Lenient reads: a JSON number, or text holding a decimal integer (`fallback` otherwise);
+// JSON text, or a number written in decimal (empty otherwise).
+qint64 integerOrText(const QJsonValue& value, qint64 fallback);
+QString textOrNumber(const QJsonValue& value);
 
 namespace detail {
 
@@ -174,11 +180,11 @@ template<auto Dictionary = nullptr, class M>
 void readJsonValue(const QJsonValue& value, M& member, const ValueRules& rules = {})
 {
     if constexpr (std::is_same_v<M, QString>) {
-        member = value.toString();
+        member = rules.lenient ? textOrNumber(value) : value.toString();
     } else if constexpr (std::is_same_v<M, bool>) {
         member = value.toBool(false);
     } else if constexpr (detail::IsInteger<M>) {
-        member = M(value.toInteger(rules.fallback));
+        member = M(rules.lenient ? integerOrText(value, rules.fallback) : value.toInteger(rules.fallback));
     } else if constexpr (std::is_same_v<M, double>) {
         member = value.toDouble();
     } else if constexpr (std::is_same_v<M, QColor>) {
@@ -209,8 +215,13 @@ void readJsonValue(const QJsonValue& value, M& member, const ValueRules& rules =
         const QJsonArray array = value.toArray();
         member.clear();
         member.reserve(array.size());
-        for (const QJsonValue& element : array)
+        for (const QJsonValue& element : array) {
+            if constexpr (detail::IsDeclared<typename M::value_type>::value) {
+                if (rules.lenient && !element.isObject())
+                    continue;
+            }
             readJsonValue<Dictionary>(element, member.emplace_back(), rules.inner());
+        }
     } else if constexpr (detail::IsTextMap<M>::value) {
         const QJsonObject object = value.toObject();
         member.clear();
@@ -392,7 +403,7 @@ namespace detail {
 
 inline ValueRules rulesOf(const FieldKey& f)
 {
-    return {f.fallback, f.valueKey, f.valueKeyLength};
+    return {f.fallback, f.valueKey, f.valueKeyLength, (f.flags & Lenient) != 0};
 }
 
 // The JSON value of a field: under its parent, parsed from its text; false when the field

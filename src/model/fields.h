@@ -60,6 +60,8 @@
 //   .asJsonText()       the value travels as a text holding compact JSON
 //   .valuesUnder("k")   a map whose values each sit under "k" of their own object
 //   .writtenWhenValid() toJson leaves the key out unless member.isValid()
+//   .lenient()          JSON only: an integer may arrive as decimal text, a text as a number,
+//                       and a list of objects skips elements that are not objects
 //   .through<dictionaryAccessor>()  an enumeration read and written through that dictionary
 //
 // Shared blocks: point the fields into the private struct (&ChannelBriefPrivate::name),
@@ -100,7 +102,9 @@ enum FieldFlag : unsigned {
     JsonOnly = 2,
     CborOnly = 4,
     JsonText = 8,         // the value travels as a text holding JSON
-    WrittenWhenValid = 16 // toJson writes the key only when the member isValid()
+    WrittenWhenValid = 16, // toJson writes the key only when the member isValid()
+    Lenient = 32           // numbers may come as numeric text, texts as numbers; list
+                           // elements that are not objects are skipped
 };
 
 // Keys, defaults and modifiers shared by every kind of field.
@@ -134,6 +138,7 @@ struct FieldBase : FieldKey
     constexpr Self cborOnly() const { return with(CborOnly); }
     constexpr Self asJsonText() const { return with(JsonText); }
     constexpr Self writtenWhenValid() const { return with(WrittenWhenValid); }
+    constexpr Self lenient() const { return with(Lenient); }
     constexpr Self cborKey(const char* k) const
     {
         Self self = static_cast<const Self&>(*this);
