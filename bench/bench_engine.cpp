@@ -10,6 +10,7 @@
 #include "pathrequest.h"
 
 #include "engine/clientfacade.h"
+#include "engine/requestlistener.h"
 #include "engine/tqcontext.h"
 #include "platform/configurationmanager.h"
 #include "platform/logging.h"
@@ -158,6 +159,12 @@ Result runEngine(int total, int inFlight, ServerThread& server, tq::TqClientFaca
     return r;
 }
 
+struct CountingListener : tq::ITqRequestListener
+{
+    void requestEvent(const tq::RequestEvent&) override { events.fetchAndAddRelaxed(1); }
+    QAtomicInt events;
+};
+
 void report(const char* what, int total, const Result& bare, const Result& engine)
 {
     const double bareRate = total / bare.seconds, engineRate = total / engine.seconds;
@@ -195,6 +202,18 @@ int main(int argc, char** argv)
         const Result bare = engineOnly ? Result{1, 1} : runBare(total, inFlight, server);
         const Result engine = bareOnly ? Result{1, 1} : runEngine(total, inFlight, server, client.get());
         report(padding ? "~550-byte headers" : "small headers", total, bare, engine);
+
+        if (padding == 0 && !skipMemory) {
+            // The request listener's price: the same engine run with one that counts events.
+            CountingListener counter;
+            context.setRequestListener(&counter);
+            const Result listened = runEngine(total, inFlight, server, client.get());
+            context.setRequestListener(nullptr);
+            const Result plain = runEngine(total, inFlight, server, client.get());
+            std::printf("request listener: %d events; with / without: throughput ratio %.2f, CPU ratio %.2f\n",
+                        counter.events.loadRelaxed(), plain.seconds / listened.seconds,
+                        listened.clientCpu / plain.clientCpu);
+        }
 
         if (padding == 0 && !skipMemory) {
             runEngine(1000, inFlight, server, client.get());

@@ -4,6 +4,7 @@
 #include "engine/clientsstorage.h"
 #include "engine/deferredqueue.h"
 #include "engine/notifier.h"
+#include "engine/requestlistener.h"
 #include "engine/responsecache.h"
 #include "engine/tqcontext.h"
 #include "platform/configurationmanager.h"
@@ -14,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QNetworkAccessManager>
 #include <QThread>
@@ -37,6 +39,10 @@ struct QueueEntry
     bool interrupted = false;
     bool deferrable = true;
     bool awaitsConnection = false; // Blocked until a connection to its proxied host is free
+    // For the request listener only (0: not measured).
+    qint64 queuedNs = 0;
+    qint64 firstSentNs = 0;
+    qint64 sentNs = 0;
 };
 
 bool sameHost(const QUrl& a, const QUrl& b)
@@ -115,6 +121,42 @@ public:
     void applyConfiguredProxy();
     void setProxy(const QNetworkProxy& proxy);
 
+    // The listener's view; nothing is measured or built while none is set.
+    qint64 now() const { return clock.nsecsElapsed(); }
+    template<class Fill>
+    void tell(RequestEvent::Kind kind, const QueueEntry& entry, Fill fill)
+    {
+        if (Q_LIKELY(!listener))
+            return;
+        RequestEvent event;
+        event.kind = kind;
+        event.requestId = entry.requestId;
+        event.methodType = entry.methodType;
+        event.priority = entry.priority;
+        if (entry.queuedNs && entry.firstSentNs)
+            event.queueWaitNs = entry.firstSentNs - entry.queuedNs;
+        fill(event);
+        deliver(event);
+    }
+    void tell(RequestEvent::Kind kind, const QueueEntry& entry)
+    {
+        tell(kind, entry, [](RequestEvent&) {});
+    }
+    // An answer or a failure: what the worker saw of the exchange.
+    void tellEnd(RequestEvent::Kind kind, const QueueEntry& entry, RequestError::Reason reason)
+    {
+        tell(kind, entry, [this, &entry, reason](RequestEvent& event) {
+            const HttpRequestWorker::ExchangeFacts facts = entry.worker->exchangeFacts();
+            event.httpStatus = facts.httpStatus;
+            event.bytes = facts.bytes;
+            event.decodeNs = facts.decodeNs;
+            event.reason = reason;
+            if (entry.sentNs)
+                event.exchangeNs = now() - entry.sentNs;
+        });
+    }
+    void deliver(const RequestEvent& event) const;
+
     BackendManager* q;
     TqContext* context;
     std::unique_ptr<QNetworkAccessManager> mainNetworkManager;
@@ -129,6 +171,8 @@ public:
     bool networkActivityPaused = false;
     bool replyBatchPosted = false;
     bool proxyActive = false;
+    ITqRequestListener* listener = nullptr;
+    QElapsedTimer clock;
 
     // The host asks for the current proxy from its own thread; this copy is all it reads.
     mutable QMutex proxyMutex;
@@ -174,7 +218,25 @@ void BackendManagerPrivate::send(QueueEntry& entry)
         return;
     }
     entry.state = EntryState::Sent;
+    if (listener) {
+        const bool first = entry.firstSentNs == 0;
+        entry.sentNs = now();
+        if (first)
+            entry.firstSentNs = entry.sentNs;
+        tell(first ? RequestEvent::Sent : RequestEvent::Resent, entry,
+             [&entry](RequestEvent& event) { event.host = entry.worker->networkRequest().url().host(); });
+    }
     entry.worker->execute(entry.useProxy ? proxyNetworkManager.get() : mainNetworkManager.get(), entry.requestToken);
+}
+
+void BackendManagerPrivate::deliver(const RequestEvent& event) const
+{
+    // The host's code on our thread: whatever it throws stays here.
+    try {
+        listener->requestEvent(event);
+    } catch (...) {
+        TQ_LOG(logging::Warning, name()) << QStringLiteral("request(%1) listener threw an exception").arg(event.requestId);
+    }
 }
 
 // Qt 6.4 cannot limit a proxied host's connections per request, so the queue does it: an
@@ -220,6 +282,10 @@ QList<QueueEntry>::iterator BackendManagerPrivate::releaseAt(QList<QueueEntry>::
 void BackendManagerPrivate::refuse(const RequestRawData& raw, const SendRequestEvent& event, const QString& message)
 {
     RequestError error = invalidRequestError(raw, message);
+    QueueEntry none;
+    none.requestId = event.requestId;
+    none.methodType = raw.methodType;
+    tell(RequestEvent::Failed, none, [](RequestEvent& e) { e.reason = RequestError::InvalidRequest; });
     const ClientLock lock(context->clientsStorage(), event.sender);
     if (lock)
         error.senderName = event.senderName;
@@ -265,6 +331,11 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
         const ClientLock lock(context->clientsStorage(), event->sender);
         if (!lock)
             return;
+        QueueEntry cached;
+        cached.requestId = event->requestId;
+        cached.methodType = raw.methodType;
+        cached.priority = settings.priority;
+        tell(RequestEvent::Answered, cached, [](RequestEvent& e) { e.fromCache = true; });
         if (!isImageMethod(raw.methodType) || stbconfig::LogsConfigWrapper(store()).imageRequestsEnabled()) {
             TQ_LOG(logging::Trace, name()) << QStringLiteral("request(%1) restored from cache: %2 %3")
                                                   .arg(event->requestId)
@@ -285,6 +356,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     environment.imagesSizeLimit = imagesSizeLimit;
     environment.proxyActive = proxyActive;
     HttpRequestWorker* worker = createHttpRequestWorker(raw, settings, backend, environment);
+    worker->setMeasured(listener != nullptr);
 
     QObject::connect(worker, &HttpRequestWorker::finished, q, &BackendManager::processWorkerFinished);
     QObject::connect(worker, &HttpRequestWorker::resendRequired, q, &BackendManager::processWorkerResendRequired);
@@ -312,7 +384,10 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     entry.priority = settings.priority;
     entry.useProxy = settings.useProxy;
     entry.deferrable = raw.isDeferrable;
+    if (listener)
+        entry.queuedNs = now();
     insert(entry);
+    tell(RequestEvent::Queued, entry);
     send(*find(worker));
 }
 
@@ -327,6 +402,7 @@ void BackendManagerPrivate::evictOverflow()
                 continue;
             const RequestError error =
                 invalidRequestError(entry.worker->rawData(), QStringLiteral("exceeding the request limit"));
+            tell(RequestEvent::Evicted, entry, [](RequestEvent& e) { e.reason = RequestError::InvalidRequest; });
             Q_EMIT entry.worker->requestFailed(entry.requestId, error);
             releaseAt(queue.begin() + i);
         }
@@ -368,6 +444,7 @@ void BackendManagerPrivate::holdBackRunningRequests()
         entry.state = EntryState::Blocked;
         entry.interrupted = true;
         TQ_LOG(logging::Notice, name()) << QStringLiteral("request(%1) is pending").arg(entry.requestId);
+        tell(RequestEvent::Held, entry);
     }
 }
 
@@ -410,6 +487,7 @@ BackendManager::BackendManager(TqContext* context, QObject* parent)
     : QObject(parent), d(std::make_unique<BackendManagerPrivate>(this, context))
 {
     setObjectName(QStringLiteral("BackendManager"));
+    d->clock.start();
     d->replaceNetworkManagers();
     d->responseCache = std::make_unique<ResponseCache>(TqConfigWrapper(context->configurationManager()).responseCacheLimit());
     connect(&d->deferredQueue, &DeferredQueue::executeWorkerRequired, this, &BackendManager::executeDeferredWorker);
@@ -460,6 +538,15 @@ PendingRequestCounts BackendManager::pendingRequests() const
     return counts;
 }
 
+void BackendManager::setRequestListener(ITqRequestListener* listener)
+{
+    const auto set = [this, listener] { d->listener = listener; };
+    if (QThread::currentThread() == thread())
+        set();
+    else
+        QMetaObject::invokeMethod(this, set, Qt::BlockingQueuedConnection);
+}
+
 QNetworkProxy BackendManager::currentProxy() const
 {
     const QMutexLocker lock(&d->proxyMutex);
@@ -487,6 +574,7 @@ void BackendManager::dropRequests(const QList<qint64>& requestIds)
 {
     for (auto it = d->queue.begin(); it != d->queue.end();) {
         if (requestIds.contains(it->requestId)) {
+            d->tell(RequestEvent::Dropped, *it);
             it->worker->cancel();
             it = d->releaseAt(it);
         } else {
@@ -545,6 +633,7 @@ void BackendManager::processResponseReceived(qint64, const QVariant&)
         && d->notifierListens(SIGNAL(tqResponseReceived()))) {
         Q_EMIT tqResponseReceived();
     }
+    d->tellEnd(RequestEvent::Answered, *it, RequestError::Unknown);
     d->releaseAt(it);
 }
 
@@ -586,11 +675,14 @@ void BackendManager::inspectFailure(qint64 requestId, const RequestError& error)
         // Set first: a delay already over sends the request again from inside enqueue().
         it->state = EntryState::Deferred;
         // A full deferred queue cannot keep the request: it fails now rather than wait forever.
-        if (d->deferredQueue.enqueue(QDateTime::currentMSecsSinceEpoch() + *error.retryAfter * 1000, worker)) {
+        const qint64 delayMs = *error.retryAfter * 1000;
+        d->tell(RequestEvent::Deferred, *it, [delayMs](RequestEvent& e) { e.delayMs = delayMs; });
+        if (d->deferredQueue.enqueue(QDateTime::currentMSecsSinceEpoch() + delayMs, worker)) {
             TQ_LOG(logging::Notice, objectName()) << QStringLiteral("request(%1) is deferred").arg(requestId);
             return;
         }
     }
+    d->tellEnd(RequestEvent::Failed, *it, error.reason);
     Q_EMIT worker->requestFailed(requestId, error);
     d->releaseAt(it);
 }
@@ -633,6 +725,7 @@ void BackendManager::processRebalanceCompleted()
 void BackendManager::processRebalanceFailed()
 {
     for (QueueEntry& entry : d->queue) {
+        d->tell(RequestEvent::Dropped, entry);
         entry.worker->cancel();
         entry.worker->deleteLater();
     }

@@ -19,6 +19,7 @@ namespace tq {
 class AbstractBackend;
 class BackendManagerPrivate;
 class HttpRequestWorker;
+class ITqRequestListener;
 class TqContext;
 
 class BackendManager : public QObject
@@ -36,6 +37,9 @@ public:
     QNetworkProxy currentProxy() const;
     // Safe from any thread but blocks the caller until the worker thread has counted.
     PendingRequestCounts pendingRequests() const;
+    // Safe from any thread; blocks until the worker thread has switched listeners, so the
+    // previous one is never called after this returns.
+    void setRequestListener(ITqRequestListener* listener);
 
 Q_SIGNALS:
     void proxySettingCompleted();

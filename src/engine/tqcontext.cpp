@@ -117,6 +117,12 @@ QNetworkProxy TqContext::currentProxy() const
     return manager ? manager->currentProxy() : QNetworkProxy();
 }
 
+void TqContext::setRequestListener(ITqRequestListener* listener)
+{
+    if (BackendManager* manager = d->thread->backendManager())
+        manager->setRequestListener(listener);
+}
+
 PendingRequestCounts TqContext::pendingRequests() const
 {
     BackendManager* manager = d->thread->backendManager();

@@ -18,6 +18,7 @@ namespace stbcore { class IRequestHeaderPropertyProvider; }
 namespace tq {
 
 class ClientsStorage;
+class ITqRequestListener;
 class TqClientFacade;
 class TqContextPrivate;
 class TqNotifier;
@@ -54,6 +55,10 @@ public:
     // Asked on the worker thread and waited for (diagnostics, such as before a standby); zeros
     // when the thread does not run.
     PendingRequestCounts pendingRequests() const;
+    // Sees every request's life on the worker thread (engine/requestlistener.h); nullptr
+    // removes it. Once this returns, the previous listener is never called again. The host
+    // keeps the listener alive while it is set. Ignored once the worker thread has stopped.
+    void setRequestListener(ITqRequestListener* listener);
 
     void appendClientsErrorHandler(ITqRequestErrorHandler* handler);
     void removeClientsErrorHandler(ITqRequestErrorHandler* handler);

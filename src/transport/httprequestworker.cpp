@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -93,6 +94,8 @@ public:
     AbstractBackend* backend = nullptr;
     QList<QUrl> redirects;
     QSize maxImageSize{-1, -1};
+    bool measured = false;
+    HttpRequestWorker::ExchangeFacts facts;
 
     // The body for the log: re-indented JSON when asked for, cut to the length limit.
     QString excerpt(const QByteArray& body, bool json) const
@@ -308,6 +311,16 @@ void HttpRequestWorker::cancel()
     d->releaseReply();
 }
 
+void HttpRequestWorker::setMeasured(bool measured)
+{
+    d->measured = measured;
+}
+
+HttpRequestWorker::ExchangeFacts HttpRequestWorker::exchangeFacts() const
+{
+    return d->facts;
+}
+
 void HttpRequestWorker::handleReply()
 {
     const qint64 id = requestIdOf(d->request);
@@ -323,6 +336,7 @@ void HttpRequestWorker::handleReply()
     const QNetworkReply::NetworkError error = d->reply->error();
     const MethodType type = d->data.methodType;
 
+    d->facts = ExchangeFacts();
     if (error == QNetworkReply::OperationCanceledError) { // the transfer timeout fired
         RequestError failure = d->buildError(*d->reply, QJsonObject());
         const int seconds = d->networkRequest.transferTimeout() / 1000;
@@ -352,6 +366,8 @@ void HttpRequestWorker::handleReply()
     const qint64 elapsed = d->elapsedMs();
     const QByteArray body = d->readBody(*reply);
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    d->facts.httpStatus = status;
+    d->facts.bytes = body.size();
     const QString contentType = QString::fromLatin1(reply->rawHeader("Content-Type"));
     const bool image = contentType == QLatin1String("image/png") || contentType == QLatin1String("image/jpeg");
     if (d->loggingEnabled)
@@ -371,6 +387,9 @@ void HttpRequestWorker::handleReply()
     }
 
     QVariant result;
+    QElapsedTimer decodeClock;
+    if (d->measured)
+        decodeClock.start();
     const auto typeHas = [&contentType](const char* part) { return contentType.contains(QLatin1String(part)); };
     if (status == 204) {
         // no content, whatever the type says
@@ -407,6 +426,8 @@ void HttpRequestWorker::handleReply()
     } else if (type != MethodType::GeneralRequest && type != MethodType::TqAnalytics && type != MethodType::RdmApi) {
         TQ_LOG(logging::Trace, context()) << "not supported content type:" << contentType;
     }
+    if (d->measured)
+        d->facts.decodeNs = decodeClock.nsecsElapsed();
     emit responseReceived(id, result);
 }
 

@@ -66,6 +66,16 @@ public:
     int resendAttempts() const;
     QList<QUrl> redirects() const;
 
+    // What the last answer handled was. The decoding is timed only when measured.
+    struct ExchangeFacts
+    {
+        int httpStatus = 0;
+        qint64 bytes = 0;
+        qint64 decodeNs = 0;
+    };
+    void setMeasured(bool measured);
+    ExchangeFacts exchangeFacts() const;
+
     // ---- the exchange ----
     void execute(QNetworkAccessManager* manager, const RequestTokenRef& request);
     void handleReply();

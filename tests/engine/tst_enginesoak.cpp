@@ -12,6 +12,7 @@
 
 #include "engine/clientfacade.h"
 #include "engine/notifier.h"
+#include "engine/requestlistener.h"
 #include "engine/tqcontext.h"
 #include "platform/configurationmanager.h"
 #include "platform/logging.h"
@@ -72,6 +73,45 @@ struct Tracked
 
 class SoakRun;
 
+// The dispatcher's side of the same promise, through the request listener: every request
+// it queued ends there exactly once, and nothing follows its end.
+class LifeChecker : public ITqRequestListener
+{
+public:
+    void requestEvent(const RequestEvent& event) override
+    {
+        const QMutexLocker lock(&mutex);
+        Life& life = lives[event.requestId];
+        if (life.ended)
+            problems.append(QStringLiteral("request %1: event %2 after its end").arg(event.requestId).arg(event.kind));
+        if (event.kind == RequestEvent::Queued)
+            life.queued = true;
+        life.ended = event.kind == RequestEvent::Answered || event.kind == RequestEvent::Failed
+                     || event.kind == RequestEvent::Evicted || event.kind == RequestEvent::Dropped;
+    }
+    // Once the dispatcher is empty.
+    QStringList findings()
+    {
+        const QMutexLocker lock(&mutex);
+        QStringList all = problems;
+        for (auto it = lives.cbegin(); it != lives.cend(); ++it) {
+            if (it->queued && !it->ended)
+                all.append(QStringLiteral("request %1 was queued and never ended in the dispatcher").arg(it.key()));
+        }
+        return all;
+    }
+
+private:
+    struct Life
+    {
+        bool queued = false;
+        bool ended = false;
+    };
+    QMutex mutex;
+    QHash<qint64, Life> lives;
+    QStringList problems;
+};
+
 // A client's error handler, which now and then deletes its client or edits the chain from
 // inside the walk, as a screen closing on an error would.
 struct ClientHandler : ITqRequestErrorHandler
@@ -113,6 +153,7 @@ public:
 
         context = std::make_unique<TqContext>(&store);
         context->setPropertyProvider(&provider);
+        context->setRequestListener(&lifeChecker);
         context->appendClientsErrorHandler(this);
         TqNotifier* n = context->notifier();
         connect(n, &TqNotifier::rebalanceRequired, this, [this] {
@@ -374,12 +415,14 @@ private:
             violations.append(QStringLiteral("the dispatcher still holds %1 requests, %2 of them deferred")
                                   .arg(pending.queued)
                                   .arg(pending.deferred));
+        violations.append(lifeChecker.findings());
     }
 
     QRandomGenerator rng;
     stbconfig::ConfigurationManager store;
     StoreProvider provider{&store};
     std::unique_ptr<fake::FakeHttpServer> frontEnds[2];
+    LifeChecker lifeChecker;
     std::unique_ptr<TqContext> context;
     std::vector<std::unique_ptr<TqClientFacade>> clients;  // null once destroyed
     std::vector<std::unique_ptr<ClientHandler>> handlers; // outlive their clients
