@@ -158,6 +158,7 @@ private Q_SLOTS:
         QCOMPARE(last.httpStatus, lastStatus);
         QCOMPARE(last.methodType, MethodType::StaticDataApi);
         if (last.kind == RequestEvent::Answered) {
+            QTRY_VERIFY(!answerFor(answers, id).isEmpty()); // the host hears of it after the listener
             QCOMPARE(last.bytes, qint64(answerFor(answers, id).size()));
             QVERIFY(last.exchangeNs > 0);
             QVERIFY(last.queueWaitNs >= 0);
