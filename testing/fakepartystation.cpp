@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTcpSocket>
 #include <QWebSocket>
 
 namespace fake {
@@ -63,13 +64,34 @@ FakePartyStation::FakePartyStation(QObject* parent)
 {
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QWebSocketServer::newConnection, this, &FakePartyStation::onConnection);
+    m_front.listen(QHostAddress::LocalHost, 0);
+    connect(&m_front, &QTcpServer::newConnection, this, &FakePartyStation::onFrontConnection);
+}
+
+void FakePartyStation::onFrontConnection()
+{
+    while (QTcpSocket* client = m_front.nextPendingConnection()) {
+        auto* service = new QTcpSocket(client);
+        service->connectToHost(QHostAddress::LocalHost, m_server.serverPort());
+        const auto pipe = [this](QTcpSocket* from, QTcpSocket* to) {
+            connect(from, &QTcpSocket::readyRead, to, [this, from, to] {
+                const QByteArray bytes = from->readAll();
+                if (!m_silent)
+                    to->write(bytes);
+            });
+            connect(from, &QTcpSocket::disconnected, to, &QTcpSocket::disconnectFromHost);
+        };
+        pipe(client, service);
+        pipe(service, client);
+        connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+    }
 }
 
 FakePartyStation::~FakePartyStation() = default;
 
 QString FakePartyStation::url() const
 {
-    return QStringLiteral("ws://127.0.0.1:%1").arg(m_server.serverPort());
+    return QStringLiteral("ws://127.0.0.1:%1").arg(m_front.serverPort());
 }
 
 QJsonObject FakePartyStation::gameState() const

@@ -15,12 +15,14 @@
 // answering; surround each answer with noise (text that is no JSON, an envelope without
 // "type", an unknown type, a gameState whose "data" is no object); or hold each answer
 // back and send it after the answer to the next command (the last one comes with a
-// getGameState).
+// getGameState). setSilent() turns the network into a black hole: the connection stays
+// open, but nothing gets through either way (not even pongs) until it is turned off.
 
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTcpServer>
 #include <QWebSocketServer>
 
 class QWebSocket;
@@ -39,6 +41,7 @@ public:
 
     QString url() const; // "ws://127.0.0.1:<port>"
     void setMisbehaviour(Misbehaviour misbehaviour) { m_misbehaviour = misbehaviour; }
+    void setSilent(bool silent) { m_silent = silent; }
 
     QList<QJsonObject> commands() const { return m_commands; } // envelopes in arrival order
     int connectionCount() const { return m_connections; }
@@ -49,11 +52,14 @@ signals:
     void commandReceived(const QJsonObject& envelope);
 
 private:
+    void onFrontConnection();
     void onConnection();
     void onCommand(QWebSocket* socket, const QString& text);
     void answer(QWebSocket* socket, const QJsonObject& envelope);
 
+    QTcpServer m_front; // relays to m_server, so that traffic can be swallowed
     QWebSocketServer m_server;
+    bool m_silent = false;
     Misbehaviour m_misbehaviour = Misbehaviour::None;
     QList<QJsonObject> m_commands;
     QList<QJsonObject> m_held; // OutOfOrder: answers waiting for the next command

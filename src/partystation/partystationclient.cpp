@@ -26,6 +26,13 @@ public:
     }
 
     QString context() const { return q->objectName(); }
+    // An opening whose handshake never ends (a black-holed network, a refused connection
+    // that reports no disconnection) would stall the cycle: the pong wait bounds it too.
+    void open()
+    {
+        socket.open(url);
+        pongTimer.start();
+    }
     QString shortened(const QByteArray& utf8) const;
     void receive(const QByteArray& utf8);
     void store(const QJsonObject& frame, const QString& type) const;
@@ -101,6 +108,7 @@ PartyStationClient::PartyStationClient(QObject* parent) : QObject(parent), d(new
     connect(socket, &QWebSocket::connected, this, [this] {
         TQ_LOG(logging::Trace, d->context()) << "connected";
         d->reconnectTimer.stop();
+        d->pongTimer.stop(); // it guarded the opening
         d->pingTimer.start();
         emit connected();
     });
@@ -133,14 +141,16 @@ PartyStationClient::PartyStationClient(QObject* parent) : QObject(parent), d(new
     });
     connect(&d->pongTimer, &QTimer::timeout, this, [this] {
         TQ_LOG(logging::Warning, d->context()) << "pong timer timeout, try reconnect";
-        if (d->socket.isValid())
+        if (d->socket.isValid()) {
             d->socket.close(QWebSocketProtocol::CloseCodeNormal);
-        else
+        } else {
+            d->socket.abort(); // an opening that never finished
             d->reconnectTimer.start();
+        }
     });
     connect(&d->reconnectTimer, &QTimer::timeout, this, [this] {
         TQ_LOG(logging::Trace, d->context()) << "reconnect";
-        d->socket.open(d->url);
+        d->open();
     });
 }
 
@@ -160,7 +170,7 @@ void PartyStationClient::startListen(const QString& url)
         << QStringLiteral("connect to %1, %2")
                .arg(url, proxied ? QStringLiteral("proxy used %1").arg(proxy.hostName())
                                  : QStringLiteral("proxy is not used"));
-    d->socket.open(d->url);
+    d->open();
 }
 
 void PartyStationClient::stopListen()

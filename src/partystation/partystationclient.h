@@ -7,8 +7,9 @@
 //   client.sendMessage(QSharedPointer<pstv::OpenRoomMessage>::create(...));
 //
 // While connected it pings every 10 s and closes the socket when no pong comes within 3 s;
-// after any disconnection it reconnects 5 s later as long as a URL is set. It lives on
-// the thread that created it.
+// after any disconnection it reconnects 5 s later as long as a URL is set. An opening that
+// has not connected within the pong wait is abandoned and retried the same way. It lives
+// on the thread that created it.
 
 #include "partystation/messages.h"
 

@@ -227,6 +227,21 @@ private slots:
         QCOMPARE(m_service->connectionCount(), 2);
     }
 
+    // The network swallows everything, pongs included: the client gives up on the socket
+    // after the pong wait and reconnects once traffic flows again.
+    void silentNetwork()
+    {
+        m_client->setTimerIntervals(20ms, 100ms, 20ms);
+        connectClient();
+        QSignalSpy disconnected(m_client.get(), &PartyStationClient::disconnected);
+        QSignalSpy connected(m_client.get(), &PartyStationClient::connected);
+        m_service->setSilent(true);
+        QTRY_COMPARE(disconnected.size(), 1);
+        m_service->setSilent(false);
+        QTRY_VERIFY(connected.size() >= 1);
+        QVERIFY(m_service->connectionCount() >= 2);
+    }
+
     void stopListenEndsReconnection()
     {
         m_service->setMisbehaviour(fake::FakePartyStation::Misbehaviour::DropMidGame);
