@@ -5,6 +5,7 @@
 #include "partystationentry.h"
 
 #include "partystation/partystationclient.h"
+#include "platform/logging.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -137,6 +138,35 @@ private slots:
         QVERIFY(m_client->sendMessage(message));
         QTRY_COMPARE(commands.size(), 1);
         QCOMPARE(commands[0][0].toJsonObject(), message->toJson());
+    }
+
+    void sendLog_data()
+    {
+        QTest::addColumn<int>("limit"); // INT_MIN: never set
+        QTest::addColumn<bool>("formatted");
+        QTest::addColumn<QByteArray>("logged");
+        const QByteArray compact = R"({"data":{"gameId":7},"language":null,"playerId":null,"type":"selectGame"})";
+        QTest::newRow("initial limit: nothing shown") << INT_MIN << false << QByteArray("...");
+        QTest::newRow("12 bytes") << 12 << false << compact.left(12) + "...";
+        QTest::newRow("limit above the length") << 500 << false << compact;
+        QTest::newRow("negative: everything") << -1 << false << compact;
+        QTest::newRow("formatted") << -1 << true << QJsonDocument::fromJson(compact).toJson(QJsonDocument::Indented);
+    }
+
+    void sendLog()
+    {
+        QFETCH(int, limit);
+        QFETCH(bool, formatted);
+        QFETCH(QByteArray, logged);
+        const int level = logging::logLevel();
+        logging::setLogLevel(logging::Trace);
+        connectClient();
+        if (limit != INT_MIN)
+            m_client->setJsonLengthLimit(limit);
+        m_client->setJsonFormattingEnabled(formatted);
+        QTest::ignoreMessage(QtDebugMsg, "[4] PartyStationClient: sendMessage:\n" + logged);
+        QVERIFY(m_client->sendMessage(message<SelectGameMessage>([](auto& m) { m.gameId = 7; })));
+        logging::setLogLevel(level);
     }
 
     void gameStateDecoding()
