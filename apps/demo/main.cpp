@@ -6,6 +6,7 @@
 // discovery, and narrates what the library does.
 
 #include "adbreak.h"
+#include "partygame.h"
 #include "fakeplatform.h"
 #include "forwardproxy.h"
 #include "pathrequest.h"
@@ -212,6 +213,9 @@ int main(int argc, char** argv)
 
     section(QStringLiteral("an ad break before the film"));
     ok &= playAdBreak(context, platform.services, say);
+
+    section(QStringLiteral("a party game on the TV"));
+    ok &= playPartyGame(context, platform.services, say);
 
     section(ok ? QStringLiteral("done") : QStringLiteral("done, but a step did not finish in time"));
     return ok ? 0 : 1;

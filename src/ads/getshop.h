@@ -5,6 +5,7 @@
 
 #include "model/fields.h"
 #include "ads/wirestrings.h"
+#include "transport/requestkit.h"
 
 #include <QJsonDocument>
 #include <QList>
@@ -410,11 +411,7 @@ namespace gs {
 template<class T>
 QVariant decodeShop(const QByteArray& body)
 {
-    T answer;
-    const QJsonObject json = QJsonDocument::fromJson(body).object();
-    if (!json.isEmpty())
-        answer.fromJson(json);
-    return QVariant::fromValue(answer);
+    return tq::kit::decodeJson<T>(body);
 }
 
 } // namespace gs

@@ -1,9 +1,9 @@
-#include "ads/requestkit.h"
+#include "transport/requestkit.h"
 
 #include <QDateTime>
 #include <QUrl>
 
-namespace ad::detail {
+namespace tq::kit {
 
 QString queryItem(const QString& key, const QString& value)
 {
@@ -20,4 +20,4 @@ qint64 currentEpochSeconds()
     return QDateTime::currentSecsSinceEpoch();
 }
 
-} // namespace ad::detail
+} // namespace tq::kit

@@ -1,0 +1,62 @@
+#pragma once
+// PartyStationClient: the TV side of a party-games room over a websocket.
+//
+//   pstv::PartyStationClient client;
+//   connect(&client, &pstv::PartyStationClient::messageReceived, ...); // PlayerIdMessage, ...
+//   client.startListen(wsUrl);           // reconnects by itself until stopListen()
+//   client.sendMessage(QSharedPointer<pstv::OpenRoomMessage>::create(...));
+//
+// While connected it pings every 10 s and closes the socket when no pong comes within 3 s;
+// after any disconnection it reconnects 5 s later as long as a URL is set. An opening that
+// has not connected within the pong wait is abandoned and retried the same way. It lives
+// on the thread that created it.
+
+#include "partystation/messages.h"
+
+#include <QNetworkProxy>
+#include <QObject>
+#include <QScopedPointer>
+
+#include <chrono>
+
+namespace pstv {
+
+class PartyStationClientPrivate;
+
+class PartyStationClient : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PartyStationClient(QObject* parent = nullptr);
+    ~PartyStationClient() override;
+
+    void startListen(const QString& url);
+    void stopListen();
+    // False when the socket is not connected: the message was not sent (and is logged as
+    // dropped); send it again after connected().
+    bool sendMessage(const QSharedPointer<OutcomingMessage>& message);
+    // Replays a stored frame as if it had just been received.
+    void readIncomingMessage(const QString& path);
+
+    // Bytes of JSON shown per logged message: negative for all (initially 0: "..." only).
+    void setJsonLengthLimit(int limit);
+    void setJsonFormattingEnabled(bool enabled);
+    // Received frames written to "<path or 'ps'>/<run time>/<nnnn>_<type>.json".
+    void setStoringIncomingMessageEnabled(bool enabled);
+    void setIncomingMessageStoragePath(const QString& path);
+    void setProxy(const QNetworkProxy& proxy);
+    // Ping period, pong wait and reconnect delay (10 s, 3 s, 5 s); tests shorten them.
+    void setTimerIntervals(std::chrono::milliseconds ping, std::chrono::milliseconds pong,
+                           std::chrono::milliseconds reconnect);
+
+signals:
+    void connected();
+    void disconnected();
+    void messageReceived(pstv::IncomingMessageSharedPtr message);
+
+private:
+    friend class PartyStationClientPrivate;
+    QScopedPointer<PartyStationClientPrivate> d;
+};
+
+} // namespace pstv

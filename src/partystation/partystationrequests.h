@@ -1,0 +1,93 @@
+#pragma once
+// The HTTP side of the party-games service: its settings (icons, texts and pictures the
+// TV shows), room creation (the code and QR data players join with) and its images.
+
+#include "model/fields.h"
+#include "transport/requestkit.h"
+
+#include <QMap>
+#include <QMetaType>
+#include <QString>
+
+namespace pstv {
+
+// One picture in three resolutions.
+class Pictures : public tq::DecodedObject<Pictures>
+{
+    TQ_DECODED(Pictures)
+public:
+    QString fhd;
+    QString hd;
+    QString sd;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(tq::field("fhd", &Pictures::fhd), tq::field("hd", &Pictures::hd),
+                               tq::field("sd", &Pictures::sd));
+    }
+};
+
+// Read from "response" -> "vemo".
+class SettingsResponse
+{
+public:
+    QMap<QString, QString> icons;
+    QMap<QString, QString> places; // also "host-crown", "connection-error", "star-active", "star-off"
+    Pictures loader;
+    Pictures onboarding;
+    Pictures qrCode;
+    Pictures emptyRoom;
+    Pictures pause;
+
+    void fromJson(const QJsonObject& json);
+};
+
+// Read from "response".
+class CreateRoomResponse : public tq::DecodedObject<CreateRoomResponse>
+{
+    TQ_DECODED(CreateRoomResponse)
+public:
+    QString code;
+    QString url;
+    QString qrCode;
+    qint64 client = 0;
+    static constexpr auto fields()
+    {
+        using R = CreateRoomResponse;
+        return std::make_tuple(tq::field("code", &R::code).under("response"),
+                               tq::field("url", &R::url).under("response"),
+                               tq::field("qrCode", &R::qrCode).under("response"),
+                               tq::field("client", &R::client).under("response"));
+    }
+};
+
+class SettingsRequest : public tq::kit::Request<SettingsRequest>
+{
+public:
+    static constexpr tq::kit::Exchange exchange{tq::MethodType::PartyStationApi, "GET", "/settings",
+                                                &tq::kit::decodeJson<SettingsResponse>};
+};
+
+class CreateRoomRequest : public tq::kit::Request<CreateRoomRequest>
+{
+public:
+    static constexpr tq::kit::Exchange exchange{tq::MethodType::PartyStationApi, "GET", "/room/tv",
+                                                &tq::kit::decodeJson<CreateRoomResponse>};
+    qint64 client = 0; // the id a previous room gave this TV; sent when greater than 0
+    static constexpr auto query()
+    {
+        return std::make_tuple(tq::kit::param("client", &CreateRoomRequest::client, tq::kit::Send::Positive));
+    }
+};
+
+// An image of the service by its complete address; the answer is an ImageResponse.
+class ImageRequest : public tq::kit::AddressRequest<tq::MethodType::PartyStationImage>
+{
+public:
+    using AddressRequest::AddressRequest;
+    static constexpr int imageRequestType() { return 3; }
+};
+
+} // namespace pstv
+
+Q_DECLARE_METATYPE(pstv::SettingsResponse)
+Q_DECLARE_METATYPE(pstv::CreateRoomResponse)

@@ -1,0 +1,22 @@
+#define ADS_DEFINE_WIRE_STRINGS // the dictionaries of hotelplaylist.h are built here
+#include "services/hotelplaylist.h"
+
+#include "model/fieldcodec.h"
+
+namespace tq::b2b::playlist {
+
+QJsonObject Item::toJson() const
+{
+    QJsonObject json = DecodedObject::toJson();
+    json.remove(QLatin1String("start_offset"));
+    return json;
+}
+
+TQ_DEFINE_OBJECT(StartTime)
+TQ_DEFINE_OBJECT(Ticker)
+TQ_DEFINE_OBJECT(ContentItem)
+TQ_DEFINE_OBJECT(Item)
+TQ_DEFINE_OBJECT(Block)
+TQ_DEFINE_ANSWER(PlaylistResponse)
+
+} // namespace tq::b2b::playlist

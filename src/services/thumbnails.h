@@ -1,0 +1,105 @@
+#pragma once
+// Thumbnails service: preview frames for seeking in recordings. A playlist names the
+// sprite images and, per time stamp, the region of an image that shows that moment.
+
+#include "model/fields.h"
+#include "transport/requestkit.h"
+
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+namespace thumbnails {
+
+using tq::field;
+
+class Size : public tq::DecodedObject<Size>
+{
+    TQ_DECODED(Size)
+public:
+    int width = 0;
+    int height = 0;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("width", &Size::width), field("height", &Size::height));
+    }
+};
+
+class Image : public tq::DecodedObject<Image>
+{
+    TQ_DECODED(Image)
+public:
+    QString id;
+    QString url;
+    int width = 0;
+    int height = 0;
+    Size thumbSize;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("id", &Image::id), field("url", &Image::url), field("width", &Image::width),
+                               field("height", &Image::height), field("thumb_size", &Image::thumbSize));
+    }
+};
+
+class Region : public tq::DecodedObject<Region>
+{
+    TQ_DECODED(Region)
+public:
+    int left = 0;
+    int top = 0;
+    static constexpr auto fields() { return std::make_tuple(field("left", &Region::left), field("top", &Region::top)); }
+};
+
+class Thumb : public tq::DecodedObject<Thumb>
+{
+    TQ_DECODED(Thumb)
+public:
+    qint64 timestamp = 0;
+    QString imageId;
+    Region region;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("timestamp", &Thumb::timestamp), field("image_id", &Thumb::imageId),
+                               field("region", &Thumb::region));
+    }
+};
+
+class PlaylistResponse : public tq::DecodedObject<PlaylistResponse>
+{
+    TQ_DECODED(PlaylistResponse)
+public:
+    QList<Image> images;
+    QList<Thumb> thumbs;
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("images", &PlaylistResponse::images), field("thumbs", &PlaylistResponse::thumbs));
+    }
+};
+
+// "<base>/<id>/playlist.json"; profile 0 asks for full-HD frames, 1 for HD, any other
+// value leaves the choice to the service.
+class PlaylistRequest : public tq::kit::Request<PlaylistRequest>
+{
+public:
+    static constexpr tq::kit::Exchange exchange{tq::MethodType::ThumbnailsApi, "GET", "",
+                                                &tq::kit::decodeJson<PlaylistResponse>};
+    QString id;
+    int profile = 0;
+
+    void finish(tq::RequestRawData& raw) const;
+};
+
+// One sprite image: "<base>/<first>/<second>", the segments as the playlist names them.
+class ImageRequest : public tq::kit::Request<ImageRequest>
+{
+public:
+    static constexpr tq::kit::Exchange exchange{tq::MethodType::ThumbnailsImage, "GET", ""};
+    QString first;
+    QString second;
+
+    void finish(tq::RequestRawData& raw) const;
+};
+
+} // namespace thumbnails
+
+Q_DECLARE_METATYPE(thumbnails::PlaylistResponse)
