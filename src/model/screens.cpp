@@ -3,6 +3,8 @@
 #include "model/fieldcodec.h"
 #include "model/items.h"
 
+#include <algorithm>
+
 namespace tq {
 
 void MediaViewItemUnion::fromJson(const QJsonObject& json)
