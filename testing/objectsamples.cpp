@@ -57,7 +57,11 @@ QJsonObject channelList(int channels, int guideItems)
             entry.insert(QLatin1String("start_time"), start);
             entry.insert(QLatin1String("end_time"), start + 3600);
             entry.insert(QLatin1String("has_reminder"), g % 4 == 0);
-            entry.remove(QLatin1String("channel_info")); // guide items inside a channel carry none
+            // Guide items inside a channel carry no channel of their own, and the list sends
+            // neither their pictures nor viewing positions (the guide screen asks for those).
+            entry.remove(QLatin1String("channel_info"));
+            entry.remove(QLatin1String("logo"));
+            entry.remove(QLatin1String("media_position"));
             guide.append(entry);
         }
         item.insert(QLatin1String("epgs"), guide);
