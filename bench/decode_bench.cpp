@@ -1,9 +1,11 @@
-// Decodes one synthetic channel list answer three ways and prints how they compare:
-// the streaming CBOR reader, the JSON routine, and a CBOR document (QCborValue) walked
-// through its JSON form.
+// Decodes the platform's channel list (300 channels with every member filled, 10 guide
+// items each) three ways and prints how they compare: the streaming CBOR reader, the JSON
+// routine, and a CBOR document (QCborValue) walked through its JSON form; then the heap a
+// decoded channel holds and what copying the decoded list allocates.
 
+#include "model/channels.h"
 #include "model/decode.h"
-#include "modelsamples.h"
+#include "objectsamples.h"
 
 #include <QCborMap>
 #include <QCborValue>
@@ -14,21 +16,30 @@
 #include <map>
 #include <string>
 
-using tq::samples::ChannelsResponse;
+#include <malloc.h>
+
+// Bytes live on the heap (Qt's containers allocate with malloc, so count at malloc's level).
+long long heapLive()
+{
+    return static_cast<long long>(mallinfo2().uordblks);
+}
+
+using ChannelsResponse = tq::GetChannelsResponse;
 
 namespace {
 
 constexpr int ChannelCount = 300;
+constexpr int GuideItems = 10;
 
 const QByteArray& cborAnswer()
 {
-    static const QByteArray bytes = tq::samples::channelsAnswerCbor(ChannelCount);
+    static const QByteArray bytes = tq::samples::channelListCbor(ChannelCount, GuideItems);
     return bytes;
 }
 
 const QByteArray& jsonAnswer()
 {
-    static const QByteArray bytes = tq::samples::channelsAnswerJson(ChannelCount);
+    static const QByteArray bytes = tq::samples::channelListJson(ChannelCount, GuideItems);
     return bytes;
 }
 
@@ -143,6 +154,36 @@ public:
 
 } // namespace
 
+// What a decoded list holds on the heap, and what copying it costs: the list, the answer
+// and every channel copied one by one must share their members instead of copying them.
+void reportHeap()
+{
+    const long long before = heapLive();
+    auto* response = new ChannelsResponse;
+    tq::CborReader reader(cborAnswer());
+    response->fromCbor(reader);
+    const long long held = heapLive() - before;
+    std::printf("\nheap held by the decoded list: %lld bytes, %lld per channel with its %d guide items\n", held,
+                held / ChannelCount, GuideItems);
+
+    const long long beforeCopy = heapLive();
+    {
+        const ChannelsResponse copy = *response;                  // the answer
+        QList<tq::ChannelBrief> oneByOne;
+        oneByOne.reserve(copy.items.size());                      // one block for the list itself
+        for (const tq::ChannelBrief& channel : copy.items)
+            oneByOne.append(channel);                             // each channel
+        const tq::ChannelBrief& last = oneByOne.constLast();
+        const bool shared = last.name().constData() == response->items.constLast().name().constData()
+                            && last.epgs().constData() == response->items.constLast().epgs().constData();
+        std::printf("copying the answer and each of its %lld channels: %lld bytes more on the heap "
+                    "(the new list's own array: %zu bytes); members shared: %s\n",
+                    static_cast<long long>(copy.items.size()), heapLive() - beforeCopy,
+                    sizeof(tq::ChannelBrief) * size_t(ChannelCount), shared ? "yes" : "NO");
+    }
+    delete response;
+}
+
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
@@ -154,7 +195,7 @@ int main(int argc, char** argv)
     const auto streaming = t.find("decode/cbor_streaming");
     if (streaming == t.end() || streaming->second <= 0)
         return 0;
-    std::printf("\n%d channels: CBOR %lld bytes, JSON %lld bytes\n", ChannelCount,
+    std::printf("\n%d channels, %d guide items each: CBOR %lld bytes, JSON %lld bytes\n", ChannelCount, GuideItems,
                 static_cast<long long>(cborAnswer().size()), static_cast<long long>(jsonAnswer().size()));
     for (const char* other : {"decode/json", "decode/cbor_document", "decode/cbor_reader_only"}) {
         const auto found = t.find(other);
@@ -162,5 +203,6 @@ int main(int argc, char** argv)
             std::printf("%-24s takes %.2fx the time of decode/cbor_streaming\n", other,
                         found->second / streaming->second);
     }
+    reportHeap();
     return 0;
 }

@@ -1,6 +1,10 @@
 #include "fuzzentries.h"
 
+#include "model/b2b.h"
+#include "model/channels.h"
 #include "model/decode.h"
+#include "model/items.h"
+#include "model/screens.h"
 #include "modelprobe.h"
 #include "modelsamples.h"
 
@@ -27,6 +31,11 @@ int cborWalk(const uint8_t* data, size_t size)
     channel.fromCbor(channelReader);
     response.toJson();
     channel.toJson();
+    // The platform's own channel list: streams, offers, guide items in shared blocks.
+    GetChannelsResponse channels;
+    CborReader channelsReader(body);
+    channels.fromCbor(channelsReader);
+    channels.toJson();
     // And every kind of member: maps, JSON kept as received, texts holding JSON, unions.
     probe::ProbeObject probe;
     CborReader probeReader(body);
@@ -44,6 +53,15 @@ int jsonDecode(const uint8_t* data, size_t size)
     const QByteArray body = bytes(data, size);
     decodeJson<samples::ChannelsResponse>(body).value<samples::ChannelsResponse>().toJson();
     decodeJson<probe::ProbeObject>(body).value<probe::ProbeObject>().toJson();
+    // Answers made of unions: search results, viewing positions, rendered screens.
+    decodeJson<GetSearchResponse>(body).value<GetSearchResponse>().toJson();
+    decodeJson<GetMediaPositionsResponse>(body).value<GetMediaPositionsResponse>().toJson();
+    const QVariant view = decodeJson<MediaViewRendered>(body);
+    for (const MediaBlockRendered& block : view.value<MediaViewRendered>().mediaBlocks) {
+        block.isValid();
+        block.toAnalyticsJson();
+    }
+    decodeJson<B2bMediaViewRendered>(body).value<B2bMediaViewRendered>().toJson();
     // The unions select their member by the top level "type".
     const QJsonObject json = QJsonDocument::fromJson(body).object();
     probe::ProbeUnion probeUnion;
