@@ -1,8 +1,8 @@
 #pragma once
 // The session and the account: session and token answers, service discovery, system
 // information, account settings and summary (with the hotel guest's stay and the blocked
-// account's screen), login and registration answers, locations and time
-// zones, feature toggles and the settings of the surrounding services.
+// account's screen), login and registration answers, locations and time zones, feature
+// toggles and the settings of the surrounding services.
 
 #include "model/abstractresponse.h"
 #include "model/enums.h"

@@ -41,7 +41,18 @@ struct ObjectCodec
 {
     QJsonObject (*decoded)(const QJsonObject&);
     QJsonObject (*decodedFromCbor)(const QJsonObject&); // null: the object has no CBOR form
+    const char* answerName;                              // null: the object is no answer
 };
+
+// An answer's meta-type name: answers travel in QVariants across threads by that name.
+template<class T>
+const char* answerName()
+{
+    if constexpr (std::is_base_of_v<AbstractResponse, T>)
+        return QMetaType::fromType<T>().name();
+    else
+        return nullptr;
+}
 
 template<class T>
 QJsonObject decoded(const QJsonObject& json)
@@ -64,14 +75,14 @@ QJsonObject decodedFromCbor(const QJsonObject& json)
 template<class T>
 std::pair<QString, ObjectCodec> entry(const char* name)
 {
-    return {QString::fromLatin1(name), {&decoded<T>, nullptr}};
+    return {QString::fromLatin1(name), {&decoded<T>, nullptr, answerName<T>()}};
 }
 
 template<class T>
 std::pair<QString, ObjectCodec> cborEntry(const char* name)
 {
     static_assert(std::is_base_of_v<AbstractCborObject, T>);
-    return {QString::fromLatin1(name), {&decoded<T>, &decodedFromCbor<T>}};
+    return {QString::fromLatin1(name), {&decoded<T>, &decodedFromCbor<T>, answerName<T>()}};
 }
 
 // One line per declared object, named as in the samples.
@@ -380,6 +391,9 @@ private slots:
         QCOMPARE(codec.decoded(written), written);
         if (codec.decodedFromCbor)
             QCOMPARE(codec.decodedFromCbor(sample), written);
+        // Registered when the library loads, not only once some QVariant has held one.
+        if (codec.answerName)
+            QVERIFY2(QMetaType::fromName(codec.answerName).isValid(), "the answer is not a registered meta-type");
     }
 
     void validityAndItemType_data()
