@@ -4,6 +4,8 @@
 #include "model/channels.h"
 #include "model/decode.h"
 #include "model/items.h"
+#include "model/playback.h"
+#include "model/profiles.h"
 #include "model/screens.h"
 #include "modelprobe.h"
 #include "modelsamples.h"
@@ -61,6 +63,10 @@ int jsonDecode(const uint8_t* data, size_t size)
         block.isValid();
         block.toAnalyticsJson();
     }
+    // Account answers: maps of maps; profiles whose track preferences are JSON inside texts;
+    // hotel screens, whose tiles are unions told apart by their "type".
+    decodeJson<GetDrmSettingsResponse>(body).value<GetDrmSettingsResponse>().toJson();
+    decodeJson<ListProfilesResponse>(body).value<ListProfilesResponse>().toJson();
     decodeJson<B2bMediaViewRendered>(body).value<B2bMediaViewRendered>().toJson();
     // The unions select their member by the top level "type".
     const QJsonObject json = QJsonDocument::fromJson(body).object();

@@ -11,8 +11,8 @@ namespace tq::fuzzing {
 // objects, lists, enumerations) and as the probe objects (every kind of member, a union), then re-encodes what was read.
 int cborWalk(const uint8_t* data, size_t size);
 // Runs the JSON decode routine of the channel list answer, of the answers made of unions
-// (search, viewing positions, rendered and hotel screens) and of the probe objects and
-// re-encodes the results.
+// (search, viewing positions, rendered and hotel screens), of the account answers with maps
+// and JSON inside texts, and of the probe objects, and re-encodes the results.
 int jsonDecode(const uint8_t* data, size_t size);
 
 } // namespace tq::fuzzing
