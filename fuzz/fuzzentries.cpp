@@ -1,6 +1,7 @@
 #include "fuzzentries.h"
 
 #include "model/decode.h"
+#include "model/playback.h"
 #include "modelprobe.h"
 #include "modelsamples.h"
 
@@ -44,6 +45,8 @@ int jsonDecode(const uint8_t* data, size_t size)
     const QByteArray body = bytes(data, size);
     decodeJson<samples::ChannelsResponse>(body).value<samples::ChannelsResponse>().toJson();
     decodeJson<probe::ProbeObject>(body).value<probe::ProbeObject>().toJson();
+    // Account answers: maps of maps.
+    decodeJson<GetDrmSettingsResponse>(body).value<GetDrmSettingsResponse>().toJson();
     // The unions select their member by the top level "type".
     const QJsonObject json = QJsonDocument::fromJson(body).object();
     probe::ProbeUnion probeUnion;

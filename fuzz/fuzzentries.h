@@ -10,8 +10,8 @@ namespace tq::fuzzing {
 // Walks the bytes as a CBOR channel list answer (nested objects, lists, enumerations) and
 // as the probe objects (every kind of member, a union), then re-encodes what was read.
 int cborWalk(const uint8_t* data, size_t size);
-// Runs the JSON decode routine of the channel list answer and of the probe objects and
-// re-encodes the results.
+// Runs the JSON decode routine of the channel list answer, of the probe objects and of the
+// account answers with maps, and re-encodes the results.
 int jsonDecode(const uint8_t* data, size_t size);
 
 } // namespace tq::fuzzing

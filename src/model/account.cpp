@@ -1,0 +1,35 @@
+#include "model/account.h"
+
+#include "model/fieldcodec.h"
+
+namespace tq {
+
+TQ_DEFINE_ANSWER(NewSessionResponse)
+TQ_DEFINE_ANSWER(UpdateTokenResponse)
+TQ_DEFINE_ANSWER(DiscoverServicesResponse)
+TQ_DEFINE_ANSWER(WsTokenResponse)
+TQ_DEFINE_ANSWER(LifeCheckResponse)
+TQ_DEFINE_OBJECT(Timezone)
+TQ_DEFINE_ANSWER(GetTimezonesResponse)
+TQ_DEFINE_ANSWER(SystemInfoResponse)
+TQ_DEFINE_ANSWER(CheckLoginResponse)
+TQ_DEFINE_ANSWER(RegisterAccountResponse)
+TQ_DEFINE_ANSWER(SendEmailCodeResponse)
+TQ_DEFINE_ANSWER(SendSmsResponse)
+TQ_DEFINE_ANSWER(ValidatePinCodeResponse)
+TQ_DEFINE_ANSWER(SuccessResponse)
+TQ_DEFINE_ANSWER(CancelSubscriptionResponse)
+TQ_DEFINE_ANSWER(HelloMessageResponse)
+TQ_DEFINE_ANSWER(OfferUser)
+TQ_DEFINE_ANSWER(GetCurrentLocationResponse)
+TQ_DEFINE_OBJECT(FeatureToggle)
+TQ_DEFINE_ANSWER(GetFeatureToggleConfigurationResponse)
+TQ_DEFINE_ANSWER(AdvertisingSettingsResponse)
+TQ_DEFINE_ANSWER(GetShopTvSettingsResponse)
+TQ_DEFINE_ANSWER(GetContentDrmTokenResponse)
+TQ_DEFINE_ANSWER(IdFavoriteResponse)
+TQ_DEFINE_ANSWER(IdReminderResponse)
+TQ_DEFINE_OBJECT(AdminSettingsColdStartLoadingScreen)
+TQ_DEFINE_ANSWER(PostColdStartContentResponse)
+
+} // namespace tq

@@ -1,0 +1,399 @@
+#pragma once
+// The session and the account: session and token answers, service discovery, system
+// information, account summary, login and registration answers, locations and time
+// zones, feature toggles and the settings of the surrounding services.
+
+#include "model/abstractresponse.h"
+#include "model/enums.h"
+#include "model/fields.h"
+#include "model/responsewithitems.h"
+
+#include <QList>
+#include <QString>
+
+namespace tq {
+
+class NewSessionResponse : public DecodedObject<NewSessionResponse, AbstractResponse>
+{
+    TQ_DECODED(NewSessionResponse)
+public:
+    QString fingerprint;
+    QString sessionId;
+    SessionState sessionState = SessionState::Unknown;
+
+    static constexpr auto fields()
+    {
+        using R = NewSessionResponse;
+        return std::make_tuple(field("fingerprint", &R::fingerprint), field("session_id", &R::sessionId),
+                               field("session_state", &R::sessionState));
+    }
+};
+
+class UpdateTokenResponse : public DecodedObject<UpdateTokenResponse, AbstractResponse>
+{
+    TQ_DECODED(UpdateTokenResponse)
+public:
+    QString sessionId;
+    SessionState sessionState = SessionState::Unknown;
+    QString fingerprint;
+
+    static constexpr auto fields()
+    {
+        using R = UpdateTokenResponse;
+        return std::make_tuple(field("session_id", &R::sessionId), field("session_state", &R::sessionState),
+                               field("fingerprint", &R::fingerprint));
+    }
+};
+
+// Where the platform's services live; usable only when it names the API.
+class DiscoverServicesResponse : public DecodedObject<DiscoverServicesResponse, AbstractResponse>
+{
+    TQ_DECODED(DiscoverServicesResponse)
+public:
+    QString apiUrl;
+    QString wsUrl;
+    QString spyUrl;
+    QString imgUrl;
+    QString proxyUrl;
+    QString thumbnailsUrl;
+
+    bool isValid() const override { return !apiUrl.isEmpty(); }
+
+    static constexpr auto fields()
+    {
+        using R = DiscoverServicesResponse;
+        return std::make_tuple(field("api_url", &R::apiUrl), field("ws_url", &R::wsUrl),
+                               field("spy_url", &R::spyUrl), field("img_url", &R::imgUrl),
+                               field("proxy_url", &R::proxyUrl), field("thumbnails_url", &R::thumbnailsUrl));
+    }
+};
+
+class WsTokenResponse : public DecodedObject<WsTokenResponse, AbstractResponse>
+{
+    TQ_DECODED(WsTokenResponse)
+public:
+    qint64 expireAt = 0;
+    QString token;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("expire_at", &WsTokenResponse::expireAt), field("token", &WsTokenResponse::token));
+    }
+};
+
+// The platform is alive; whatever it answered.
+class LifeCheckResponse : public DecodedObject<LifeCheckResponse, AbstractResponse>
+{
+    TQ_DECODED(LifeCheckResponse)
+public:
+    static constexpr auto fields() { return std::make_tuple(); }
+};
+
+class Timezone : public DecodedObject<Timezone>
+{
+    TQ_DECODED(Timezone)
+public:
+    QString description;
+    qint64 id = -1;
+    QString name;
+    qint64 offsetSec = 0;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("description", &Timezone::description), idField("id", &Timezone::id),
+                               field("name", &Timezone::name), field("offset_sec", &Timezone::offsetSec));
+    }
+};
+
+class GetTimezonesResponse : public ResponseWithItemsOf<GetTimezonesResponse, Timezone>
+{
+    TQ_DECODED(GetTimezonesResponse)
+public:
+    qint64 currentTimezoneId = -1;
+
+    static constexpr auto fields()
+    {
+        return std::tuple_cat(ResponseWithItemsOf::fields(),
+                              std::make_tuple(idField("current_timezone_id", &GetTimezonesResponse::currentTimezoneId)));
+    }
+};
+
+class SystemInfoResponse : public DecodedObject<SystemInfoResponse, AbstractResponse>
+{
+    TQ_DECODED(SystemInfoResponse)
+public:
+    qint64 accountId = -1;
+    BroadcastType broadcastType = BroadcastType::Unknown;
+    qint64 curLocation = 0;
+    qint64 curSubLocation = 0;
+    QString currentMrf;
+    Timezone currentTimezone;
+    QString homeMrf;
+    bool isTest = false;
+    bool isRadioAvailable = false;
+    qint64 location = 0;
+    qint64 requestTimeout = 0;
+    qint64 sendTvMediaPositionsAfter = 0;
+    QString san;
+    qint64 subLocation = 0;
+    QString uid;
+    bool useProxy = false;
+
+    static constexpr auto fields()
+    {
+        using R = SystemInfoResponse;
+        return std::make_tuple(
+            idField("account_id", &R::accountId), field("broadcast_type", &R::broadcastType),
+            field("cur_location", &R::curLocation), field("cur_sub_location", &R::curSubLocation),
+            field("current_mrf", &R::currentMrf), field("current_timezone", &R::currentTimezone),
+            field("home_mrf", &R::homeMrf), field("is_test", &R::isTest),
+            field("is_radio_available", &R::isRadioAvailable), field("location", &R::location),
+            field("request_timeout", &R::requestTimeout),
+            field("send_tv_media_positions_after", &R::sendTvMediaPositionsAfter), field("san", &R::san),
+            field("sub_location", &R::subLocation), field("uid", &R::uid), field("use_proxy", &R::useProxy));
+    }
+};
+
+class CheckLoginResponse : public DecodedObject<CheckLoginResponse, AbstractResponse>
+{
+    TQ_DECODED(CheckLoginResponse)
+public:
+    LoginMode loginMode = LoginMode::Unknown;
+    LoginType loginType = LoginType::Unknown;
+    bool success = false;
+
+    static constexpr auto fields()
+    {
+        using R = CheckLoginResponse;
+        return std::make_tuple(field("login_mode", &R::loginMode), field("login_type", &R::loginType),
+                               field("success", &R::success));
+    }
+};
+
+class RegisterAccountResponse : public DecodedObject<RegisterAccountResponse, AbstractResponse>
+{
+    TQ_DECODED(RegisterAccountResponse)
+public:
+    QString san;
+    bool success = false;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("san", &RegisterAccountResponse::san),
+                               field("success", &RegisterAccountResponse::success));
+    }
+};
+
+// A code was sent; another may be asked for after `resendAfter` seconds.
+template<class T>
+class CodeSentOf : public DecodedObject<T, AbstractResponse>
+{
+public:
+    bool success = false;
+    qint64 resendAfter = 0;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("success", &CodeSentOf::success), field("resend_after", &CodeSentOf::resendAfter));
+    }
+};
+
+class SendEmailCodeResponse : public CodeSentOf<SendEmailCodeResponse>
+{
+    TQ_DECODED(SendEmailCodeResponse)
+};
+
+class SendSmsResponse : public CodeSentOf<SendSmsResponse>
+{
+    TQ_DECODED(SendSmsResponse)
+};
+
+class ValidatePinCodeResponse : public DecodedObject<ValidatePinCodeResponse, AbstractResponse>
+{
+    TQ_DECODED(ValidatePinCodeResponse)
+public:
+    bool valid = false;
+
+    static constexpr auto fields() { return std::make_tuple(field("valid", &ValidatePinCodeResponse::valid)); }
+};
+
+class SuccessResponse : public DecodedObject<SuccessResponse, AbstractResponse>
+{
+    TQ_DECODED(SuccessResponse)
+public:
+    bool success = false;
+
+    static constexpr auto fields() { return std::make_tuple(field("success", &SuccessResponse::success)); }
+};
+
+class HelloMessageResponse : public DecodedObject<HelloMessageResponse, AbstractResponse>
+{
+    TQ_DECODED(HelloMessageResponse)
+public:
+    QString helloMessage;
+
+    static constexpr auto fields() { return std::make_tuple(field("hello_message", &HelloMessageResponse::helloMessage)); }
+};
+
+// The offer the subscriber accepts, in the interface language and in English.
+class OfferUser : public DecodedObject<OfferUser, AbstractResponse>
+{
+    TQ_DECODED(OfferUser)
+public:
+    QString text;
+    QString textEn;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("text", &OfferUser::text), field("text_en", &OfferUser::textEn));
+    }
+};
+
+class GetCurrentLocationResponse : public DecodedObject<GetCurrentLocationResponse, AbstractResponse>
+{
+    TQ_DECODED(GetCurrentLocationResponse)
+public:
+    qint64 locationId = -1;
+    QString locationName;
+    qint64 subLocationId = -1;
+    QString subLocationName;
+
+    static constexpr auto fields()
+    {
+        using R = GetCurrentLocationResponse;
+        return std::make_tuple(idField("location_id", &R::locationId), field("location_name", &R::locationName),
+                               idField("sub_location_id", &R::subLocationId),
+                               field("sub_location_name", &R::subLocationName));
+    }
+};
+
+class FeatureToggle : public DecodedObject<FeatureToggle>
+{
+    TQ_DECODED(FeatureToggle)
+public:
+    QString key;
+    bool isEnabled = false;
+    int retryAfter = 0;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("key", &FeatureToggle::key), field("is_enabled", &FeatureToggle::isEnabled),
+                               field("retry_after", &FeatureToggle::retryAfter));
+    }
+};
+
+class GetFeatureToggleConfigurationResponse
+    : public DecodedObject<GetFeatureToggleConfigurationResponse, AbstractResponse>
+{
+    TQ_DECODED(GetFeatureToggleConfigurationResponse)
+public:
+    FeatureToggle data;
+
+    static constexpr auto fields() { return std::make_tuple(field("data", &GetFeatureToggleConfigurationResponse::data)); }
+};
+
+// Where an outside service is reached, and with which key.
+template<class T>
+class ServiceAccessOf : public DecodedObject<T, AbstractResponse>
+{
+public:
+    QString apiUrl;
+    QString apiKey;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("api_url", &ServiceAccessOf::apiUrl), field("api_key", &ServiceAccessOf::apiKey));
+    }
+};
+
+class AdvertisingSettingsResponse : public ServiceAccessOf<AdvertisingSettingsResponse>
+{
+    TQ_DECODED(AdvertisingSettingsResponse)
+};
+
+class GetShopTvSettingsResponse : public ServiceAccessOf<GetShopTvSettingsResponse>
+{
+    TQ_DECODED(GetShopTvSettingsResponse)
+public:
+    qint64 minDelay = 0;
+    qint64 maxDelay = 0;
+    qint64 playlistRetryInterval = 0;
+    qint64 batchingInterval = 0;
+    bool isBatchingEnabled = false;
+    bool isEnabled = false;
+
+    static constexpr auto fields()
+    {
+        using R = GetShopTvSettingsResponse;
+        return std::tuple_cat(ServiceAccessOf::fields(),
+                              std::make_tuple(field("min_delay", &R::minDelay), field("max_delay", &R::maxDelay),
+                                              field("playlist_retry_interval", &R::playlistRetryInterval),
+                                              field("batching_interval", &R::batchingInterval),
+                                              field("is_batching_enabled", &R::isBatchingEnabled),
+                                              field("is_enabled", &R::isEnabled)));
+    }
+};
+
+class GetContentDrmTokenResponse : public DecodedObject<GetContentDrmTokenResponse, AbstractResponse>
+{
+    TQ_DECODED(GetContentDrmTokenResponse)
+public:
+    QString token;
+
+    static constexpr auto fields() { return std::make_tuple(field("token", &GetContentDrmTokenResponse::token)); }
+};
+
+// The id of the content a favourite or a reminder was set on.
+template<class T>
+class ContentIdOf : public DecodedObject<T, AbstractResponse>
+{
+public:
+    qint64 contentId = -1;
+
+    static constexpr auto fields() { return std::make_tuple(idField("content_id", &ContentIdOf::contentId)); }
+};
+
+class IdFavoriteResponse : public ContentIdOf<IdFavoriteResponse>
+{
+    TQ_DECODED(IdFavoriteResponse)
+};
+
+class IdReminderResponse : public ContentIdOf<IdReminderResponse>
+{
+    TQ_DECODED(IdReminderResponse)
+};
+
+class AdminSettingsColdStartLoadingScreen : public DecodedObject<AdminSettingsColdStartLoadingScreen>
+{
+    TQ_DECODED(AdminSettingsColdStartLoadingScreen)
+public:
+    qint64 duration = 0;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("duration", &AdminSettingsColdStartLoadingScreen::duration));
+    }
+};
+
+// Where to go once the picks are sent, and how long to show the loading screen.
+class PostColdStartContentResponse : public DecodedObject<PostColdStartContentResponse, AbstractResponse>
+{
+    TQ_DECODED(PostColdStartContentResponse)
+public:
+    QString mediaViewAlias;
+    AdminSettingsColdStartLoadingScreen loadingScreen;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("media_view_alias", &PostColdStartContentResponse::mediaViewAlias),
+                               field("loading_screen", &PostColdStartContentResponse::loadingScreen));
+    }
+};
+
+// Answers that are another answer under their request's own name.
+class CancelSubscriptionResponse : public DecodedObject<CancelSubscriptionResponse, SuccessResponse>
+{
+    TQ_DECODED(CancelSubscriptionResponse)
+};
+
+} // namespace tq
