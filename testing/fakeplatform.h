@@ -52,6 +52,7 @@ public:
     // Every live session answers 1000053 until it is replaced through update_token.
     void expireSessions();
     QStringList liveSessions() const;
+    void addSession(const QString& id) { m_sessions.insert(id); }
 
     // The favourites as "content_type/content_id".
     QStringList favourites() const;
