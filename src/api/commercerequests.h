@@ -20,7 +20,15 @@ TQ_PLATFORM_REQUEST(AccountRefillRequest, RequestWithBody<AccountRefillParams>, 
 TQ_PLATFORM_REQUEST(CancelSubscriptionRequest, RequestWithBody<CancelSubscriptionParams>, post("/user/subscribe_cancel"),
                     CancelSubscriptionResponse)
 
-TQ_PLATFORM_REQUEST(ConfirmTicketByIDRequest, StringValueRequest, post("/user/tickets/{ticket_id}/confirm"), TicketUser)
+// The platform wants a body, even an empty object.
+class ConfirmTicketByIDRequest : public PlatformRequest<ConfirmTicketByIDRequest, StringValueRequest>
+{
+public:
+    using PlatformRequest::PlatformRequest;
+    using Answer = TicketUser;
+    static constexpr Route route = post("/user/tickets/{ticket_id}/confirm");
+    QByteArray encodedBody() const { return QByteArrayLiteral("{}"); }
+};
 
 class GetUserBankCardsRequest : public PlatformRequest<GetUserBankCardsRequest, CollectionRequest>
 {
