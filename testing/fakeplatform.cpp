@@ -3,6 +3,7 @@
 #include "objectsamples.h"
 
 #include "api/catalogue.h"
+#include "model/fieldcodec.h"
 
 #include <QCborValue>
 #include <QJsonArray>
@@ -35,12 +36,26 @@ HttpResponse errorBody(int status, int code, const QString& description, const Q
     return HttpResponse::json(status, body);
 }
 
+// The declared object an answer is (an answer that only renames another, such as
+// GetEPGByIDResponse for EPGItemBrief, is served that one's sample).
+template<class T, class... Bases>
+T declaredOf(const tq::DecodedObject<T, Bases...>*);
+
 // "tq::GetChannelsResponse" -> "GetChannelsResponse"
 template<class T>
-QString answerName()
+QString nameOf()
 {
     const QString name = QString::fromLatin1(QMetaType::fromType<T>().name());
     return name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
+}
+
+template<class T>
+QString answerName()
+{
+    const QString own = nameOf<T>();
+    if (samplesByName().contains(own))
+        return own;
+    return nameOf<decltype(declaredOf(static_cast<T*>(nullptr)))>();
 }
 
 const char* const names[fakeChannelCount] = {"News 24", "Sport", "Movies", "Kids", "Music", "Nature"};
@@ -261,35 +276,34 @@ void FakePlatform::addOwnRoutes()
             answer.insert(QStringLiteral("items"), items);
             answer.insert(QStringLiteral("total_items"), fakeChannelCount);
             if (r.header("Accept").contains("application/cbor"))
-                return HttpResponse::cbor(200, QCborValue::fromJsonValue(answer));
+                return HttpResponse::cbor(200, tq::cborFormOf<tq::GetChannelsResponse>(answer));
             return HttpResponse::json(200, answer);
         });
     });
 
-    // Guide items of the channels asked for, one per hour from start_time.
+    // The guide of the channels asked for: programmes of an hour from start_time.
     m_server.route("GET", QStringLiteral("/api/v2/user/epg"), [this](const HttpRequest& request) {
         return api("GET", QStringLiteral("/user/epg"), request, [](const HttpRequest& r) {
             const QJsonObject item = sample(QStringLiteral("EPGItemBrief"));
             const qint64 start = r.query.queryItemValue(QStringLiteral("start_time")).toLongLong();
-            const int perChannel = qMax(1, r.query.queryItemValue(QStringLiteral("limit")).toInt());
-            QJsonArray items;
+            const int perChannel = qBound(1, r.query.queryItemValue(QStringLiteral("limit")).toInt(), 24);
+            QJsonArray guide;
             for (const qint64 channel : idsOf(r.query.queryItemValue(QStringLiteral("channels_ids"), QUrl::FullyDecoded))) {
                 if (channel < 1 || channel > fakeChannelCount)
                     continue;
-                for (int i = 0; i < qMin(perChannel, 24); ++i) {
+                QJsonArray programmes;
+                for (int i = 0; i < perChannel; ++i) {
                     QJsonObject programme = item;
                     programme.insert(QStringLiteral("id"), channel * 1000 + i);
-                    programme.insert(QStringLiteral("channel_id"), channel);
                     programme.insert(QStringLiteral("start_time"), start + i * 3600);
                     programme.insert(QStringLiteral("end_time"), start + (i + 1) * 3600);
-                    programme.insert(QStringLiteral("title"), QStringLiteral("%1, part %2").arg(QLatin1String(names[channel - 1])).arg(i + 1));
-                    items.append(programme);
+                    programme.insert(QStringLiteral("name"),
+                                     QStringLiteral("%1, part %2").arg(QLatin1String(names[channel - 1])).arg(i + 1));
+                    programmes.append(programme);
                 }
+                guide.append(QJsonObject{{"channel_id", channel}, {"channel_programs", programmes}});
             }
-            QJsonObject answer = sample(QStringLiteral("GetEPGResponse"));
-            answer.insert(QStringLiteral("items"), items);
-            answer.insert(QStringLiteral("total_items"), int(items.size()));
-            return HttpResponse::json(200, answer);
+            return HttpResponse::json(200, QJsonObject{{"items", guide}});
         });
     });
 

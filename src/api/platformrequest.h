@@ -90,7 +90,7 @@ constexpr Route put(const char* path, int api = 2) { return {"PUT", path, api}; 
 constexpr Route patch(const char* path, int api = 2) { return {"PATCH", path, api}; }
 constexpr Route del(const char* path, int api = 2) { return {"DELETE", path, api}; }
 
-namespace detail {
+namespace rowkit {
 
 enum class SendRule { ByType, Always, Year };
 
@@ -186,22 +186,22 @@ constexpr bool hasPlaceholders(const char* path)
     return false;
 }
 
-} // namespace detail
+} // namespace rowkit
 
 template<class Owner, class Member>
-constexpr detail::QueryArgument<Owner, Member> item(const char* key, Member Owner::*member)
+constexpr rowkit::QueryArgument<Owner, Member> item(const char* key, Member Owner::*member)
 {
-    return {key, member, detail::SendRule::ByType};
+    return {key, member, rowkit::SendRule::ByType};
 }
 template<class Owner, class Member>
-constexpr detail::QueryArgument<Owner, Member> always(const char* key, Member Owner::*member)
+constexpr rowkit::QueryArgument<Owner, Member> always(const char* key, Member Owner::*member)
 {
-    return {key, member, detail::SendRule::Always};
+    return {key, member, rowkit::SendRule::Always};
 }
 template<class Owner, class Member>
-constexpr detail::QueryArgument<Owner, Member> year(const char* key, Member Owner::*member)
+constexpr rowkit::QueryArgument<Owner, Member> year(const char* key, Member Owner::*member)
 {
-    return {key, member, detail::SendRule::Year};
+    return {key, member, rowkit::SendRule::Year};
 }
 
 // Paging as most lists send it.
@@ -239,25 +239,25 @@ public:
         raw.methodType = route.methodType;
         raw.methodSpecialization = route.specializationFixed ? route.fixedSpecialization : this->methodSpecialization();
         raw.isDeferrable = route.deferrable;
-        if constexpr (detail::hasPlaceholders(route.path)) {
+        if constexpr (rowkit::hasPlaceholders(route.path)) {
             qint64 id = -1;
             QString value;
-            if constexpr (detail::HasId<R>::value)
+            if constexpr (rowkit::HasId<R>::value)
                 id = self.id;
-            if constexpr (detail::HasValue<R>::value)
+            if constexpr (rowkit::HasValue<R>::value)
                 value = self.value;
             constexpr bool collectionKind = std::is_base_of_v<RequestByContentTypeAndId, R>;
             if constexpr (collectionKind)
                 raw.path = raw.path.arg(self.contentType);
-            raw.pathCreator = detail::pathFiller(id, value, collectionKind);
+            raw.pathCreator = rowkit::pathFiller(id, value, collectionKind);
         }
-        if constexpr (detail::HasQuery<R>::value) {
-            std::apply([&](const auto&... argument) { (detail::append(self, argument, raw.queryItems), ...); },
+        if constexpr (rowkit::HasQuery<R>::value) {
+            std::apply([&](const auto&... argument) { (rowkit::append(self, argument, raw.queryItems), ...); },
                        R::query());
         }
         if constexpr (std::is_base_of_v<FilterCollection, R>)
             self.setupFilterArguments(raw);
-        if constexpr (detail::HasBody<R>::value)
+        if constexpr (rowkit::HasBody<R>::value)
             raw.body = self.encodedBody();
         return raw;
     }

@@ -115,7 +115,7 @@ std::function<RequestRawData()> ImageRequest::rawDataCreator() const
     };
 }
 
-namespace detail {
+namespace rowkit {
 
 std::function<QString(const QString&)> pathFiller(qint64 id, const QString& value, bool collectionKind)
 {
@@ -137,6 +137,6 @@ std::function<QString(const QString&)> pathFiller(qint64 id, const QString& valu
     };
 }
 
-} // namespace detail
+} // namespace rowkit
 
 } // namespace tq

@@ -5,7 +5,11 @@
 #include "api/platformrequest.h"
 #include "api/requestparams.h"
 #include "model/account.h"
+#include "model/b2b.h"
+#include "model/channels.h"
 #include "model/devices.h"
+#include "model/media.h"
+#include "model/screens.h"
 
 namespace tq {
 
@@ -30,6 +34,11 @@ TQ_PLATFORM_REQUEST(TutorialDoneRequest, AbstractRequest, post("/user/tutorial_d
 
 TQ_PLATFORM_REQUEST(SystemInfoRequest, AbstractRequest, get("/user/system_info"), SystemInfoResponse)
 
+TQ_PLATFORM_REQUEST(GetTvDictionariesRequest, AbstractRequest,
+                    get("/user/tv_dictionaries").specialization(MethodSpecializaton::Dictionary), GetTvDictionariesResponse)
+
+TQ_PLATFORM_REQUEST(GetAgeLimitsRequest, AbstractRequest, get("/user/age_levels"), GetAgeLimitsResponse)
+
 TQ_PLATFORM_REQUEST(GetTimezonesRequest, AbstractRequest, get("/user/timezones"), GetTimezonesResponse)
 
 TQ_PLATFORM_REQUEST(SetCurrentTimezoneRequest, RequestById, put("/user/timezones/{id}/set_current"), SuccessResponse)
@@ -37,6 +46,8 @@ TQ_PLATFORM_REQUEST(SetCurrentTimezoneRequest, RequestById, put("/user/timezones
 TQ_PLATFORM_REQUEST(GetCurrentLocationRequest, RequestById, get("/user/locations/current"), GetCurrentLocationResponse)
 
 TQ_PLATFORM_REQUEST(SetCurrentLocationRequest, RequestById, put("/user/locations/{id}/set_current"), SuccessResponse)
+
+TQ_PLATFORM_REQUEST(GetSplashScreenRequest, AbstractRequest, get("/user/splash_screen"), GetSplashScreenResponse)
 
 TQ_PLATFORM_REQUEST(GetShopTvSettingsRequest, AbstractRequest, get("/user/getshoptv_settings"), GetShopTvSettingsResponse)
 
@@ -62,6 +73,9 @@ TQ_PLATFORM_REQUEST(GetHelloMessageRequest, AbstractRequest, get("/user/b2b_hote
 
 TQ_PLATFORM_REQUEST(HelloMessageShownRequest, AbstractRequest, post("/user/b2b_hotel/hello_message_showed"), SuccessResponse)
 
+TQ_PLATFORM_REQUEST(GetB2BMediaViewByAliasRequest, StringValueRequest, get("/user/b2b_hotel/media_views/alias/{name}"),
+                    B2bMediaViewRendered)
+
 // The hotel's text value fills "{hotel_id}".
 class StbStatusRequest : public PlatformRequest<StbStatusRequest, RequestWithBody<StbB2bStatusParams>>
 {
@@ -72,6 +86,6 @@ public:
     QString value;
 };
 
-using SessionRequests = std::tuple<DiscoveryRequest, NewSessionRequest, NewAuthSessionRequest, DeleteSessionRequest, UpdateTokenRequest, LifeCheckRequest, WsTokenRequest, StartupRequest, TutorialDoneRequest, SystemInfoRequest, GetTimezonesRequest, SetCurrentTimezoneRequest, GetCurrentLocationRequest, SetCurrentLocationRequest, GetShopTvSettingsRequest, AdvertisingSettingsRequest, GetFeatureToggleConfiguration, AssistantConnectionRequest, NewAssistantCodeRequest, DisconnectAssistantRequest, PostAssistCommandReportRequest, StartupHotelRequest, GetHelloMessageRequest, HelloMessageShownRequest, StbStatusRequest>;
+using SessionRequests = std::tuple<DiscoveryRequest, NewSessionRequest, NewAuthSessionRequest, DeleteSessionRequest, UpdateTokenRequest, LifeCheckRequest, WsTokenRequest, StartupRequest, TutorialDoneRequest, SystemInfoRequest, GetTvDictionariesRequest, GetAgeLimitsRequest, GetTimezonesRequest, SetCurrentTimezoneRequest, GetCurrentLocationRequest, SetCurrentLocationRequest, GetSplashScreenRequest, GetShopTvSettingsRequest, AdvertisingSettingsRequest, GetFeatureToggleConfiguration, AssistantConnectionRequest, NewAssistantCodeRequest, DisconnectAssistantRequest, PostAssistCommandReportRequest, StartupHotelRequest, GetHelloMessageRequest, HelloMessageShownRequest, GetB2BMediaViewByAliasRequest, StbStatusRequest>;
 
 } // namespace tq

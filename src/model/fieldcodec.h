@@ -30,6 +30,8 @@
 #include "model/constantsdictionary.h"
 #include "model/fields.h"
 
+#include <QCborArray>
+#include <QCborMap>
 #include <QCborValue>
 #include <QHash>
 #include <QJsonArray>
@@ -697,6 +699,75 @@ void visitSelected(const T& object, Visit&& visit)
 }
 
 template<class T>
+QCborMap cborFormOf(const QJsonObject& json);
+
+namespace detail {
+
+// A JSON value of a member in the CBOR form of its type.
+template<class M>
+QCborValue cborValueOf(const QJsonValue& value)
+{
+    if constexpr (IsOptional<M>::value && !std::is_same_v<M, std::optional<bool>>
+                  && !std::is_same_v<M, std::optional<qint64>>) {
+        return cborValueOf<typename M::value_type>(value);
+    } else if constexpr (IsList<M>::value) {
+        if (!value.isArray())
+            return QCborValue::fromJsonValue(value);
+        QCborArray array;
+        for (const QJsonValue& element : value.toArray())
+            array.append(cborValueOf<typename M::value_type>(element));
+        return array;
+    } else if constexpr (IsDeclared<M>::value) {
+        return value.isObject() ? QCborValue(cborFormOf<M>(value.toObject())) : QCborValue::fromJsonValue(value);
+    } else if constexpr (std::is_same_v<M, double>) {
+        return value.isDouble() ? QCborValue(value.toDouble()) : QCborValue::fromJsonValue(value); // never an integer
+    } else {
+        return QCborValue::fromJsonValue(value);
+    }
+}
+
+template<class T, class F>
+void insertCborForm(QCborMap& map, const QJsonObject& json, const F& f)
+{
+    if constexpr (IsSelection<F>::value) {
+        std::apply(
+            [&](const auto&... c) {
+                const auto one = [&](const auto& choice) {
+                    using Member = std::decay_t<decltype(choiceMember(std::declval<T&>(), choice))>;
+                    const QLatin1String key(choice.key, choice.keyLength);
+                    if (!choice.whole && json.contains(key))
+                        map.insert(key, cborValueOf<Member>(json.value(key)));
+                };
+                (one(c), ...);
+            },
+            f.choices);
+    } else {
+        if (f.flags & (JsonOnly | CborOnly))
+            return;
+        const QLatin1String key(f.key, f.keyLength);
+        const QJsonValue value =
+            f.parent ? json.value(QLatin1String(f.parent, f.parentLength)).toObject().value(key) : json.value(key);
+        if (value.isUndefined())
+            return;
+        using Member = std::decay_t<decltype(memberOf(std::declval<const T&>(), f))>;
+        map.insert(QLatin1String(f.cborName, f.cborNameLength), cborValueOf<Member>(value));
+    }
+}
+
+} // namespace detail
+
+// The CBOR form of T's JSON object as the platform sends it: keys renamed to their CBOR
+// names, keys nested in JSON flattened, JSON-only keys left out (unknown keys too). For
+// the fake platform and the tests.
+template<class T>
+QCborMap cborFormOf(const QJsonObject& json)
+{
+    QCborMap map;
+    std::apply([&](const auto&... f) { (detail::insertCborForm<T>(map, json, f), ...); }, fieldsOf<T>);
+    return map;
+}
+
+template<class T>
 struct MetaTypeRegistration
 {
     MetaTypeRegistration() { qRegisterMetaType<T>(); }
@@ -727,6 +798,11 @@ struct MetaTypeRegistration
 // so that it travels in a QVariant across threads and is found by its name.
 #define TQ_DEFINE_ANSWER(Type)                                                                     \
     TQ_DEFINE_OBJECT(Type)                                                                         \
+    TQ_REGISTER_ANSWER(Type)
+
+// Only the registration, for an answer that is another object under its own name
+// (`class GetThingByIdResponse : public Thing {}`): it reuses that object's conversions.
+#define TQ_REGISTER_ANSWER(Type)                                                                   \
     namespace {                                                                                    \
     const ::tq::MetaTypeRegistration<Type> TQ_FIELDS_CONCAT(tqMetaTypeRegistration, __COUNTER__);  \
     }

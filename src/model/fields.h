@@ -38,6 +38,9 @@
 //     TQ_DEFINE_OBJECT(Widget)
 //     TQ_DEFINE_ANSWER(GetWidgetsResponse)                // also a meta-type, registered at load
 //
+// An answer that is another object under its own name derives from it without TQ_DECODED
+// and is named once with TQ_REGISTER_ANSWER(GetWidgetByIdResponse): the meta-type only.
+//
 // Forgetting either macro fails the build. Headers include only what their members need;
 // fieldcodec.h (Qt's JSON and CBOR machinery) stays in the .cpp files. model/playback.h
 // and .cpp are a complete family to copy.

@@ -6,9 +6,22 @@
 #include "model/account.h"
 #include "model/devices.h"
 #include "model/payments.h"
+#include "model/decode.h"
+#include "model/b2b.h"
+#include "model/channels.h"
+#include "model/epg.h"
+#include "model/fieldcodec.h"
+#include "model/items.h"
+#include "model/media.h"
+#include "model/menus.h"
+#include "model/offers.h"
 #include "model/playback.h"
+#include "model/records.h"
+#include "model/screens.h"
+#include "model/services.h"
 #include "objectsamples.h"
 
+#include <QCborMap>
 #include <QCborValue>
 #include <QRegularExpression>
 #include <QJsonArray>
@@ -40,50 +53,177 @@ template<class T>
 QJsonObject decodedFromCbor(const QJsonObject& json)
 {
     T object;
-    CborReader reader(QCborValue::fromJsonValue(json).toCbor());
+    CborReader reader(QCborValue(cborFormOf<T>(json)).toCbor());
     object.fromCbor(reader);
     return object.toJson();
 }
 
-// A list answer reads from CBOR only when its items do.
-template<class T, class = void>
-inline constexpr bool hasCborForm = std::is_base_of_v<AbstractCborObject, T>;
-template<class T>
-inline constexpr bool hasCborForm<T, std::void_t<typename T::ItemType>> =
-    std::is_base_of_v<AbstractCborObject, typename T::ItemType>;
-
+// An object read from JSON only, and one read from JSON and CBOR.
 template<class T>
 std::pair<QString, ObjectCodec> entry(const char* name)
 {
-    if constexpr (hasCborForm<T>)
-        return {QString::fromLatin1(name), {&decoded<T>, &decodedFromCbor<T>}};
-    else
-        return {QString::fromLatin1(name), {&decoded<T>, nullptr}};
+    return {QString::fromLatin1(name), {&decoded<T>, nullptr}};
+}
+
+template<class T>
+std::pair<QString, ObjectCodec> cborEntry(const char* name)
+{
+    static_assert(std::is_base_of_v<AbstractCborObject, T>);
+    return {QString::fromLatin1(name), {&decoded<T>, &decodedFromCbor<T>}};
 }
 
 // One line per declared object, named as in the samples.
 const QHash<QString, ObjectCodec>& objects()
 {
     static const QHash<QString, ObjectCodec> table{
-        entry<CdnToken>("CdnToken"),
-        entry<ChannelSource>("ChannelSource"),
+        cborEntry<CdnToken>("CdnToken"),
+        cborEntry<ChannelSource>("ChannelSource"),
         entry<ContentAsset>("ContentAsset"),
         entry<Assets>("Assets"),
         entry<GetDrmSettingsResponse>("GetDrmSettingsResponse"),
+        // b2b
+        entry<B2bMenuItem::Size>("B2bMenuItem::Size"),
+        entry<B2bMenuItem>("B2bMenuItem"),
+        entry<B2bSubMenuItem>("B2bSubMenuItem"),
+        entry<B2bImageBanner::Content>("B2bImageBanner::Content"),
+        entry<B2bImageBanner>("B2bImageBanner"),
+        entry<B2bMediaViewItemUnion>("B2bMediaViewItemUnion"),
+        entry<B2bMediaBlockRendered>("B2bMediaBlockRendered"),
+        entry<B2bMediaViewRendered::Background>("B2bMediaViewRendered::Background"),
+        entry<B2bMediaViewRendered>("B2bMediaViewRendered"),
+        // channels
+        cborEntry<TimeshiftOptionsChannel>("TimeshiftOptionsChannel"),
+        cborEntry<ChannelBrief>("ChannelBrief"),
+        entry<Channel>("Channel"),
+        cborEntry<GetChannelsResponse>("GetChannelsResponse"),
+        entry<GetProfileChannelsResponse>("GetProfileChannelsResponse"),
+        entry<GetTvDictionariesResponse>("GetTvDictionariesResponse"),
+        entry<RadioChannelSourceUser>("RadioChannelSourceUser"),
+        entry<RadioChannel>("RadioChannel"),
+        entry<GetRadioChannelsResponse>("GetRadioChannelsResponse"),
+        entry<CanvasResponse::Item>("CanvasResponse::Item"),
+        entry<CanvasResponse>("CanvasResponse"),
+        // epg
+        cborEntry<ChannelInfo>("ChannelInfo"),
+        cborEntry<TimeshiftOptionsEpg>("TimeshiftOptionsEpg"),
+        cborEntry<EPGItemBrief>("EPGItemBrief"),
+        entry<ChannelEpg>("ChannelEpg"),
+        entry<GetEPGResponse>("GetEPGResponse"),
+        // items
+        cborEntry<ItemUnionBrief>("ItemUnionBrief"),
+        cborEntry<SearchItemUnion>("SearchItemUnion"),
+        cborEntry<SearchItemUnionGroup>("SearchItemUnionGroup"),
+        cborEntry<MediaPositionItemUnion>("MediaPositionItemUnion"),
+        entry<GetSearchResponse>("GetSearchResponse"),
+        entry<GetGroupSearchResponse>("GetGroupSearchResponse"),
+        entry<GetRemindersResponse>("GetRemindersResponse"),
+        entry<GetServiceItemsResponse>("GetServiceItemsResponse"),
+        entry<ListMyCollectionResponse>("ListMyCollectionResponse"),
+        entry<GetMediaPositionsResponse>("GetMediaPositionsResponse"),
+        entry<Person>("Person"),
+        entry<PersonContentItems>("PersonContentItems"),
+        entry<GetMediaItemPersonsResponse>("GetMediaItemPersonsResponse"),
+        entry<GetPersonRolesResponse>("GetPersonRolesResponse"),
+        entry<GetPersonContentItemsResponse>("GetPersonContentItemsResponse"),
+        // media
+        cborEntry<MediaItemBrief>("MediaItemBrief"),
+        entry<Genre>("Genre"),
+        entry<ContentFilterOption>("ContentFilterOption"),
+        entry<ContentFilterUser>("ContentFilterUser"),
+        entry<ContentFilterUserBrief>("ContentFilterUserBrief"),
+        entry<ContentFilterThemeUser>("ContentFilterThemeUser"),
+        entry<SortBrief>("SortBrief"),
+        entry<GetMediaItemByIDResponse>("GetMediaItemByIDResponse"),
+        entry<GetMediaItemsResponse>("GetMediaItemsResponse"),
+        entry<CollectionItemsResponse>("CollectionItemsResponse"),
+        cborEntry<CollectionBrief>("CollectionBrief"),
+        entry<CollectionsResponse>("CollectionsResponse"),
+        cborEntry<KaraokeArtist>("KaraokeArtist"),
+        cborEntry<KaraokeItemBrief>("KaraokeItemBrief"),
+        entry<GetKaraokeItemsResponse>("GetKaraokeItemsResponse"),
+        entry<GetKaraokeItemByIDResponse>("GetKaraokeItemByIDResponse"),
+        entry<SortsResponse>("SortsResponse"),
+        entry<FiltersResponse>("FiltersResponse"),
+        entry<ContentFilterThemesResponse>("ContentFilterThemesResponse"),
+        entry<GetContentTypesResponse>("GetContentTypesResponse"),
+        entry<GetAgeLimitsResponse>("GetAgeLimitsResponse"),
+        // menus
+        cborEntry<TargetLinkFilter>("TargetLinkFilter"),
+        cborEntry<TargetLink>("TargetLink"),
+        cborEntry<TargetForMenu>("TargetForMenu"),
+        cborEntry<MenuItemUserBrief>("MenuItemUserBrief"),
+        entry<Menu>("Menu"),
+        cborEntry<AdPixel>("AdPixel"),
+        entry<AdvertiserInfo>("AdvertiserInfo"),
+        cborEntry<BannerBrief>("BannerBrief"),
+        entry<ContentInfo>("ContentInfo"),
+        // offers
+        cborEntry<Currency>("Currency"),
+        cborEntry<PurchaseFeature>("PurchaseFeature"),
+        cborEntry<Option::Content>("Option::Content"),
+        cborEntry<Option::Service>("Option::Service"),
+        cborEntry<Option::Period::Price::Trial>("Option::Period::Price::Trial"),
+        cborEntry<Option::Period::Price::Intro>("Option::Period::Price::Intro"),
+        cborEntry<Option::Period::Price::Discount>("Option::Period::Price::Discount"),
+        cborEntry<Option::Period::Price::BonusProgram>("Option::Period::Price::BonusProgram"),
+        cborEntry<Option::Period::Price>("Option::Period::Price"),
+        cborEntry<Option::Period>("Option::Period"),
+        cborEntry<Option>("Option"),
+        cborEntry<PurchaseVariant>("PurchaseVariant"),
+        cborEntry<PurchaseState::Service::Autopayment>("PurchaseState::Service::Autopayment"),
+        cborEntry<PurchaseState::Service::ChargeDetails::Details>("PurchaseState::Service::ChargeDetails::Details"),
+        cborEntry<PurchaseState::Service::ChargeDetails>("PurchaseState::Service::ChargeDetails"),
+        cborEntry<PurchaseState::Service::ParentService>("PurchaseState::Service::ParentService"),
+        cborEntry<PurchaseState::Service::ExternalBilling>("PurchaseState::Service::ExternalBilling"),
+        cborEntry<PurchaseState::Service>("PurchaseState::Service"),
+        cborEntry<PurchaseState>("PurchaseState"),
+        cborEntry<Action>("Action"),
+        // records
+        cborEntry<AgeLevel>("AgeLevel"),
+        cborEntry<NamedId>("NamedId"),
+        cborEntry<MediaPositionBrief>("MediaPositionBrief"),
+        entry<SeriesMediaPosition>("SeriesMediaPosition"),
+        cborEntry<Ratings>("Ratings"),
+        cborEntry<Label>("Label"),
+        cborEntry<MediaFile>("MediaFile"),
+        cborEntry<SkippableFragment>("SkippableFragment"),
+        entry<PreviewDurationBrief>("PreviewDurationBrief"),
+        cborEntry<ContentType>("ContentType"),
+        cborEntry<LanguageBrief>("LanguageBrief"),
+        entry<TrackInfo>("TrackInfo"),
+        entry<ReminderBrief>("ReminderBrief"),
+        cborEntry<LocationBrief>("LocationBrief"),
+        entry<FilteredChannels>("FilteredChannels"),
+        // screens
+        entry<AbTestTemplate>("AbTestTemplate"),
+        entry<MediaViewItemUnion>("MediaViewItemUnion"),
+        entry<MediaBlockRendered>("MediaBlockRendered"),
+        entry<MediaViewRendered>("MediaViewRendered"),
+        entry<ScreensaverMediaFile>("ScreensaverMediaFile"),
+        entry<GetSplashScreenResponse>("GetSplashScreenResponse"),
+        entry<RecomColdStartContent>("RecomColdStartContent"),
+        entry<RecomColdStartGenreBrief>("RecomColdStartGenreBrief"),
+        entry<GetColdStartGenresResponse>("GetColdStartGenresResponse"),
+        entry<GetColdStartContentResponse>("GetColdStartContentResponse"),
+        // services
+        cborEntry<Service>("Service"),
+        cborEntry<SubServiceBrief>("SubServiceBrief"),
+        entry<ServiceBrief>("ServiceBrief"),
+        // account
         entry<BankCardUser>("BankCardUser"),
         entry<PaymentMethodUser>("PaymentMethodUser"),
         entry<PaymentTypeUser>("PaymentTypeUser"),
         entry<GetPaymentMethodsByTypesResponse>("GetPaymentMethodsByTypesResponse"),
-        entry<BankCard>("BankCard"),
-        entry<GetBankCardsResponse>("GetBankCardsResponse"),
+        cborEntry<BankCard>("BankCard"),
+        cborEntry<GetBankCardsResponse>("GetBankCardsResponse"),
         entry<AddBankCardResponse>("AddBankCardResponse"),
         entry<BuyContentResponse>("BuyContentResponse"),
         entry<AccountRefillResponse>("AccountRefillResponse"),
         entry<TicketUser>("TicketUser"),
         entry<PurchaseAvailabilityResponse>("PurchaseAvailabilityResponse"),
         entry<ContentAvailabilityResponse>("ContentAvailabilityResponse"),
-        entry<PurchaseHistoryPaymentMethod>("PurchaseHistoryPaymentMethod"),
-        entry<PurchaseHistoryUser>("PurchaseHistoryUser"),
+        cborEntry<PurchaseHistoryPaymentMethod>("PurchaseHistoryPaymentMethod"),
+        cborEntry<PurchaseHistoryUser>("PurchaseHistoryUser"),
         entry<UserBonusProgramCurrency>("UserBonusProgramCurrency"),
         entry<UserBonusProgramBrief>("UserBonusProgramBrief"),
         entry<GetBonusProgramByIdResponse>("GetBonusProgramByIdResponse"),
@@ -280,6 +420,211 @@ private slots:
         QCOMPARE(settings.licenseServers.size(), 2);
         QCOMPARE(settings.licenseServers.value("widevine").value("backup"), QString("https://drm2.tv.example/wv"));
         QCOMPARE(settings.licenseServers.value("playready").keys(), QStringList{"default"});
+    }
+
+    // Which members a union engages for one JSON object; each union kind reads the same rows.
+    void unions_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QJsonObject>("json");
+        QTest::addColumn<QStringList>("engaged");
+        const QJsonObject channel{{"id", 1001}, {"name", "First"}};
+        const QJsonObject epg{{"id", 52011}, {"name", "News"}};
+        const QJsonObject service{{"id", 301}, {"name", "Cinema Plus"}};
+        const QJsonObject position{{"device_id", 7}, {"timepoint", 90}};
+        QTest::newRow("epg beside a channel") << "item" << QJsonObject{{"type", "epg"}, {"epg", epg}, {"channel", channel}}
+                                              << QStringList{"epg"};
+        QTest::newRow("empty member object") << "item" << QJsonObject{{"type", "channel"}, {"channel", QJsonObject()}}
+                                             << QStringList{};
+        QTest::newRow("service in a plain union") << "item" << QJsonObject{{"type", "service"}, {"service", service}}
+                                                  << QStringList{};
+        QTest::newRow("service in a search union") << "search" << QJsonObject{{"type", "service"}, {"service", service}}
+                                                   << QStringList{"service"};
+        QTest::newRow("unknown type") << "item" << QJsonObject{{"type", "radio"}, {"channel", channel}} << QStringList{};
+        QTest::newRow("position, type case differs")
+            << "position" << QJsonObject{{"type", "Channel"}, {"media_position", position}, {"channel", channel}}
+            << QStringList{"media_position"};
+        QTest::newRow("position and epg") << "position"
+                                          << QJsonObject{{"type", "epg"}, {"media_position", position}, {"epg", epg}}
+                                          << QStringList{"media_position", "epg"};
+        QTest::newRow("view: service brief") << "view" << QJsonObject{{"type", "service"}, {"service", service}}
+                                             << QStringList{"service"};
+        QTest::newRow("hotel: wifi tile") << "b2b" << QJsonObject{{"type", "wifi"}, {"id", "w"}} << QStringList{"menu"};
+        QTest::newRow("hotel: sub menu by prefix") << "b2b" << QJsonObject{{"type", "sub_menu_spa"}, {"id", "s"}}
+                                                   << QStringList{"sub_menu"};
+        QTest::newRow("hotel: anything else") << "b2b" << QJsonObject{{"type", "promo"}, {"id", "b"}}
+                                              << QStringList{"banner"};
+    }
+
+    void unions()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QJsonObject, json);
+        QFETCH(QStringList, engaged);
+        QStringList found;
+        const auto note = [&found](bool isEngaged, const char* name) {
+            if (isEngaged)
+                found.append(QString::fromLatin1(name));
+        };
+        if (kind == "item" || kind == "search") {
+            SearchItemUnion item;
+            if (kind == "search")
+                item.fromJson(json);
+            else
+                static_cast<ItemUnionBrief&>(item).fromJson(json);
+            note(bool(item.channel), "channel");
+            note(bool(item.epg), "epg");
+            note(bool(item.mediaItem), "media_item");
+            note(bool(item.karaokeItem), "karaoke_item");
+            note(bool(item.service), "service");
+            note(bool(item.collection), "collection");
+        } else if (kind == "position") {
+            MediaPositionItemUnion item;
+            item.fromJson(json);
+            note(bool(item.mediaPosition), "media_position");
+            note(bool(item.channel), "channel");
+            note(bool(item.epg), "epg");
+            note(bool(item.mediaItem), "media_item");
+            if (item.epg) // the position reaches the chosen member
+                QCOMPARE(item.epg->mediaPosition().timepoint, item.mediaPosition->timepoint);
+        } else if (kind == "view") {
+            MediaViewItemUnion item;
+            item.fromJson(json);
+            note(bool(item.service), "service");
+            note(bool(item.channel) || bool(item.banner) || bool(item.epg), "other");
+            if (item.service)
+                QCOMPARE(item.dataItem()->dataItemType(), 30);
+        } else {
+            B2bMediaViewItemUnion item;
+            item.fromJson(json);
+            note(bool(item.menuItem), "menu");
+            note(bool(item.subMenuItem), "sub_menu");
+            note(bool(item.imageBanner), "banner");
+        }
+        QCOMPARE(found, engaged);
+    }
+
+    void unionFromCborInAnyOrder()
+    {
+        QCborMap map;
+        map.insert(QLatin1String("karaoke_item"), QCborMap{{QLatin1String("id"), 8801}});
+        map.insert(QLatin1String("type"), QLatin1String("karaoke_item"));
+        ItemUnionBrief item;
+        CborReader reader(QCborValue(map).toCbor());
+        item.fromCbor(reader);
+        QVERIFY(item.karaokeItem && !item.channel);
+        QCOMPARE(item.type, ContentItemType::KaraokeItem);
+        QCOMPARE(item.toAnalyticsJson(), (QJsonObject{{"type", "karaoke_item"}, {"id", 8801}}));
+    }
+
+    // A handful of paths that tell a wrong tree shape (inner nodes, leaves, case).
+    void targets_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("screenName");
+        QTest::addColumn<QString>("contentType");
+        QTest::addColumn<QString>("mediaItemType");
+        QTest::addColumn<bool>("supported");
+        QTest::newRow("screen/search") << "screen" << "search" << "" << "" << true;
+        QTest::newRow("screen/settings/voice_assistant") << "screen" << "settings/voice_assistant" << "" << "" << true;
+        QTest::newRow("screen/unknown") << "screen" << "games" << "" << "" << false;
+        QTest::newRow("screen alone") << "screen" << "" << "" << "" << false;
+        QTest::newRow("media_item/film") << "media_item" << "" << "" << "film" << true;
+        QTest::newRow("content type wins") << "media_item" << "" << "media_item" << "film" << false;
+        QTest::newRow("leaf with a screen name") << "channel" << "search" << "" << "" << false;
+        QTest::newRow("leaf") << "qa_program" << "" << "" << "" << true;
+        QTest::newRow("player/karaoke_item") << "player" << "" << "karaoke_item" << "" << true;
+        QTest::newRow("name of a second level") << "film" << "" << "" << "" << false;
+        QTest::newRow("case") << "Screen" << "search" << "" << "" << false;
+    }
+
+    void targets()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, screenName);
+        QFETCH(QString, contentType);
+        QFETCH(QString, mediaItemType);
+        QFETCH(bool, supported);
+        TargetForMenu target;
+        target.type = type;
+        target.link.screenName = screenName;
+        target.link.contentType = contentType;
+        target.link.mediaItemType = mediaItemType;
+        if (!supported)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("TqHelpers.*isTargetSupported not supported target type:"));
+        QCOMPARE(isTargetSupported(target), supported);
+    }
+
+    void channelGuideAndCopies()
+    {
+        ChannelBrief channel;
+        channel.fromJson(samples::objectSamples("channels").value("ChannelBrief").toObject());
+        const qint64 firstEnd = channel.epgs().first().endTime();
+        ChannelBrief copy = channel;
+        copy.setFavorite(!channel.isFavorite());
+        QCOMPARE(copy.removeFirstProgram(), channel.epgs().size() - 1);
+        QVERIFY(copy.isFavorite() != channel.isFavorite());
+        QCOMPARE(channel.firstProgramEndTime(), firstEnd);
+        QVERIFY(copy.firstProgramEndTime() != firstEnd);
+
+        ChannelBrief bare;
+        bare.fromJson(QJsonObject{{"id", 5}, {"name", "No guide"}});
+        QVERIFY(bare.isValid() && !bare.hasEpg());
+        QCOMPARE(bare.firstProgramEndTime(), 0);
+        QCOMPARE(bare.removeFirstProgram(), 0);
+    }
+
+    void guideItemChannelInfo()
+    {
+        const QJsonObject json = samples::objectSamples("epg").value("EPGItemBrief").toObject();
+        ChannelInfo mine;
+        mine.id = 77;
+        EPGItemBrief item;
+        item.fromJsonWithChannelInfo(json, &mine);
+        QCOMPARE(item.channelInfo().id, 77);
+        item.fromJson(json);
+        QCOMPARE(item.channelInfo().id, 1001);
+        QJsonObject without = json;
+        without.remove("channel_info");
+        item.fromJson(without); // an absent one resets what the item had
+        QCOMPARE(item.channelInfo().id, -1);
+        QCOMPARE(item.channelInfo().number, -1);
+    }
+
+    void blockValidity_data()
+    {
+        QTest::addColumn<QJsonArray>("items");
+        QTest::addColumn<bool>("valid");
+        const QJsonObject film{{"type", "media_item"}, {"media_item", QJsonObject{{"id", 5501}}}};
+        QTest::newRow("items with ids") << QJsonArray{film, QJsonObject{{"type", "banner"}, {"banner", QJsonObject{{"id", 3}}}}}
+                                        << true;
+        QTest::newRow("one id is 0") << QJsonArray{film, QJsonObject{{"type", "channel"}, {"channel", QJsonObject{{"id", 0}}}}}
+                                     << false;
+        QTest::newRow("nothing engaged") << QJsonArray{QJsonObject{{"type", "radio"}}} << false;
+        QTest::newRow("no items") << QJsonArray{} << false;
+    }
+
+    void blockValidity()
+    {
+        QFETCH(QJsonArray, items);
+        QFETCH(bool, valid);
+        MediaBlockRendered block;
+        block.fromJson(QJsonObject{{"type", "horizontal"}, {"items", items}});
+        QCOMPARE(block.isValid(), valid);
+    }
+
+    // The same channel list as JSON and as CBOR gives the same objects.
+    void channelListJsonAndCborAgree()
+    {
+        const QVariant fromJson = decodeJson<GetChannelsResponse>(samples::channelListJson(300, 10));
+        const QVariant fromCbor = decodeCbor<GetChannelsResponse>(samples::channelListCbor(300, 10));
+        const auto& json = *static_cast<const GetChannelsResponse*>(fromJson.constData());
+        const auto& cbor = *static_cast<const GetChannelsResponse*>(fromCbor.constData());
+        QCOMPARE(cbor.items.size(), 300);
+        QCOMPARE(cbor.items.last().epgs().size(), 10);
+        QCOMPARE(cbor.items.last().purchaseVariants().first().options.first().periods.first().prices.first().originalAmount,
+                 29900);
+        QCOMPARE(cbor.toJson(), json.toJson());
     }
 };
 
