@@ -1,7 +1,9 @@
 #include "fuzzentries.h"
 
+#include "model/b2b.h"
 #include "model/decode.h"
 #include "model/playback.h"
+#include "model/profiles.h"
 #include "modelprobe.h"
 #include "modelsamples.h"
 
@@ -45,8 +47,11 @@ int jsonDecode(const uint8_t* data, size_t size)
     const QByteArray body = bytes(data, size);
     decodeJson<samples::ChannelsResponse>(body).value<samples::ChannelsResponse>().toJson();
     decodeJson<probe::ProbeObject>(body).value<probe::ProbeObject>().toJson();
-    // Account answers: maps of maps.
+    // Account answers: maps of maps; profiles whose track preferences are JSON inside texts;
+    // hotel screens, whose tiles are unions told apart by their "type".
     decodeJson<GetDrmSettingsResponse>(body).value<GetDrmSettingsResponse>().toJson();
+    decodeJson<ListProfilesResponse>(body).value<ListProfilesResponse>().toJson();
+    decodeJson<B2bMediaViewRendered>(body).value<B2bMediaViewRendered>().toJson();
     // The unions select their member by the top level "type".
     const QJsonObject json = QJsonDocument::fromJson(body).object();
     probe::ProbeUnion probeUnion;

@@ -11,7 +11,7 @@ namespace tq::fuzzing {
 // as the probe objects (every kind of member, a union), then re-encodes what was read.
 int cborWalk(const uint8_t* data, size_t size);
 // Runs the JSON decode routine of the channel list answer, of the probe objects and of the
-// account answers with maps, and re-encodes the results.
+// account answers with maps, JSON inside texts and unions, and re-encodes the results.
 int jsonDecode(const uint8_t* data, size_t size);
 
 } // namespace tq::fuzzing

@@ -6,8 +6,13 @@
 #include "api/requestparams.h"
 #include "model/account.h"
 #include "model/devices.h"
+#include "model/profiles.h"
 
 namespace tq {
+
+TQ_PLATFORM_REQUEST(AccountSettingsRequest, AbstractRequest, get("/user/account_settings"), GetAccountSettingsResponse)
+
+TQ_PLATFORM_REQUEST(AccountSummaryRequest, AbstractRequest, get("/user/account_summary"), GetAccountSummaryResponse)
 
 TQ_PLATFORM_REQUEST(RegisterCredentialsRequest, RequestWithBody<RegisterAccountParams>, post("/user/accounts"),
                     RegisterAccountResponse)
@@ -68,6 +73,12 @@ TQ_PLATFORM_REQUEST(ResetPinRequest, RequestWithBody<ResetPinBody>, del("/user/p
 TQ_PLATFORM_REQUEST(ValidatePinCodeRequest, RequestWithBody<ValidatePinCodeParams>,
                     post("/user/profiles/pin/validate").notDeferrable(), ValidatePinCodeResponse)
 
+TQ_PLATFORM_REQUEST(ProfilesRequest, AbstractRequest, get("/user/profiles"), ListProfilesResponse)
+
+TQ_PLATFORM_REQUEST(GetCurrentProfileRequest, AbstractRequest, get("/user/profiles/current"), ProfileBrief)
+
+TQ_PLATFORM_REQUEST(GetProfileByIdRequest, RequestById, get("/user/profiles/{id}"), ProfileBrief)
+
 TQ_PLATFORM_REQUEST(DeleteProfileByIDRequest, RequestWithBodyAndId<DeleteProfileByIDParams>, del("/user/profiles/{id}"),
                     SuccessResponse)
 
@@ -80,6 +91,6 @@ TQ_PLATFORM_REQUEST(UpdateDeviceRequest, RequestWithBodyAndId<PatchDeviceParams>
 
 TQ_PLATFORM_REQUEST(UnlinkDeviceByIdRequest, RequestWithBody<LinkDeviceParams>, del("/user/devices"), SuccessResponse)
 
-using AccountRequests = std::tuple<RegisterCredentialsRequest, MergeAccountsRequest, CheckLoginRequest, SendEmailCodeRequest, ValidateEmailCodeRequest, SendSmsCodeRequest, ValidateSmsCodeRequest, ChangeEmailRequest, DeleteEmailRequest, ChangePhoneRequest, DeletePhoneRequest, ChangePasswordRequest, ResetPasswordRequest, PasswordValidateRequest, ChangePinRequest, ResetPinRequest, ValidatePinCodeRequest, DeleteProfileByIDRequest, SwitchCurrentProfileRequest, DevicesRequest, UpdateDeviceRequest, UnlinkDeviceByIdRequest>;
+using AccountRequests = std::tuple<AccountSettingsRequest, AccountSummaryRequest, RegisterCredentialsRequest, MergeAccountsRequest, CheckLoginRequest, SendEmailCodeRequest, ValidateEmailCodeRequest, SendSmsCodeRequest, ValidateSmsCodeRequest, ChangeEmailRequest, DeleteEmailRequest, ChangePhoneRequest, DeletePhoneRequest, ChangePasswordRequest, ResetPasswordRequest, PasswordValidateRequest, ChangePinRequest, ResetPinRequest, ValidatePinCodeRequest, ProfilesRequest, GetCurrentProfileRequest, GetProfileByIdRequest, DeleteProfileByIDRequest, SwitchCurrentProfileRequest, DevicesRequest, UpdateDeviceRequest, UnlinkDeviceByIdRequest>;
 
 } // namespace tq

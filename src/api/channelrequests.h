@@ -7,6 +7,7 @@
 #include "model/account.h"
 #include "model/channels.h"
 #include "model/epg.h"
+#include "model/profiles.h"
 #include "model/records.h"
 
 #include <optional>
@@ -60,6 +61,8 @@ TQ_PLATFORM_REQUEST(GetProfileChannelsRequest, RequestById, get("/user/profiles/
 
 TQ_PLATFORM_REQUEST(GetChannelPreviewRequest, RequestById, get("/user/channel_preview/{id}"), PreviewDurationBrief)
 
+TQ_PLATFORM_REQUEST(ChangePreviewRequest, RequestWithBody<ChannelPreviewReq>, post("/user/channel_preview"), PostPreviewResponse)
+
 class GetEpgRequest : public PlatformRequest<GetEpgRequest, AbstractRequest>
 {
 public:
@@ -103,6 +106,6 @@ TQ_PLATFORM_REQUEST(EpgRecordingRequest, RequestById, post("/user/epg/{id}/recor
 
 TQ_PLATFORM_REQUEST(DeleteEpgRecordingRequest, RequestById, del("/user/epg/{id}/recording"), SuccessResponse)
 
-using ChannelRequests = std::tuple<GetChannelsRequest, GetChannelByIdRequest, GetChannelByTqIdRequest, GetRadioChannelsRequest, GetProfileChannelsRequest, GetChannelPreviewRequest, GetEpgRequest, GetEpgByIdRequest, GetEpgByOriginalIdRequest, EpgRecordingRequest, DeleteEpgRecordingRequest>;
+using ChannelRequests = std::tuple<GetChannelsRequest, GetChannelByIdRequest, GetChannelByTqIdRequest, GetRadioChannelsRequest, GetProfileChannelsRequest, GetChannelPreviewRequest, ChangePreviewRequest, GetEpgRequest, GetEpgByIdRequest, GetEpgByOriginalIdRequest, EpgRecordingRequest, DeleteEpgRecordingRequest>;
 
 } // namespace tq

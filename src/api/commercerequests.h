@@ -30,6 +30,9 @@ public:
     QByteArray encodedBody() const { return QByteArrayLiteral("{}"); }
 };
 
+TQ_PLATFORM_REQUEST(GetPurchasesHistoryByIdRequest, StringValueRequest, get("/user/purchases_history/{ticket_id}"),
+                    GetPurchasesHistoryByIDResponse)
+
 class GetUserBankCardsRequest : public PlatformRequest<GetUserBankCardsRequest, CollectionRequest>
 {
 public:
@@ -85,6 +88,6 @@ TQ_PLATFORM_REQUEST(ActivatePromoCodeRequest, RequestWithBody<ActivatePromoCodeB
 TQ_PLATFORM_REQUEST(ActivateOttTvCodeRequest, RequestWithBody<ActivateOttTvCodeBody>, post("/user/ott_tv_code"),
                     SuccessResponse)
 
-using CommerceRequests = std::tuple<BuyContentRequest, PurchaseAvailabilityRequest, AccountRefillRequest, CancelSubscriptionRequest, ConfirmTicketByIDRequest, GetUserBankCardsRequest, AddUserBankCardRequest, DeleteBankCardByIDRequest, SetDefaultUserBankCardRequest, GetPaymentMethodsByTypesRequest, GetBonusProgramsRequest, GetBonusProgramByIdRequest, DeleteBonusProgramByIdRequest, RegisterBonusProgramRequest, ChangeLoginBonusProgramRequest, ConfirmBonusProgramRequest, GetCertificatesRequest, CertificateActivateRequest, GetOfferRequest, AcceptOfferRequest, ActivatePromoCodeRequest, ActivateOttTvCodeRequest>;
+using CommerceRequests = std::tuple<BuyContentRequest, PurchaseAvailabilityRequest, AccountRefillRequest, CancelSubscriptionRequest, ConfirmTicketByIDRequest, GetPurchasesHistoryByIdRequest, GetUserBankCardsRequest, AddUserBankCardRequest, DeleteBankCardByIDRequest, SetDefaultUserBankCardRequest, GetPaymentMethodsByTypesRequest, GetBonusProgramsRequest, GetBonusProgramByIdRequest, DeleteBonusProgramByIdRequest, RegisterBonusProgramRequest, ChangeLoginBonusProgramRequest, ConfirmBonusProgramRequest, GetCertificatesRequest, CertificateActivateRequest, GetOfferRequest, AcceptOfferRequest, ActivatePromoCodeRequest, ActivateOttTvCodeRequest>;
 
 } // namespace tq

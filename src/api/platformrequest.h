@@ -166,6 +166,10 @@ struct HasValue : std::false_type {};
 template<class R>
 struct HasValue<R, std::void_t<decltype(std::declval<const R&>().value)>> : std::true_type {};
 template<class R, class = void>
+struct HasAddress : std::false_type {};
+template<class R>
+struct HasAddress<R, std::void_t<decltype(std::declval<const R&>().address())>> : std::true_type {};
+template<class R, class = void>
 struct HasQuery : std::false_type {};
 template<class R>
 struct HasQuery<R, std::void_t<decltype(R::query())>> : std::true_type {};
@@ -173,6 +177,18 @@ template<class R, class = void>
 struct HasBody : std::false_type {};
 template<class R>
 struct HasBody<R, std::void_t<decltype(std::declval<const R&>().encodedBody())>> : std::true_type {};
+
+// An answer that is a plain object (not a response): decoded alike, without the embedded
+// notification a response would keep.
+template<class T>
+QVariant decodeObjectJson(const QByteArray& body)
+{
+    T object;
+    const QJsonObject answer = QJsonDocument::fromJson(body).object();
+    if (!answer.isEmpty())
+        object.fromJson(answer);
+    return QVariant::fromValue(object);
+}
 
 // The path creator of a template with placeholders (null when it has none).
 std::function<QString(const QString&)> pathFiller(qint64 id, const QString& value, bool collectionKind);
@@ -230,7 +246,11 @@ public:
         const R& self = static_cast<const R&>(*this);
         constexpr Route route = R::route;
         using Answer = typename R::Answer;
-        RequestRawData raw(&decodeJson<Answer>);
+        RequestRawData raw;
+        if constexpr (std::is_base_of_v<AbstractResponse, Answer>)
+            raw.responseExtractor = &decodeJson<Answer>;
+        else
+            raw.responseExtractor = &rowkit::decodeObjectJson<Answer>;
         if constexpr (route.cborAnswer)
             raw.responseCborExtractor = &decodeCbor<Answer>;
         raw.httpMethod = QLatin1String(route.method);
@@ -257,6 +277,10 @@ public:
         }
         if constexpr (std::is_base_of_v<FilterCollection, R>)
             self.setupFilterArguments(raw);
+        if constexpr (rowkit::HasAddress<R>::value) { // a complete address instead of a path
+            raw.path = self.address();
+            raw.isValid = !raw.path.isEmpty();
+        }
         if constexpr (rowkit::HasBody<R>::value)
             raw.body = self.encodedBody();
         return raw;

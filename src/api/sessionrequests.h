@@ -9,11 +9,20 @@
 #include "model/channels.h"
 #include "model/devices.h"
 #include "model/media.h"
+#include "model/messages.h"
 #include "model/screens.h"
 
 namespace tq {
 
-TQ_PLATFORM_REQUEST(DiscoveryRequest, AbstractRequest, get("").type(MethodType::TqDiscover), DiscoverServicesResponse)
+// The balancer's discovery address is the whole URL (the value).
+class DiscoveryRequest : public PlatformRequest<DiscoveryRequest, StringValueRequest>
+{
+public:
+    using PlatformRequest::PlatformRequest;
+    using Answer = DiscoverServicesResponse;
+    static constexpr Route route = get("").type(MethodType::TqDiscover);
+    QString address() const { return value; }
+};
 
 TQ_PLATFORM_REQUEST(NewSessionRequest, RequestWithBody<NewSessionParams>,
                     post("/ulp/sessions", 3).specialization(MethodSpecializaton::NewSession), NewSessionResponse)
@@ -49,6 +58,11 @@ TQ_PLATFORM_REQUEST(SetCurrentLocationRequest, RequestById, put("/user/locations
 
 TQ_PLATFORM_REQUEST(GetSplashScreenRequest, AbstractRequest, get("/user/splash_screen"), GetSplashScreenResponse)
 
+TQ_PLATFORM_REQUEST(GetScreensaversRequest, AbstractRequest, get("/user/screensavers"), GetScreensaverResponse)
+
+TQ_PLATFORM_REQUEST(GetToggleButtonTargetRequest, AbstractRequest, get("/user/toggle_button_target"),
+                    GetToggleButtonTargetResponse)
+
 TQ_PLATFORM_REQUEST(GetShopTvSettingsRequest, AbstractRequest, get("/user/getshoptv_settings"), GetShopTvSettingsResponse)
 
 TQ_PLATFORM_REQUEST(AdvertisingSettingsRequest, AbstractRequest, get("/user/advertising_settings"),
@@ -56,6 +70,8 @@ TQ_PLATFORM_REQUEST(AdvertisingSettingsRequest, AbstractRequest, get("/user/adve
 
 TQ_PLATFORM_REQUEST(GetFeatureToggleConfiguration, StringValueRequest, get("/user/feature_toggles/{feature_key}"),
                     GetFeatureToggleConfigurationResponse)
+
+TQ_PLATFORM_REQUEST(GetFaqByIdRequest, RequestById, get("/user/faq/{id}"), FaqItem)
 
 TQ_PLATFORM_REQUEST(AssistantConnectionRequest, AbstractRequest, get("/user/assistants"), AssistantConnectionResponse)
 
@@ -86,6 +102,6 @@ public:
     QString value;
 };
 
-using SessionRequests = std::tuple<DiscoveryRequest, NewSessionRequest, NewAuthSessionRequest, DeleteSessionRequest, UpdateTokenRequest, LifeCheckRequest, WsTokenRequest, StartupRequest, TutorialDoneRequest, SystemInfoRequest, GetTvDictionariesRequest, GetAgeLimitsRequest, GetTimezonesRequest, SetCurrentTimezoneRequest, GetCurrentLocationRequest, SetCurrentLocationRequest, GetSplashScreenRequest, GetShopTvSettingsRequest, AdvertisingSettingsRequest, GetFeatureToggleConfiguration, AssistantConnectionRequest, NewAssistantCodeRequest, DisconnectAssistantRequest, PostAssistCommandReportRequest, StartupHotelRequest, GetHelloMessageRequest, HelloMessageShownRequest, GetB2BMediaViewByAliasRequest, StbStatusRequest>;
+using SessionRequests = std::tuple<DiscoveryRequest, NewSessionRequest, NewAuthSessionRequest, DeleteSessionRequest, UpdateTokenRequest, LifeCheckRequest, WsTokenRequest, StartupRequest, TutorialDoneRequest, SystemInfoRequest, GetTvDictionariesRequest, GetAgeLimitsRequest, GetTimezonesRequest, SetCurrentTimezoneRequest, GetCurrentLocationRequest, SetCurrentLocationRequest, GetSplashScreenRequest, GetScreensaversRequest, GetToggleButtonTargetRequest, GetShopTvSettingsRequest, AdvertisingSettingsRequest, GetFeatureToggleConfiguration, GetFaqByIdRequest, AssistantConnectionRequest, NewAssistantCodeRequest, DisconnectAssistantRequest, PostAssistCommandReportRequest, StartupHotelRequest, GetHelloMessageRequest, HelloMessageShownRequest, GetB2BMediaViewByAliasRequest, StbStatusRequest>;
 
 } // namespace tq

@@ -7,6 +7,8 @@
 #include "model/account.h"
 #include "model/items.h"
 #include "model/media.h"
+#include "model/messages.h"
+#include "model/profiles.h"
 #include "model/records.h"
 
 namespace tq {
@@ -36,6 +38,9 @@ public:
     }
 };
 
+TQ_PLATFORM_REQUEST(CreateMediaPositionRequest, RequestWithBody<MediaPositionReq>, post("/user/media_positions"),
+                    MediaPositionIDResponse)
+
 TQ_PLATFORM_REQUEST(DeleteMediaPositionsFromProfileRequest, AbstractRequest, del("/user/media_positions"), SuccessResponse)
 
 TQ_PLATFORM_REQUEST(GetMediaPositionsDictionariesRequest, AbstractRequest, get("/user/media_positions/dictionaries"),
@@ -58,9 +63,26 @@ public:
     }
 };
 
+TQ_PLATFORM_REQUEST(CreateContentViewRequest, RequestWithBody<ContentViewParams>, post("/user/content_view"),
+                    ContentViewResponse)
+
+class GetMessagesRequest : public PlatformRequest<GetMessagesRequest, CollectionRequest>
+{
+public:
+    using Answer = GetMessagesResponse;
+    static constexpr Route route = get("/user/messages");
+    QList<MessageType> types;
+    static constexpr auto query()
+    {
+        return std::tuple_cat(std::make_tuple(item("types", &GetMessagesRequest::types)), offsetLimit());
+    }
+};
+
+TQ_PLATFORM_REQUEST(GetMessageByIdRequest, StringValueRequest, get("/user/messages/{message_id}"), GetMessageByIdResponse)
+
 TQ_PLATFORM_REQUEST(PostUserMessageReportRequest, RequestWithBodyAndId<PostUserMessageBody>, post("/user/messages/{id}/reports"),
                     SuccessResponse)
 
-using UserDataRequests = std::tuple<CreateFavoriteRequest, DeleteFavoriteByIdRequest, CreateReminderRequest, DeleteReminderByIDRequest, GetReminderDictionariesRequest, GetRemindersRequest, DeleteMediaPositionsFromProfileRequest, GetMediaPositionsDictionariesRequest, GetMediaPositionsRequest, PostUserMessageReportRequest>;
+using UserDataRequests = std::tuple<CreateFavoriteRequest, DeleteFavoriteByIdRequest, CreateReminderRequest, DeleteReminderByIDRequest, GetReminderDictionariesRequest, GetRemindersRequest, CreateMediaPositionRequest, DeleteMediaPositionsFromProfileRequest, GetMediaPositionsDictionariesRequest, GetMediaPositionsRequest, CreateContentViewRequest, GetMessagesRequest, GetMessageByIdRequest, PostUserMessageReportRequest>;
 
 } // namespace tq

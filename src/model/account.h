@@ -1,11 +1,14 @@
 #pragma once
 // The session and the account: session and token answers, service discovery, system
-// information, account summary, login and registration answers, locations and time
-// zones, feature toggles and the settings of the surrounding services.
+// information, account settings and summary (with the hotel guest's stay and the blocked
+// account's screen), login and registration answers, locations and time zones, feature
+// toggles and the settings of the surrounding services.
 
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/fields.h"
+#include "model/menus.h"
+#include "model/offers.h"
 #include "model/responsewithitems.h"
 
 #include <QList>
@@ -151,6 +154,138 @@ public:
             field("request_timeout", &R::requestTimeout),
             field("send_tv_media_positions_after", &R::sendTvMediaPositionsAfter), field("san", &R::san),
             field("sub_location", &R::subLocation), field("uid", &R::uid), field("use_proxy", &R::useProxy));
+    }
+};
+
+class GetAccountSummaryResponse : public DecodedObject<GetAccountSummaryResponse, AbstractResponse>
+{
+    TQ_DECODED(GetAccountSummaryResponse)
+public:
+    QString ossAccountNumber;
+    qint64 ossBalance = 0;
+    qint64 ossRefillAmount = 0;
+    Currency currency;
+
+    static constexpr auto fields()
+    {
+        using R = GetAccountSummaryResponse;
+        return std::make_tuple(field("oss_account_number", &R::ossAccountNumber), field("oss_balance", &R::ossBalance),
+                               field("oss_refill_amount", &R::ossRefillAmount), field("currency", &R::currency));
+    }
+};
+
+// The guest's stay, for hotel accounts.
+class AccountB2BInfo : public DecodedObject<AccountB2BInfo>
+{
+    TQ_DECODED(AccountB2BInfo)
+public:
+    qint64 checkInDate = 0;
+    QString hotelId;
+    QString logo;
+    QString displayName;
+    QString roomNumber;
+    QString defaultLanguage;
+    QString infoChannelImage;
+    QString startScreenImage;
+    QString mediaViewAlias;
+    bool isHelloMessageShowed = false;
+    bool promoOnStartupEnabled = false;
+    AccountStatusType status = AccountStatusType::Unknown;
+
+    static constexpr auto fields()
+    {
+        using B = AccountB2BInfo;
+        return std::make_tuple(
+            field("check_in_date", &B::checkInDate), field("hotel_id", &B::hotelId), field("logo", &B::logo),
+            field("display_name", &B::displayName), field("room_number", &B::roomNumber),
+            field("default_language", &B::defaultLanguage), field("info_channel_image", &B::infoChannelImage),
+            field("start_screen_image", &B::startScreenImage), field("media_view_alias", &B::mediaViewAlias),
+            field("is_hello_message_showed", &B::isHelloMessageShowed),
+            field("promo_on_startup_enabled", &B::promoOnStartupEnabled), field("status", &B::status));
+    }
+};
+
+// What the box shows instead of its screens while the account is blocked.
+class BlockScreen : public DecodedObject<BlockScreen>
+{
+    TQ_DECODED(BlockScreen)
+public:
+    QString message;
+    QString submessage;
+    QString icon;
+    QList<TargetForMenu> availableActions;
+
+    static constexpr auto fields()
+    {
+        using B = BlockScreen;
+        return std::make_tuple(field("message", &B::message), field("submessage", &B::submessage),
+                               field("icon", &B::icon), field("available_actions", &B::availableActions));
+    }
+};
+
+class GetAccountSettingsResponse : public DecodedObject<GetAccountSettingsResponse, AbstractResponse>
+{
+    TQ_DECODED(GetAccountSettingsResponse)
+public:
+    QString authMode;
+    QList<QString> availableActions;
+    B2bType btbType = B2bType::Unknown;
+    QString email;
+    bool isTutorialDone = false;
+    QString phone;
+    bool isOfferAccepted = false;
+    bool isEmailOrPhoneRequired = false;
+    bool isAccountBlocked = false;
+    bool isAllowedToSkipAddingLogin = false;
+    BlockScreen blockScreen;
+    bool isOss = false;
+    QString ossAccountNumber;
+    qint64 promovideoId = -1;
+    AccountB2BInfo btbInfo;
+
+    static constexpr auto fields()
+    {
+        using R = GetAccountSettingsResponse;
+        return std::make_tuple(
+            field("auth_mode", &R::authMode), field("available_actions", &R::availableActions),
+            field("btb_type", &R::btbType), field("email", &R::email), field("is_tutorial_done", &R::isTutorialDone),
+            field("phone", &R::phone), field("is_offer_accepted", &R::isOfferAccepted),
+            field("is_email_or_phone_required", &R::isEmailOrPhoneRequired),
+            field("is_account_blocked", &R::isAccountBlocked),
+            field("is_allowed_to_skip_adding_login", &R::isAllowedToSkipAddingLogin),
+            field("block_screen", &R::blockScreen), field("is_oss", &R::isOss),
+            field("oss_account_number", &R::ossAccountNumber), idField("promovideo_id", &R::promovideoId),
+            field("btb_info", &R::btbInfo));
+    }
+};
+
+// Where the remote's toggle button leads.
+class GetToggleButtonTargetResponse : public DecodedObject<GetToggleButtonTargetResponse, AbstractResponse>
+{
+    TQ_DECODED(GetToggleButtonTargetResponse)
+public:
+    TargetLink link;
+    QString title;
+    QString type;
+
+    static constexpr auto fields()
+    {
+        using R = GetToggleButtonTargetResponse;
+        return std::make_tuple(field("link", &R::link), field("title", &R::title), field("type", &R::type));
+    }
+};
+
+// A tab of the services screen.
+class ServiceTabBrief : public DecodedObject<ServiceTabBrief, AbstractCborObject>
+{
+    TQ_DECODED(ServiceTabBrief)
+public:
+    QString name;
+    TargetForMenu target;
+
+    static constexpr auto fields()
+    {
+        return std::make_tuple(field("name", &ServiceTabBrief::name), field("target", &ServiceTabBrief::target));
     }
 };
 
@@ -391,9 +526,8 @@ public:
 };
 
 // Answers that are another answer under their request's own name.
-class CancelSubscriptionResponse : public DecodedObject<CancelSubscriptionResponse, SuccessResponse>
+class CancelSubscriptionResponse : public SuccessResponse
 {
-    TQ_DECODED(CancelSubscriptionResponse)
 };
 
 } // namespace tq

@@ -5,6 +5,7 @@
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/fields.h"
+#include "model/menus.h"
 #include "model/responsewithitems.h"
 
 #include <QList>
@@ -149,9 +150,8 @@ public:
 };
 
 // Refilling the account buys like any purchase.
-class AccountRefillResponse : public DecodedObject<AccountRefillResponse, BuyContentResponse>
+class AccountRefillResponse : public BuyContentResponse
 {
-    TQ_DECODED(AccountRefillResponse)
 };
 
 // The state of a payment ticket, as polled after a purchase.
@@ -251,6 +251,23 @@ private:
     QString m_ticketId;
 };
 
+// One purchase of the history with the content it bought.
+class GetPurchasesHistoryByIDResponse
+    : public DecodedObject<GetPurchasesHistoryByIDResponse, PurchaseHistoryUser, AbstractResponse>
+{
+    TQ_DECODED(GetPurchasesHistoryByIDResponse)
+public:
+    using DecodedObject::DecodedObject;
+
+    ContentInfo contentInfo;
+
+    static constexpr auto fields()
+    {
+        return std::tuple_cat(PurchaseHistoryUser::fields(),
+                              std::make_tuple(field("content_info", &GetPurchasesHistoryByIDResponse::contentInfo)));
+    }
+};
+
 class UserBonusProgramCurrency : public DecodedObject<UserBonusProgramCurrency>
 {
     TQ_DECODED(UserBonusProgramCurrency)
@@ -335,15 +352,12 @@ public:
     }
 };
 
-class RegisterBonusProgramResponse : public DecodedObject<RegisterBonusProgramResponse, ActionBonusProgramResponse>
+class RegisterBonusProgramResponse : public ActionBonusProgramResponse
 {
-    TQ_DECODED(RegisterBonusProgramResponse)
 };
 
-class ChangeLoginBonusProgramResponse
-    : public DecodedObject<ChangeLoginBonusProgramResponse, ActionBonusProgramResponse>
+class ChangeLoginBonusProgramResponse : public ActionBonusProgramResponse
 {
-    TQ_DECODED(ChangeLoginBonusProgramResponse)
 };
 
 class ConfirmBonusProgramResponse : public DecodedObject<ConfirmBonusProgramResponse, AbstractResponse>

@@ -2,20 +2,22 @@
 // decoding keeps every key the sample has, what is written reads back the same, and the
 // CBOR form of the sample decodes to the same object. Then the objects' own rules.
 
-#include "model/cborreader.h"
 #include "model/account.h"
-#include "model/devices.h"
-#include "model/payments.h"
-#include "model/decode.h"
 #include "model/b2b.h"
+#include "model/cborreader.h"
 #include "model/channels.h"
+#include "model/decode.h"
+#include "model/devices.h"
 #include "model/epg.h"
 #include "model/fieldcodec.h"
 #include "model/items.h"
 #include "model/media.h"
 #include "model/menus.h"
+#include "model/messages.h"
 #include "model/offers.h"
+#include "model/payments.h"
 #include "model/playback.h"
+#include "model/profiles.h"
 #include "model/records.h"
 #include "model/screens.h"
 #include "model/services.h"
@@ -39,7 +41,18 @@ struct ObjectCodec
 {
     QJsonObject (*decoded)(const QJsonObject&);
     QJsonObject (*decodedFromCbor)(const QJsonObject&); // null: the object has no CBOR form
+    const char* answerName;                              // null: the object is no answer
 };
+
+// An answer's meta-type name: answers travel in QVariants across threads by that name.
+template<class T>
+const char* answerName()
+{
+    if constexpr (std::is_base_of_v<AbstractResponse, T>)
+        return QMetaType::fromType<T>().name();
+    else
+        return nullptr;
+}
 
 template<class T>
 QJsonObject decoded(const QJsonObject& json)
@@ -62,14 +75,14 @@ QJsonObject decodedFromCbor(const QJsonObject& json)
 template<class T>
 std::pair<QString, ObjectCodec> entry(const char* name)
 {
-    return {QString::fromLatin1(name), {&decoded<T>, nullptr}};
+    return {QString::fromLatin1(name), {&decoded<T>, nullptr, answerName<T>()}};
 }
 
 template<class T>
 std::pair<QString, ObjectCodec> cborEntry(const char* name)
 {
     static_assert(std::is_base_of_v<AbstractCborObject, T>);
-    return {QString::fromLatin1(name), {&decoded<T>, &decodedFromCbor<T>}};
+    return {QString::fromLatin1(name), {&decoded<T>, &decodedFromCbor<T>, answerName<T>()}};
 }
 
 // One line per declared object, named as in the samples.
@@ -81,6 +94,40 @@ const QHash<QString, ObjectCodec>& objects()
         entry<ContentAsset>("ContentAsset"),
         entry<Assets>("Assets"),
         entry<GetDrmSettingsResponse>("GetDrmSettingsResponse"),
+        // account
+        entry<NewSessionResponse>("NewSessionResponse"),
+        entry<UpdateTokenResponse>("UpdateTokenResponse"),
+        entry<DiscoverServicesResponse>("DiscoverServicesResponse"),
+        entry<WsTokenResponse>("WsTokenResponse"),
+        entry<LifeCheckResponse>("LifeCheckResponse"),
+        entry<Timezone>("Timezone"),
+        entry<GetTimezonesResponse>("GetTimezonesResponse"),
+        entry<SystemInfoResponse>("SystemInfoResponse"),
+        entry<GetAccountSummaryResponse>("GetAccountSummaryResponse"),
+        entry<AccountB2BInfo>("AccountB2BInfo"),
+        entry<BlockScreen>("BlockScreen"),
+        entry<GetAccountSettingsResponse>("GetAccountSettingsResponse"),
+        entry<GetToggleButtonTargetResponse>("GetToggleButtonTargetResponse"),
+        cborEntry<ServiceTabBrief>("ServiceTabBrief"),
+        entry<CheckLoginResponse>("CheckLoginResponse"),
+        entry<RegisterAccountResponse>("RegisterAccountResponse"),
+        entry<SendEmailCodeResponse>("SendEmailCodeResponse"),
+        entry<SendSmsResponse>("SendSmsResponse"),
+        entry<ValidatePinCodeResponse>("ValidatePinCodeResponse"),
+        entry<SuccessResponse>("SuccessResponse"),
+        entry<CancelSubscriptionResponse>("CancelSubscriptionResponse"),
+        entry<HelloMessageResponse>("HelloMessageResponse"),
+        entry<OfferUser>("OfferUser"),
+        entry<GetCurrentLocationResponse>("GetCurrentLocationResponse"),
+        entry<FeatureToggle>("FeatureToggle"),
+        entry<GetFeatureToggleConfigurationResponse>("GetFeatureToggleConfigurationResponse"),
+        entry<AdvertisingSettingsResponse>("AdvertisingSettingsResponse"),
+        entry<GetShopTvSettingsResponse>("GetShopTvSettingsResponse"),
+        entry<GetContentDrmTokenResponse>("GetContentDrmTokenResponse"),
+        entry<IdFavoriteResponse>("IdFavoriteResponse"),
+        entry<IdReminderResponse>("IdReminderResponse"),
+        entry<AdminSettingsColdStartLoadingScreen>("AdminSettingsColdStartLoadingScreen"),
+        entry<PostColdStartContentResponse>("PostColdStartContentResponse"),
         // b2b
         entry<B2bMenuItem::Size>("B2bMenuItem::Size"),
         entry<B2bMenuItem>("B2bMenuItem"),
@@ -103,6 +150,13 @@ const QHash<QString, ObjectCodec>& objects()
         entry<GetRadioChannelsResponse>("GetRadioChannelsResponse"),
         entry<CanvasResponse::Item>("CanvasResponse::Item"),
         entry<CanvasResponse>("CanvasResponse"),
+        // devices
+        entry<DeviceUserBrief>("DeviceUserBrief"),
+        entry<ListDevicesResponse>("ListDevicesResponse"),
+        entry<VideoOutput>("VideoOutput"),
+        entry<Assistant>("Assistant"),
+        entry<AssistantConnectionResponse>("AssistantConnectionResponse"),
+        entry<NewAssistantCodeResponse>("NewAssistantCodeResponse"),
         // epg
         cborEntry<ChannelInfo>("ChannelInfo"),
         cborEntry<TimeshiftOptionsEpg>("TimeshiftOptionsEpg"),
@@ -157,6 +211,14 @@ const QHash<QString, ObjectCodec>& objects()
         entry<AdvertiserInfo>("AdvertiserInfo"),
         cborEntry<BannerBrief>("BannerBrief"),
         entry<ContentInfo>("ContentInfo"),
+        // messages
+        cborEntry<PollItem>("PollItem"),
+        cborEntry<MessagesListUser>("MessagesListUser"),
+        entry<GetMessageByIdResponse>("GetMessageByIdResponse"),
+        entry<GetMessagesResponse>("GetMessagesResponse"),
+        cborEntry<FaqItem>("FaqItem"),
+        cborEntry<FaqSectionItem>("FaqSectionItem"),
+        entry<GetScreensaverResponse>("GetScreensaverResponse"),
         // offers
         cborEntry<Currency>("Currency"),
         cborEntry<PurchaseFeature>("PurchaseFeature"),
@@ -178,6 +240,42 @@ const QHash<QString, ObjectCodec>& objects()
         cborEntry<PurchaseState::Service>("PurchaseState::Service"),
         cborEntry<PurchaseState>("PurchaseState"),
         cborEntry<Action>("Action"),
+        // payments
+        entry<BankCardUser>("BankCardUser"),
+        entry<PaymentMethodUser>("PaymentMethodUser"),
+        entry<PaymentTypeUser>("PaymentTypeUser"),
+        entry<GetPaymentMethodsByTypesResponse>("GetPaymentMethodsByTypesResponse"),
+        cborEntry<BankCard>("BankCard"),
+        entry<GetBankCardsResponse>("GetBankCardsResponse"),
+        entry<AddBankCardResponse>("AddBankCardResponse"),
+        entry<BuyContentResponse>("BuyContentResponse"),
+        entry<AccountRefillResponse>("AccountRefillResponse"),
+        entry<TicketUser>("TicketUser"),
+        entry<PurchaseAvailabilityResponse>("PurchaseAvailabilityResponse"),
+        entry<ContentAvailabilityResponse>("ContentAvailabilityResponse"),
+        cborEntry<PurchaseHistoryPaymentMethod>("PurchaseHistoryPaymentMethod"),
+        cborEntry<PurchaseHistoryUser>("PurchaseHistoryUser"),
+        entry<GetPurchasesHistoryByIDResponse>("GetPurchasesHistoryByIDResponse"),
+        entry<UserBonusProgramCurrency>("UserBonusProgramCurrency"),
+        entry<UserBonusProgramBrief>("UserBonusProgramBrief"),
+        entry<GetBonusProgramByIdResponse>("GetBonusProgramByIdResponse"),
+        entry<GetBonusProgramsResponse>("GetBonusProgramsResponse"),
+        entry<ActionBonusProgramResponse>("ActionBonusProgramResponse"),
+        entry<RegisterBonusProgramResponse>("RegisterBonusProgramResponse"),
+        entry<ChangeLoginBonusProgramResponse>("ChangeLoginBonusProgramResponse"),
+        entry<ConfirmBonusProgramResponse>("ConfirmBonusProgramResponse"),
+        entry<Certificate>("Certificate"),
+        entry<GetCertificatesResponse>("GetCertificatesResponse"),
+        // profiles
+        entry<ProfileIcon>("ProfileIcon"),
+        cborEntry<ProfileIconItem>("ProfileIconItem"),
+        entry<PurchaseLimits>("PurchaseLimits"),
+        entry<ViewLimits>("ViewLimits"),
+        entry<ProfileBrief>("ProfileBrief"),
+        entry<ListProfilesResponse>("ListProfilesResponse"),
+        entry<ContentViewResponse>("ContentViewResponse"),
+        entry<PostPreviewResponse>("PostPreviewResponse"),
+        entry<MediaPositionIDResponse>("MediaPositionIDResponse"),
         // records
         cborEntry<AgeLevel>("AgeLevel"),
         cborEntry<NamedId>("NamedId"),
@@ -209,64 +307,6 @@ const QHash<QString, ObjectCodec>& objects()
         cborEntry<Service>("Service"),
         cborEntry<SubServiceBrief>("SubServiceBrief"),
         entry<ServiceBrief>("ServiceBrief"),
-        // account
-        entry<BankCardUser>("BankCardUser"),
-        entry<PaymentMethodUser>("PaymentMethodUser"),
-        entry<PaymentTypeUser>("PaymentTypeUser"),
-        entry<GetPaymentMethodsByTypesResponse>("GetPaymentMethodsByTypesResponse"),
-        cborEntry<BankCard>("BankCard"),
-        cborEntry<GetBankCardsResponse>("GetBankCardsResponse"),
-        entry<AddBankCardResponse>("AddBankCardResponse"),
-        entry<BuyContentResponse>("BuyContentResponse"),
-        entry<AccountRefillResponse>("AccountRefillResponse"),
-        entry<TicketUser>("TicketUser"),
-        entry<PurchaseAvailabilityResponse>("PurchaseAvailabilityResponse"),
-        entry<ContentAvailabilityResponse>("ContentAvailabilityResponse"),
-        cborEntry<PurchaseHistoryPaymentMethod>("PurchaseHistoryPaymentMethod"),
-        cborEntry<PurchaseHistoryUser>("PurchaseHistoryUser"),
-        entry<UserBonusProgramCurrency>("UserBonusProgramCurrency"),
-        entry<UserBonusProgramBrief>("UserBonusProgramBrief"),
-        entry<GetBonusProgramByIdResponse>("GetBonusProgramByIdResponse"),
-        entry<GetBonusProgramsResponse>("GetBonusProgramsResponse"),
-        entry<ActionBonusProgramResponse>("ActionBonusProgramResponse"),
-        entry<RegisterBonusProgramResponse>("RegisterBonusProgramResponse"),
-        entry<ChangeLoginBonusProgramResponse>("ChangeLoginBonusProgramResponse"),
-        entry<ConfirmBonusProgramResponse>("ConfirmBonusProgramResponse"),
-        entry<Certificate>("Certificate"),
-        entry<GetCertificatesResponse>("GetCertificatesResponse"),
-        entry<DeviceUserBrief>("DeviceUserBrief"),
-        entry<ListDevicesResponse>("ListDevicesResponse"),
-        entry<VideoOutput>("VideoOutput"),
-        entry<Assistant>("Assistant"),
-        entry<AssistantConnectionResponse>("AssistantConnectionResponse"),
-        entry<NewAssistantCodeResponse>("NewAssistantCodeResponse"),
-        entry<NewSessionResponse>("NewSessionResponse"),
-        entry<UpdateTokenResponse>("UpdateTokenResponse"),
-        entry<DiscoverServicesResponse>("DiscoverServicesResponse"),
-        entry<WsTokenResponse>("WsTokenResponse"),
-        entry<LifeCheckResponse>("LifeCheckResponse"),
-        entry<Timezone>("Timezone"),
-        entry<GetTimezonesResponse>("GetTimezonesResponse"),
-        entry<SystemInfoResponse>("SystemInfoResponse"),
-        entry<CheckLoginResponse>("CheckLoginResponse"),
-        entry<RegisterAccountResponse>("RegisterAccountResponse"),
-        entry<SendEmailCodeResponse>("SendEmailCodeResponse"),
-        entry<SendSmsResponse>("SendSmsResponse"),
-        entry<ValidatePinCodeResponse>("ValidatePinCodeResponse"),
-        entry<SuccessResponse>("SuccessResponse"),
-        entry<CancelSubscriptionResponse>("CancelSubscriptionResponse"),
-        entry<HelloMessageResponse>("HelloMessageResponse"),
-        entry<OfferUser>("OfferUser"),
-        entry<GetCurrentLocationResponse>("GetCurrentLocationResponse"),
-        entry<FeatureToggle>("FeatureToggle"),
-        entry<GetFeatureToggleConfigurationResponse>("GetFeatureToggleConfigurationResponse"),
-        entry<AdvertisingSettingsResponse>("AdvertisingSettingsResponse"),
-        entry<GetShopTvSettingsResponse>("GetShopTvSettingsResponse"),
-        entry<GetContentDrmTokenResponse>("GetContentDrmTokenResponse"),
-        entry<IdFavoriteResponse>("IdFavoriteResponse"),
-        entry<IdReminderResponse>("IdReminderResponse"),
-        entry<AdminSettingsColdStartLoadingScreen>("AdminSettingsColdStartLoadingScreen"),
-        entry<PostColdStartContentResponse>("PostColdStartContentResponse"),
     };
     return table;
 }
@@ -351,6 +391,9 @@ private slots:
         QCOMPARE(codec.decoded(written), written);
         if (codec.decodedFromCbor)
             QCOMPARE(codec.decodedFromCbor(sample), written);
+        // Registered when the library loads, not only once some QVariant has held one.
+        if (codec.answerName)
+            QVERIFY2(QMetaType::fromName(codec.answerName).isValid(), "the answer is not a registered meta-type");
     }
 
     void validityAndItemType_data()
@@ -372,6 +415,10 @@ private slots:
         const Facts history = &decodedFacts<PurchaseHistoryUser>;
         QTest::newRow("history entry") << history << QJsonObject{{"ticket_id", "tk-1"}} << true << 25;
         QTest::newRow("history entry without ticket") << history << QJsonObject{{"amount", 100}} << false << 25;
+        const Facts message = &decodedFacts<MessagesListUser>;
+        QTest::newRow("message") << message << QJsonObject{{"id", "msg-1"}} << true << 16;
+        QTest::newRow("message without id") << message << QJsonObject{{"title", "Hi"}} << false << 16;
+        QTest::newRow("message by id") << &decodedFacts<GetMessageByIdResponse> << QJsonObject{{"id", "msg-1"}} << true << 16;
     }
 
     void validityAndItemType()

@@ -1,0 +1,17 @@
+#include "model/profiles.h"
+
+#include "model/fieldcodec.h"
+
+namespace tq {
+
+TQ_DEFINE_OBJECT(ProfileIcon)
+TQ_DEFINE_OBJECT(ProfileIconItem)
+TQ_DEFINE_OBJECT(PurchaseLimits)
+TQ_DEFINE_OBJECT(ViewLimits)
+TQ_DEFINE_ANSWER(ProfileBrief)
+TQ_DEFINE_ANSWER(ListProfilesResponse)
+TQ_DEFINE_ANSWER(ContentViewResponse)
+TQ_DEFINE_ANSWER(PostPreviewResponse)
+TQ_DEFINE_ANSWER(MediaPositionIDResponse)
+
+} // namespace tq
