@@ -235,7 +235,35 @@ const FakeHttpServer::Route* FakeHttpServer::findRoute(const QByteArray& method,
     auto it = m_routes.constFind(QString::fromLatin1(method) + QLatin1Char(' ') + path);
     if (it == m_routes.cend())
         it = m_routes.constFind(QStringLiteral("* ") + path);
-    return it == m_routes.cend() ? nullptr : &*it;
+    if (it != m_routes.cend())
+        return &*it;
+    // Patterns: a segment "{name}" or "%1" stands for any one segment; the pattern with the
+    // literal segments nearest the end wins ("/user/%1/filters" over "/user/channels/{id}").
+    const QList<QStringView> segments = QStringView(path).split(QLatin1Char('/'));
+    const Route* best = nullptr;
+    qsizetype bestLiterals = -1;
+    for (auto route = m_routes.cbegin(); route != m_routes.cend(); ++route) {
+        const QString& key = route.key();
+        const qsizetype space = key.indexOf(QLatin1Char(' '));
+        const QStringView routeMethod = QStringView(key).left(space);
+        if (routeMethod != QLatin1String(method) && routeMethod != QLatin1String("*"))
+            continue;
+        const QList<QStringView> pattern = QStringView(key).mid(space + 1).split(QLatin1Char('/'));
+        if (pattern.size() != segments.size())
+            continue;
+        bool matches = true;
+        qsizetype literals = 0;
+        for (qsizetype i = 0; matches && i < pattern.size(); ++i) {
+            const bool any = pattern[i].startsWith(QLatin1Char('{')) || pattern[i] == QLatin1String("%1");
+            matches = any || pattern[i] == segments[i];
+            literals += any ? 0 : qsizetype(1) << i;
+        }
+        if (matches && literals > bestLiterals) {
+            best = &*route;
+            bestLiterals = literals;
+        }
+    }
+    return best;
 }
 
 int FakeHttpServer::requestCount(const QString& path) const

@@ -88,6 +88,7 @@ public:
     QUrl url(const QString& pathAndQuery) const;
 
     // method "*" matches any method. A later route for the same method and path replaces it.
+    // A path segment "{name}" or "%1" matches any one segment, when no exact route does.
     void route(const QByteArray& method, const QString& path, Handler handler, Faults faults = {});
     void setFaults(const QByteArray& method, const QString& path, Faults faults);
 

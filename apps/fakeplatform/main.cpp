@@ -1,13 +1,15 @@
 // fakeplatform: the TV platform served offline on 127.0.0.1, for a host under development,
-// curl and the installed-package test.
+// curl and the installed-package test (testing/fakeplatform.h says what it answers).
 //
-//   fakeplatform [--port N]      N = 0 (the default) takes a free port
+//   fakeplatform [--port N] [--slow MS] [--session ID]
+//       N = 0 (the default) takes a free port; MS delays every API answer; ID is accepted
+//       as a session without "POST /api/v3/ulp/sessions"
 //
 // The first line on standard output is "listening on 127.0.0.1:PORT"; each request is then
-// logged on standard error. Discovery is at http://127.0.0.1:PORT/discovery.
+// logged on standard error with its status. Discovery is at http://127.0.0.1:PORT/discovery.
 
 #include "fakehttpserver.h"
-#include "platformroutes.h"
+#include "fakeplatform.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -22,6 +24,13 @@ int main(int argc, char** argv)
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port to listen on (0: a free one)."),
                                         QStringLiteral("N"), QStringLiteral("0"));
     parser.addOption(portOption);
+    const QCommandLineOption slowOption(QStringLiteral("slow"), QStringLiteral("Delay every API answer by MS milliseconds."),
+                                        QStringLiteral("MS"), QStringLiteral("0"));
+    parser.addOption(slowOption);
+    const QCommandLineOption sessionOption(QStringLiteral("session"),
+                                           QStringLiteral("Accept this session id as if issued (for hosts that bring one)."),
+                                           QStringLiteral("ID"));
+    parser.addOption(sessionOption);
     parser.process(app);
 
     QTextStream err(stderr);
@@ -36,9 +45,17 @@ int main(int argc, char** argv)
         err << "fakeplatform: cannot listen on 127.0.0.1:" << port << Qt::endl;
         return 1;
     }
-    fakeplatform::addPlatformRoutes(server);
+    fake::FakePlatform platform(server);
+    for (const QString& session : parser.values(sessionOption))
+        platform.addSession(session);
+    if (const int slow = parser.value(slowOption).toInt(); slow > 0) {
+        fake::PlatformFault fault;
+        fault.delayMs = slow;
+        platform.setFaultEverywhere(fault);
+    }
     QObject::connect(&server, &fake::FakeHttpServer::requestReceived, [&err](const fake::HttpRequest& request) {
-        err << request.method << ' ' << request.path << Qt::endl;
+        err << request.method << ' ' << request.path
+            << (request.query.isEmpty() ? QString() : QLatin1Char('?') + request.query.toString()) << Qt::endl;
     });
 
     QTextStream(stdout) << "listening on 127.0.0.1:" << server.port() << Qt::endl;

@@ -45,13 +45,14 @@ step pkgconfig "$CXX" -std=c++17 -fPIC -Wall -Wextra -Werror ${TQ_HOST_FLAGS:-} 
     -o "$work/tqhost-pc" "${pc_flags[@]}" -Wl,-rpath,"$libdir"
 
 # The fake platform on a free port; its first line says which.
-exec 3< <(exec "$fakeplatform" --port 0 2> "$work/fakeplatform.log")
+# The sample host brings its own session id ("host-session").
+exec 3< <(exec "$fakeplatform" --port 0 --session host-session 2> "$work/fakeplatform.log")
 fake_pid=$!
 read -r -t 60 line <&3 || fail "fakeplatform did not start"
 [[ $line =~ ^listening\ on\ 127\.0\.0\.1:([0-9]+)$ ]] || fail "fakeplatform said '$line'"
 discovery=http://127.0.0.1:${BASH_REMATCH[1]}/discovery
 
-expected="2 channels: 1 News, 2 Sport"
+expected="6 channels: 1 News 24, 2 Sport, 3 Movies, 4 Kids, 5 Music, 6 Nature"
 for host in "$work/host/tqhost" "$work/tqhost-pc"; do
     rc=0
     answer=$("$host" "$discovery") || rc=$?

@@ -1,0 +1,88 @@
+#pragma once
+// FakePlatform: the TV platform on a FakeHttpServer, for the tests, the demo and the
+// standalone apps/fakeplatform.
+//
+//   fake::FakeHttpServer server;
+//   fake::FakePlatform platform(server);     // discovery at server.url("/discovery")
+//
+// Every request of the catalogue (api/catalogue.h) has a route under "/api/v<version>",
+// answered with the sample of its answer type from testing/objectsamples/ (the samples the
+// object tests decode). The API answers only a request whose "session_id" header holds a
+// session this platform issued ("POST /api/v3/ulp/sessions"); after expireSessions() those
+// answer 1000053 until "POST /api/v3/user/update_token" replaces them. On top of the
+// samples: a channel line-up in JSON or CBOR (by the Accept header), guide items for those
+// channels, favourites that POST adds and DELETE removes. Faults are switched per route.
+
+#include "fakehttpserver.h"
+
+#include <QHash>
+#include <QJsonObject>
+#include <QSet>
+#include <QStringList>
+
+namespace fake {
+
+// What a route does instead of answering normally.
+struct PlatformFault
+{
+    int status = 0;        // an HTTP status to answer with (0: answer normally)
+    int errorCode = 0;     // with a status: the platform's error body {error_code, description, details}
+    QString description;
+    QJsonObject details;
+    int retryAfter = -1;   // seconds, sent as Retry-After when >= 0
+    int times = -1;        // how many answers it affects (-1: until cleared)
+    int delayMs = 0;       // a slow answer (with or without a status)
+};
+
+class FakePlatform
+{
+public:
+    explicit FakePlatform(FakeHttpServer& server);
+
+    FakeHttpServer& server() { return m_server; }
+    QString discoveryUrl() const;
+
+    // path as the request gives it, below the version ("/user/channels", "/user/epg/{id}").
+    void setFault(const QByteArray& method, const QString& path, const PlatformFault& fault);
+    void clearFault(const QByteArray& method, const QString& path);
+    // Every API route (not discovery, not new sessions): a gateway storm and the like.
+    void setFaultEverywhere(const PlatformFault& fault);
+    void clearFaults();
+
+    // Every live session answers 1000053 until it is replaced through update_token.
+    void expireSessions();
+    QStringList liveSessions() const;
+    void addSession(const QString& id) { m_sessions.insert(id); }
+
+    // The favourites as "content_type/content_id".
+    QStringList favourites() const;
+
+    // The sample of an object or answer by name ("ChannelBrief", "GetEPGResponse"); empty when none.
+    static QJsonObject sample(const QString& name);
+
+    // Where a websocket endpoint (push notifications) attaches: discovery's "ws_url".
+    QString webSocketUrl() const;
+
+private:
+    struct Live;
+    HttpResponse api(const QByteArray& method, const QString& route, const HttpRequest& request,
+                     const std::function<HttpResponse(const HttpRequest&)>& answer);
+    std::optional<HttpResponse> fault(const QString& key);
+    void addCatalogueRoutes();
+    void addOwnRoutes();
+    QString newSession();
+
+    FakeHttpServer& m_server;
+    QHash<QString, PlatformFault> m_faults; // "METHOD route", "*" for every route
+    QSet<QString> m_sessions;
+    QSet<QString> m_expired;
+    int m_sessionCounter = 0;
+    QStringList m_favourites;
+    int m_favouriteIds = 100;
+};
+
+// The channel line-up every answer about channels agrees on.
+QJsonObject fakeChannel(int index);
+constexpr int fakeChannelCount = 6;
+
+} // namespace fake
