@@ -114,9 +114,11 @@ tq::RequestRawData detail::exchange(const QString& method, const char* path, qin
     raw.methodType = tq::MethodType::RdmApi;
     raw.isCacheable = false;
     if (raw.path.contains(QLatin1String("{id}"))) {
+        // Substituted here as well: the service's backend sends the path as it stands.
         raw.pathCreator = [commandId](const QString& pattern) {
             return QString(pattern).replace(QLatin1String("{id}"), QString::number(commandId));
         };
+        raw.path = raw.pathCreator(raw.path);
     }
     return raw;
 }
