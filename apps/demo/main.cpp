@@ -9,6 +9,7 @@
 #include "fakeplatform.h"
 #include "forwardproxy.h"
 #include "pathrequest.h"
+#include "pushstep.h"
 
 #include "engine/clientfacade.h"
 #include "engine/notifier.h"
@@ -212,6 +213,9 @@ int main(int argc, char** argv)
 
     section(QStringLiteral("an ad break before the film"));
     ok &= playAdBreak(context, platform.services, say);
+
+    section(QStringLiteral("a notification pushed over the websocket"));
+    ok &= showPushedNotification(context, platform.newFrontEnd, say); // the front end after the rebalance
 
     section(ok ? QStringLiteral("done") : QStringLiteral("done, but a step did not finish in time"));
     return ok ? 0 : 1;

@@ -4,13 +4,17 @@
 //   fakeplatform [--port N]      N = 0 (the default) takes a free port
 //
 // The first line on standard output is "listening on 127.0.0.1:PORT"; each request is then
-// logged on standard error. Discovery is at http://127.0.0.1:PORT/discovery.
+// logged on standard error. Discovery is at http://127.0.0.1:PORT/discovery. The second line
+// names the push-notification websocket ("notifications on ws://127.0.0.1:PORT2/ws"); its
+// token comes from POST /api/v2/user/ws_token, and POST /push sends the body to every client.
 
 #include "fakehttpserver.h"
+#include "fakenotificationserver.h"
 #include "platformroutes.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QJsonObject>
 #include <QTextStream>
 
 int main(int argc, char** argv)
@@ -41,6 +45,14 @@ int main(int argc, char** argv)
         err << request.method << ' ' << request.path << Qt::endl;
     });
 
+    fake::FakeNotificationServer push;
+    push.serveTokens(server);
+    server.route("POST", QStringLiteral("/push"), [&push](const fake::HttpRequest& request) {
+        push.sendText(QString::fromUtf8(request.body));
+        return fake::HttpResponse::json(200, QJsonObject{{"clients", push.clientCount()}});
+    });
+
     QTextStream(stdout) << "listening on 127.0.0.1:" << server.port() << Qt::endl;
+    QTextStream(stdout) << "notifications on " << push.url() << Qt::endl;
     return app.exec();
 }
