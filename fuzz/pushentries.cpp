@@ -65,8 +65,10 @@ int rdmCommandJson(const uint8_t* data, size_t size)
     const QByteArray body = bytes(data, size);
     const QJsonObject poll = decode<rdm::CommandsPoll>(body).value<rdm::CommandsPollResponse>().object;
     encode(Notification::createNotificationFromJson(poll));
-    const QJsonValue options = QJsonDocument::fromJson("[" + body + "]").array().at(0);
-    for (const char* code : commands) {
+    // The bytes after the first as the options (and identifier) of the command the first picks.
+    if (!body.isEmpty()) {
+        const char* code = commands[uchar(body.at(0)) % std::size(commands)];
+        const QJsonValue options = QJsonDocument::fromJson("[" + body.mid(1) + "]").array().at(0);
         encode(Notification::createNotificationFromJson(
             QJsonObject{{"event_code", QLatin1String(code)}, {"command_id", options}, {"options", options}}));
     }

@@ -10,8 +10,8 @@ namespace tq::fuzzing {
 // A pushed message through the notification factory, alone and embedded in an answer;
 // the payload re-encoded.
 int notificationJson(const uint8_t* data, size_t size);
-// A poll answer through the poll decoder and the factory; the bytes as the options of every
-// command, and as the settings and firmware answers.
+// A poll answer through the poll decoder and the factory; the bytes after the first as the
+// options of the command the first byte picks; the bytes as the settings and firmware answers.
 int rdmCommandJson(const uint8_t* data, size_t size);
 
 } // namespace tq::fuzzing
