@@ -37,12 +37,6 @@ void encode(const QSharedPointer<Notification>& n)
     }
 }
 
-template<class R>
-QVariant decode(const QByteArray& body)
-{
-    return R().rawDataCreator()().responseExtractor(body);
-}
-
 } // namespace
 
 int notificationJson(const uint8_t* data, size_t size)
@@ -63,7 +57,7 @@ int rdmCommandJson(const uint8_t* data, size_t size)
                                            "reboot", "send_logs", "send_system_status", "standby", "traceroute",
                                            "tune_channel", "vemo_reset"};
     const QByteArray body = bytes(data, size);
-    const QJsonObject poll = decode<rdm::CommandsPoll>(body).value<rdm::CommandsPollResponse>().object;
+    const QJsonObject poll = decodeJson<rdm::CommandsPollResponse>(body).value<rdm::CommandsPollResponse>().object;
     encode(Notification::createNotificationFromJson(poll));
     // The bytes after the first as the options (and identifier) of the command the first picks.
     if (!body.isEmpty()) {
@@ -72,10 +66,10 @@ int rdmCommandJson(const uint8_t* data, size_t size)
         encode(Notification::createNotificationFromJson(
             QJsonObject{{"event_code", QLatin1String(code)}, {"command_id", options}, {"options", options}}));
     }
-    const auto settings = decode<rdm::SettingsRequest>(body).value<rdm::SettingsResponse>();
+    const auto settings = decodeJson<rdm::SettingsResponse>(body).value<rdm::SettingsResponse>();
     settings.toJson();
     rdm::helpers::settingsFromListByVersion(settings.settings, QStringLiteral("1"));
-    decode<rdm::UpdateFirmwareRequest>(body).value<rdm::UpdateFirmwareResponse>().toJson();
+    decodeJson<rdm::UpdateFirmwareResponse>(body).value<rdm::UpdateFirmwareResponse>().toJson();
     return 0;
 }
 

@@ -76,11 +76,13 @@ private slots:
                    QCOMPARE(ping->packetSize, 56);
                    QCOMPARE(ping->timeout, 3);
                });
-        QTest::newRow("ping with mistyped options: defaults")
-            << QByteArray(R"({"event_code": "ping", "options": {"count": "ten", "host": 5, "timeout": null}})")
+        QTest::newRow("ping with mistyped or huge options")
+            << QByteArray(R"({"event_code": "ping", "options": {"count": "ten", "host": 5, "timeout": null,
+                  "packet_size": 99999999999}})")
             << int(C::Ping) << int(T::Options) << Check([](const QSharedPointer<Notification>& n) {
                    const auto ping = as<rdm::PingCommand>(n);
                    QCOMPARE(ping->count, 5);
+                   QCOMPARE(ping->packetSize, std::numeric_limits<int>::max()); // clamped, not wrapped
                    QCOMPARE(ping->host, QString());
                    QCOMPARE(ping->timeout, 3);
                });
