@@ -10,6 +10,7 @@
 #include "fakeplatform.h"
 #include "forwardproxy.h"
 #include "pathrequest.h"
+#include "pushstep.h"
 
 #include "engine/clientfacade.h"
 #include "engine/notifier.h"
@@ -216,6 +217,9 @@ int main(int argc, char** argv)
 
     section(QStringLiteral("a party game on the TV"));
     ok &= playPartyGame(context, platform.services, say);
+
+    section(QStringLiteral("a notification pushed over the websocket"));
+    ok &= showPushedNotification(context, platform.newFrontEnd, say); // the front end after the rebalance
 
     section(ok ? QStringLiteral("done") : QStringLiteral("done, but a step did not finish in time"));
     return ok ? 0 : 1;

@@ -358,6 +358,49 @@ Q_ENUM_NS(DeliveryType)
 TQ_WIRE_STRINGS(DeliveryType, deliveryTypeDictionary,
                 {"messages", E::Messages}, {"websocket", E::Websocket})
 
+// Push notifications. The "event_code" texts, and what each code is built into, are one
+// table in notifications/notificationfactory.cpp.
+enum class NotificationEventCode : int {
+    Unrecognized = 0, InternalMessage = 1, AccountRefillSuccess = 2, AccountStatus = 3,
+    AppUpdateMessage = 4, AppUpdate = 5, AssistantActivated = 6, AssistantDeactivated = 7,
+    AssistCommand = 8, AutorenewCancelled = 9, AutorenewNotCancelled = 10, BankCardAdding = 11,
+    BankCardAdded = 12, BankCardNotAdded = 13, BankCardDeleted = 14, BankCardNeedAdd = 15,
+    BankCardNotDeleted = 16, BonusesChanged = 17, ChangeLogging = 18, ChangeSystemSettings = 19,
+    CheckAccountSummary = 20, CheckFirmwareUpdate = 21, CheckMulticast = 22, CheckSettings = 23,
+    Curl = 24, DeviceDeleted = 25, EmailLinked = 26, EmailRemoved = 27, Emergency = 28,
+    GeoLocationChanged = 29, Healthcheck = 30, LocationChanged = 31, MarketingMessage = 32,
+    Message = 33, MergeAccounts = 34, NotEnoughQuota = 35, Nslookup = 36, OttTvActivated = 37,
+    OttTvCodeChecked = 38, PaymentFailed = 39, PincodeDeleted = 40, PincodeChanged = 41, Ping = 42,
+    PhoneLinked = 43, PhoneRemoved = 44, Poll = 45, ProductOfferChanged = 46, ProfileChanged = 47,
+    ProfileDeletedMessage = 48, PromocodeActivated = 49, PromocodeExpiring = 50,
+    PromoperiodExpiring = 51, Purchase = 52, Rebalance = 53, Reboot = 54,
+    RecurrentPaymentNotice = 55, Reminder = 56, RemoteUp = 57, RemoteDown = 58, RemoteLeft = 59,
+    RemoteRight = 60, RemoteOk = 61, RemoteSearch = 62, RemoteTarget = 63, RemoteSetChannel = 64,
+    RemoteSetVolume = 65, RemoteTurnOff = 66, RemoteTurnOn = 67, Restart = 68, VemoRestart = 69,
+    SdpGetOssAccountFailed = 70, SendLogs = 71, SendSystemStatus = 72, ServiceTransfer = 73,
+    Standby = 74, SubscribeConfirmRequired = 75, TransferPlayback = 76, Traceroute = 77,
+    TstvNotPurchased = 78, TuneChannel = 79, Unsubscribe = 80, UnsubscribeConfirmRequired = 81,
+    VodCertificateCreated = 82, EnableSshTunnel = 83, DisableSshTunnel = 84, SyncPurchase = 85,
+    SyncPurchases = 86, SyncUnsubscribes = 87, SyncServicesCompleted = 88, ProfileUpdated = 89,
+    VemoReset = 90
+};
+Q_ENUM_NS(NotificationEventCode)
+
+// The payload type the library expects for a code ("event_type" on the wire).
+enum class NotificationEventType : int {
+    Unrecognized = 0, NoEventType = 1, AccountStatus = 2, Assistant = 3, AssistCommand = 4, Display = 5,
+    Item = 6, Logging = 7, Options = 8, PaymentDetails = 9, ProductOffer = 10, RemoteKeyController = 11,
+    Search = 12, Services = 13, SshTunnel = 14, SystemSettings = 15, Target = 16, TvRemoteControl = 17,
+    Update = 18
+};
+Q_ENUM_NS(NotificationEventType)
+
+enum class NotificationPriority : int { Low = 0, High = 1 };
+Q_ENUM_NS(NotificationPriority)
+
+enum class NotificationStatus : int { Confirmed = 0, Canceled = 1 };
+Q_ENUM_NS(NotificationStatus)
+
 enum class NotificationDisplayType : int { Unknown = 0, Panel = 1, Popup = 2 };
 Q_ENUM_NS(NotificationDisplayType)
 TQ_WIRE_STRINGS(NotificationDisplayType, NotificationDisplayTypeDictionary,

@@ -6,7 +6,8 @@
 //
 // JSON (a missing key and a JSON null read like a value of another type):
 // - QString: toString() (else empty); bool: toBool(false); qint64 / int: toInteger(the
-//   field's default: 0, -1 for ids, byDefault(n)); double: toDouble() (else 0); QColor:
+//   field's default: 0, -1 for ids, byDefault(n)), an int clamped to its range; double:
+//   toDouble() (else 0); QColor:
 //   the colour text (color.h, else invalid); enumerations: the text's dictionary lookup
 //   (an integer for integer dictionaries), else the dictionary's unknown value.
 // - optional<bool / qint64>: set only by a JSON boolean / number, else absent;
@@ -41,7 +42,9 @@
 #include <QMap>
 #include <QMetaType>
 
+#include <algorithm>
 #include <climits>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -186,7 +189,9 @@ void readJsonValue(const QJsonValue& value, M& member, const ValueRules& rules =
     } else if constexpr (std::is_same_v<M, bool>) {
         member = value.toBool(false);
     } else if constexpr (detail::IsInteger<M>) {
-        member = M(rules.lenient ? integerOrText(value, rules.fallback) : value.toInteger(rules.fallback));
+        // Clamped to the member's width: a huge count reads as the largest one, not as garbage.
+        const qint64 wide = rules.lenient ? integerOrText(value, rules.fallback) : value.toInteger(rules.fallback);
+        member = M(std::clamp<qint64>(wide, std::numeric_limits<M>::min(), std::numeric_limits<M>::max()));
     } else if constexpr (std::is_same_v<M, double>) {
         member = value.toDouble();
     } else if constexpr (std::is_same_v<M, QColor>) {

@@ -3,9 +3,11 @@
 // builds: inputs that once crashed stay fixed.
 
 #include "fuzzentries.h"
+#include "pushentries.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,6 +22,16 @@ using Entry = int (*)(const uint8_t*, size_t);
 int feed(Entry entry, const QByteArray& input)
 {
     return entry(reinterpret_cast<const uint8_t*>(input.constData()), size_t(input.size()));
+}
+
+// The fuzz targets whose seeds are replayed, by their corpus folder.
+const QMap<QString, Entry>& entries()
+{
+    static const QMap<QString, Entry> byTarget{{QStringLiteral("cbor_walk"), cborWalk},
+                                               {QStringLiteral("json_decode"), jsonDecode},
+                                               {QStringLiteral("notification_json"), notificationJson},
+                                               {QStringLiteral("rdm_command"), rdmCommandJson}};
+    return byTarget;
 }
 
 QString sharedCorpora()
@@ -38,7 +50,7 @@ private slots:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("file");
-        for (const QString& target : {QStringLiteral("cbor_walk"), QStringLiteral("json_decode")}) {
+        for (const QString& target : entries().keys()) {
             const QDir dir(QStringLiteral(TQ_FUZZ_CORPUS "/") + target);
             const QStringList files = dir.entryList(QDir::Files, QDir::Name);
             QVERIFY2(!files.isEmpty(), qPrintable("no seeds in " + dir.path()));
@@ -53,7 +65,7 @@ private slots:
         QFETCH(QString, file);
         QFile input(file);
         QVERIFY(input.open(QIODevice::ReadOnly));
-        QCOMPARE(feed(target == "cbor_walk" ? cborWalk : jsonDecode, input.readAll()), 0);
+        QCOMPARE(feed(entries().value(target), input.readAll()), 0);
     }
 
     // Each CBOR test vector alone and as the value of every kind of field.
@@ -93,6 +105,8 @@ private slots:
             QCOMPARE(feed(jsonDecode, "{\"items\": [{\"name\": " + document + "}], \"total_items\": "
                                           + document + "}"),
                      0);
+            QCOMPARE(feed(notificationJson, "{\"event_code\": \"message\", \"display\": " + document + "}"), 0);
+            QCOMPARE(feed(rdmCommandJson, document), 0);
         }
     }
 };

@@ -1,0 +1,213 @@
+#include "rdm/commands.h"
+
+#include "model/decode.h"
+#include "model/fieldcodec.h"
+#include "model/account.h"
+
+#include <QJsonArray>
+#include <QUrl>
+
+namespace rdm {
+
+const tq::ConstantsDictionary<QString, UpdateModeType>& updateModeTypeDictionary()
+{
+    static const tq::ConstantsDictionary<QString, UpdateModeType> table(
+        {{"normal", UpdateModeType::Normal}, {"force", UpdateModeType::Force}}, UpdateModeType::Unknown);
+    return table;
+}
+
+const tq::ConstantsDictionary<QString, VemoResetType>& vemoResetTypeDictionary()
+{
+    using V = VemoResetType;
+    static const tq::ConstantsDictionary<QString, VemoResetType> table(
+        {{"factory", V::Factory}, {"outputs", V::Outputs}, {"graphics", V::Graphics}, {"network", V::Network},
+         {"audio", V::Audio}},
+        V::Unknown);
+    return table;
+}
+
+Command::~Command() = default;
+
+void Command::fromJson(const QJsonObject& message)
+{
+    readFields(*this, message);
+}
+
+QJsonObject Command::toJson() const
+{
+    QJsonObject json;
+    writeFields(*this, json);
+    return json;
+}
+
+QJsonObject CommandsError::toJson() const
+{
+    static const char* const reasons[] = {"", "Unknown command", "Bad command", "Busy", "Internal error",
+                                          "External error"};
+    const int index = int(reason);
+    const char* text = index >= 0 && index < int(std::size(reasons)) ? reasons[index] : "";
+    return QJsonObject{{QStringLiteral("reason"), QLatin1String(text)}, {QStringLiteral("details"), details}};
+}
+
+namespace {
+
+// "channel_nums" and "sub_locations" of the ad-stream settings are lists of integers.
+QVariant adStreamVariant(const QJsonObject& adStream)
+{
+    QVariantMap map;
+    for (auto it = adStream.constBegin(); it != adStream.constEnd(); ++it) {
+        if (it.key() == QLatin1String("channel_nums") || it.key() == QLatin1String("sub_locations")) {
+            QList<qint64> numbers;
+            for (const QJsonValue& element : it.value().toArray())
+                numbers.append(element.toInteger(0));
+            map.insert(it.key(), QVariant::fromValue(numbers));
+        } else {
+            map.insert(it.key(), it.value().toVariant());
+        }
+    }
+    return map;
+}
+
+} // namespace
+
+void SettingsResponse::fromJson(const QJsonObject& json)
+{
+    settings.clear();
+    for (const QJsonValue& element : json.value(QLatin1String("vemo")).toArray()) {
+        const QJsonObject object = element.toObject();
+        QVariantMap map;
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            if (it.value().isObject() && it.key() == QLatin1String("AdStream"))
+                map.insert(it.key(), adStreamVariant(it.value().toObject()));
+            else
+                map.insert(it.key(), it.value().toVariant());
+        }
+        settings.append(map);
+    }
+}
+
+QJsonObject SettingsResponse::toJson() const
+{
+    QJsonArray vemo;
+    for (const QVariant& element : settings)
+        vemo.append(QJsonObject::fromVariantMap(element.toMap()));
+    return QJsonObject{{QStringLiteral("vemo"), vemo}};
+}
+
+QVariantMap helpers::settingsFromListByVersion(const QList<QVariant>& settings, const QString& version)
+{
+    for (const QVariant& element : settings) {
+        const QVariantMap map = element.toMap();
+        const auto found = map.constFind(QStringLiteral("version"));
+        if (found != map.constEnd() && found->toString() == version)
+            return map;
+    }
+    return {};
+}
+
+tq::RequestRawData detail::exchange(const QString& method, const char* path, qint64 commandId,
+                                    tq::ResponseExtractor decode)
+{
+    tq::RequestRawData raw(std::move(decode));
+    raw.httpMethod = method;
+    raw.path = QString::fromLatin1(path);
+    raw.methodType = tq::MethodType::RdmApi;
+    raw.isCacheable = false;
+    if (raw.path.contains(QLatin1String("{id}"))) {
+        // Substituted here as well: the service's backend sends the path as it stands.
+        raw.pathCreator = [commandId](const QString& pattern) {
+            return QString(pattern).replace(QLatin1String("{id}"), QString::number(commandId));
+        };
+        raw.path = raw.pathCreator(raw.path);
+    }
+    return raw;
+}
+
+tq::ResponseExtractor detail::successExtractor()
+{
+    return &tq::decodeJson<tq::SuccessResponse>;
+}
+
+namespace {
+
+QString item(const char* key, const QString& value)
+{
+    return QString::fromLatin1(QByteArray(key) + '=' + QUrl::toPercentEncoding(value));
+}
+
+} // namespace
+
+std::function<tq::RequestRawData()> CommandsPoll::rawDataCreator() const
+{
+    return [mac = macAddress.toLower()] {
+        tq::RequestRawData raw = detail::exchange(tq::httpGetMethod(), "/user/commands/poll", -1,
+                                                  &tq::decodeJson<CommandsPollResponse>);
+        raw.queryItems.append(item("mac_address", mac));
+        return raw;
+    };
+}
+
+std::function<tq::RequestRawData()> CommandsAckRequest::rawDataCreator() const
+{
+    return [id = commandId] {
+        return detail::exchange(tq::httpPostMethod(), "/user/commands/{id}/ack", id, detail::successExtractor());
+    };
+}
+
+std::function<tq::RequestRawData()> CommandsReportRequest::rawDataCreator() const
+{
+    return [id = commandId, error = error] {
+        tq::RequestRawData raw =
+            detail::exchange(tq::httpPostMethod(), "/user/commands/{id}/report", id, detail::successExtractor());
+        if (!error.isEmpty())
+            raw.body = jsonToRaw(QJsonObject{{QStringLiteral("error"), error.toJson()}});
+        return raw;
+    };
+}
+
+std::function<tq::RequestRawData()> SettingsRequest::rawDataCreator() const
+{
+    return [request = *this] {
+        tq::RequestRawData raw =
+            detail::exchange(tq::httpGetMethod(), "/user/settings", -1, &tq::decodeJson<SettingsResponse>);
+        raw.queryItems = QStringList{item("mac_address", request.macAddress), item("version", request.version)};
+        return raw;
+    };
+}
+
+std::function<tq::RequestRawData()> UpdateFirmwareRequest::rawDataCreator() const
+{
+    return [request = *this] {
+        tq::RequestRawData raw = detail::exchange(tq::httpGetMethod(), "/user/firmware_update", -1,
+                                                  &tq::decodeJson<UpdateFirmwareResponse>);
+        raw.queryItems = QStringList{item("platform", request.platform), item("model", request.model),
+                                     item("project", QStringLiteral("vemo")), item("mac_address", request.macAddress),
+                                     item("serial_number", request.serialNumber), item("version", request.version)};
+        return raw;
+    };
+}
+
+TQ_DEFINE_OBJECT(Command)
+TQ_DEFINE_OBJECT(ChangeLoggingCommand)
+TQ_DEFINE_OBJECT(CheckMulticastCommand)
+TQ_DEFINE_OBJECT(CurlCommand)
+TQ_DEFINE_OBJECT(NslookupCommand)
+TQ_DEFINE_OBJECT(PingCommand)
+TQ_DEFINE_OBJECT(StandbyCommand)
+TQ_DEFINE_OBJECT(TracerouteCommand)
+TQ_DEFINE_OBJECT(TuneChannelCommand)
+TQ_DEFINE_OBJECT(VemoResetCommand)
+TQ_DEFINE_ANSWER(GeneralSettingsResponse)
+TQ_DEFINE_OBJECT(UpdateMode)
+TQ_DEFINE_ANSWER(UpdateFirmwareResponse)
+
+} // namespace rdm
+
+namespace tq {
+} // namespace tq
+
+namespace {
+// The answers without declared fields are meta-types too.
+const tq::MetaTypeRegistration<rdm::CommandsPollResponse> pollRegistration;
+const tq::MetaTypeRegistration<rdm::SettingsResponse> settingsRegistration;
+} // namespace
