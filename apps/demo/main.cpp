@@ -14,6 +14,7 @@
 
 #include "engine/clientfacade.h"
 #include "engine/notifier.h"
+#include "engine/requestlistener.h"
 #include "engine/tqcontext.h"
 #include "model/response.h"
 #include "platform/configurationmanager.h"
@@ -65,6 +66,28 @@ QString describe(const QVariant& response)
     }
     return response.toString().simplified().left(90);
 }
+
+// Each exchange's timings as the engine saw them. The listener runs on the library's thread,
+// so it only hands the line to the host thread.
+class TimingListener : public tq::ITqRequestListener
+{
+public:
+    void requestEvent(const tq::RequestEvent& event) override
+    {
+        if (event.kind != tq::RequestEvent::Answered && event.kind != tq::RequestEvent::Failed)
+            return;
+        const QString line = event.fromCache
+            ? QStringLiteral("   request %1 restored from the cache").arg(event.requestId)
+            : QStringLiteral("   request %1: %2 ms in the queue, %3 ms on the wire, HTTP %4, %5 bytes, decoded in %6 us")
+                  .arg(event.requestId)
+                  .arg(event.queueWaitNs / 1000000.0, 0, 'f', 1)
+                  .arg(event.exchangeNs / 1000000.0, 0, 'f', 1)
+                  .arg(event.httpStatus)
+                  .arg(event.bytes)
+                  .arg(event.decodeNs / 1000);
+        QMetaObject::invokeMethod(qApp, [line] { say(line); }, Qt::QueuedConnection);
+    }
+};
 
 class Screen : public tq::ITqRequestErrorHandler
 {
@@ -134,6 +157,8 @@ int main(int argc, char** argv)
 
     tq::TqContext context(&store);
     context.setPropertyProvider(&provider);
+    TimingListener timings;
+    context.setRequestListener(&timings);
     tq::TqNotifier* notifier = context.notifier();
     int rebalances = 0;
     QObject::connect(notifier, &tq::TqNotifier::rebalanceRequired, [&] {
@@ -222,5 +247,6 @@ int main(int argc, char** argv)
     ok &= showPushedNotification(context, platform.newFrontEnd, say); // the front end after the rebalance
 
     section(ok ? QStringLiteral("done") : QStringLiteral("done, but a step did not finish in time"));
+    context.setRequestListener(nullptr); // the screens' teardown drops requests; nobody listens any more
     return ok ? 0 : 1;
 }
