@@ -75,7 +75,6 @@ QByteArray channelsAnswerCbor(int count)
 
 } // namespace tq::samples
 
-TQ_DEFINE_OBJECT(tq::samples::AgeLevel)
 TQ_DEFINE_OBJECT(tq::samples::Price)
 TQ_DEFINE_OBJECT(tq::samples::Programme)
 TQ_DEFINE_ANSWER(tq::samples::Channel)

@@ -5,6 +5,7 @@
 
 #include "model/enums.h"
 #include "model/fields.h"
+#include "model/records.h"
 #include "model/responsewithitems.h"
 
 #include <QColor>
@@ -14,20 +15,8 @@
 
 namespace tq::samples {
 
-class AgeLevel : public DecodedObject<AgeLevel, AbstractCborObject>
-{
-    TQ_DECODED(AgeLevel)
-public:
-    qint64 ageValue = 0;
-    qint64 id = -1;
-    QString name;
-
-    static constexpr auto fields()
-    {
-        return std::make_tuple(field("age_value", &AgeLevel::ageValue), idField("id", &AgeLevel::id),
-                               field("name", &AgeLevel::name));
-    }
-};
+// The library's own age level: an id, a name and a number.
+using AgeLevel = tq::AgeLevel;
 
 // Its CBOR form spells one key differently from the JSON form.
 class Price : public DecodedObject<Price, AbstractCborObject>
