@@ -17,10 +17,6 @@ set(CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TQ_MIPSEL_SYSROOT)
 
 set(CMAKE_C_COMPILER mipsel-linux-gnu-gcc)
 set(CMAKE_CXX_COMPILER mipsel-linux-gnu-g++)
-# Large translation units (the request catalogue and its table test) outgrow the 16-bit GOT
-# offsets of MIPS calls ("relocation truncated to fit: R_MIPS_CALL16"); -mxgot takes 32-bit
-# offsets at the price of an instruction or two per GOT access.
-set(CMAKE_CXX_FLAGS_INIT "-mxgot")
 set(CMAKE_SYSROOT ${TQ_MIPSEL_SYSROOT})
 set(CMAKE_FIND_ROOT_PATH ${TQ_MIPSEL_SYSROOT})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
