@@ -10,13 +10,10 @@
 namespace tq {
 
 TQ_PLATFORM_REQUEST(BuyContentRequest, RequestWithBody<BuyContentParams>, post("/user/buy", 3), BuyContentResponse)
-
 TQ_PLATFORM_REQUEST(PurchaseAvailabilityRequest, RequestWithBody<BuyContentParams>, post("/user/purchase_availability"),
                     PurchaseAvailabilityResponse)
-
 TQ_PLATFORM_REQUEST(AccountRefillRequest, RequestWithBody<AccountRefillParams>, post("/user/account_refill"),
                     AccountRefillResponse)
-
 TQ_PLATFORM_REQUEST(CancelSubscriptionRequest, RequestWithBody<CancelSubscriptionParams>, post("/user/subscribe_cancel"),
                     CancelSubscriptionResponse)
 
@@ -33,6 +30,14 @@ public:
 TQ_PLATFORM_REQUEST(GetPurchasesHistoryByIdRequest, StringValueRequest, get("/user/purchases_history/{ticket_id}"),
                     GetPurchasesHistoryByIDResponse)
 
+class GetPurchasesHistoryRequest : public PlatformRequest<GetPurchasesHistoryRequest, CollectionRequest>
+{
+public:
+    using Answer = GetPurchasesHistoryResponse;
+    static constexpr Route route = get("/user/purchases_history");
+    static constexpr auto query() { return limitOffset(); }
+};
+
 class GetUserBankCardsRequest : public PlatformRequest<GetUserBankCardsRequest, CollectionRequest>
 {
 public:
@@ -42,9 +47,7 @@ public:
 };
 
 TQ_PLATFORM_REQUEST(AddUserBankCardRequest, AbstractRequest, post("/user/bank_cards"), AddBankCardResponse)
-
 TQ_PLATFORM_REQUEST(DeleteBankCardByIDRequest, RequestById, del("/user/bank_cards/{id}"), SuccessResponse)
-
 TQ_PLATFORM_REQUEST(SetDefaultUserBankCardRequest, RequestById, put("/user/bank_cards/{id}/set_default"), SuccessResponse)
 
 class GetPaymentMethodsByTypesRequest : public PlatformRequest<GetPaymentMethodsByTypesRequest, AbstractRequest>
@@ -60,34 +63,31 @@ public:
 };
 
 TQ_PLATFORM_REQUEST(GetBonusProgramsRequest, AbstractRequest, get("/user/bonuses", 3), GetBonusProgramsResponse)
-
 TQ_PLATFORM_REQUEST(GetBonusProgramByIdRequest, RequestById, get("/user/bonuses/{id}", 3), GetBonusProgramByIdResponse)
-
 TQ_PLATFORM_REQUEST(DeleteBonusProgramByIdRequest, RequestById, del("/user/bonuses/{id}", 3), SuccessResponse)
-
 TQ_PLATFORM_REQUEST(RegisterBonusProgramRequest, RequestWithBodyAndId<RegisterUserBonusProgramBody>,
                     post("/user/bonuses/{id}/register", 3), RegisterBonusProgramResponse)
-
 TQ_PLATFORM_REQUEST(ChangeLoginBonusProgramRequest, RequestWithBodyAndId<ChangeLoginUserBonusProgramBody>,
                     post("/user/bonuses/{id}/change_login", 3), ChangeLoginBonusProgramResponse)
-
 TQ_PLATFORM_REQUEST(ConfirmBonusProgramRequest, RequestWithBodyAndId<ConfirmUserBonusProgramBody>,
                     post("/user/bonuses/{id}/confirm", 3), ConfirmBonusProgramResponse)
 
 TQ_PLATFORM_REQUEST(GetCertificatesRequest, AbstractRequest,
                     get("/user/certificates").specialization(MethodSpecializaton::Content), GetCertificatesResponse)
-
 TQ_PLATFORM_REQUEST(CertificateActivateRequest, RequestById, post("/user/certificates/{id}/activate"), SuccessResponse)
-
 TQ_PLATFORM_REQUEST(GetOfferRequest, AbstractRequest, get("/user/offer"), OfferUser)
-
 TQ_PLATFORM_REQUEST(AcceptOfferRequest, AbstractRequest, post("/user/offer_accepted"), SuccessResponse)
-
 TQ_PLATFORM_REQUEST(ActivatePromoCodeRequest, RequestWithBody<ActivatePromoCodeBody>, post("/user/promo_code"), SuccessResponse)
-
 TQ_PLATFORM_REQUEST(ActivateOttTvCodeRequest, RequestWithBody<ActivateOttTvCodeBody>, post("/user/ott_tv_code"),
                     SuccessResponse)
 
-using CommerceRequests = std::tuple<BuyContentRequest, PurchaseAvailabilityRequest, AccountRefillRequest, CancelSubscriptionRequest, ConfirmTicketByIDRequest, GetPurchasesHistoryByIdRequest, GetUserBankCardsRequest, AddUserBankCardRequest, DeleteBankCardByIDRequest, SetDefaultUserBankCardRequest, GetPaymentMethodsByTypesRequest, GetBonusProgramsRequest, GetBonusProgramByIdRequest, DeleteBonusProgramByIdRequest, RegisterBonusProgramRequest, ChangeLoginBonusProgramRequest, ConfirmBonusProgramRequest, GetCertificatesRequest, CertificateActivateRequest, GetOfferRequest, AcceptOfferRequest, ActivatePromoCodeRequest, ActivateOttTvCodeRequest>;
+using CommerceRequests =
+    std::tuple<BuyContentRequest, PurchaseAvailabilityRequest, AccountRefillRequest, CancelSubscriptionRequest,
+               ConfirmTicketByIDRequest, GetPurchasesHistoryByIdRequest, GetPurchasesHistoryRequest,
+               GetUserBankCardsRequest, AddUserBankCardRequest, DeleteBankCardByIDRequest, SetDefaultUserBankCardRequest,
+               GetPaymentMethodsByTypesRequest, GetBonusProgramsRequest, GetBonusProgramByIdRequest,
+               DeleteBonusProgramByIdRequest, RegisterBonusProgramRequest, ChangeLoginBonusProgramRequest,
+               ConfirmBonusProgramRequest, GetCertificatesRequest, CertificateActivateRequest, GetOfferRequest,
+               AcceptOfferRequest, ActivatePromoCodeRequest, ActivateOttTvCodeRequest>;
 
 } // namespace tq

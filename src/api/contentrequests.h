@@ -100,9 +100,7 @@ public:
 };
 
 TQ_PLATFORM_REQUEST(GetMediaItemByIdRequest, RequestById, get("/user/media_items/{id}", 3), GetMediaItemByIDResponse)
-
 TQ_PLATFORM_REQUEST(GetPlaylistRequest, AbstractRequest, get("/user/playlist"), GetMediaItemsResponse)
-
 TQ_PLATFORM_REQUEST(MediaItemsCertificateActivateRequest, RequestById, post("/user/media_items/{id}/certificate"),
                     SuccessResponse)
 
@@ -160,7 +158,6 @@ public:
 };
 
 TQ_PLATFORM_REQUEST(GetPersonRequest, RequestById, get("/user/persons/{id}"), Person)
-
 TQ_PLATFORM_REQUEST(GetPersonRolesRequest, RequestById, get("/user/persons/{id}/roles"), GetPersonRolesResponse)
 
 class GetPersonContentItemsRequest : public PlatformRequest<GetPersonContentItemsRequest, CollectionWithIdRequest>
@@ -183,6 +180,8 @@ public:
     static constexpr Route route = get("/user/collections");
     static constexpr auto query() { return limitOffset(); }
 };
+
+TQ_PLATFORM_REQUEST(GetCollectionRequest, CollectionWithIdRequest, get("/user/collections/{id}"), CollectionResponse)
 
 class GetCollectionItemsRequest : public PlatformRequest<GetCollectionItemsRequest, CollectionWithIdRequest>,
                                   public FilterCollection
@@ -223,7 +222,6 @@ public:
 };
 
 TQ_PLATFORM_REQUEST(RequestSorts, RequestByContentTypeAndId, get("/user/%1/{id}/sorts"), SortsResponse)
-
 TQ_PLATFORM_REQUEST(RequestFilterThemes, RequestByContentTypeAndId, get("/user/%1/{id}/filter_themes"),
                     ContentFilterThemesResponse)
 
@@ -286,8 +284,8 @@ public:
 };
 
 TQ_PLATFORM_REQUEST(ServiceByIdRequest, RequestById, get("/user/services/{id}", 3), ServiceBrief)
-
 TQ_PLATFORM_REQUEST(ServiceByAliasRequest, StringValueRequest, get("/user/services/alias/{name}", 3), ServiceBrief)
+TQ_PLATFORM_REQUEST(GetServiceTabsListRequest, AbstractRequest, get("/user/services/tabs"), GetServiceTabsListResponse)
 
 class GetServiceItemsRequest : public PlatformRequest<GetServiceItemsRequest, CollectionWithIdRequest>,
                                public FilterCollection
@@ -317,12 +315,9 @@ public:
 
 TQ_PLATFORM_REQUEST(GetColdStartGenersRequest, AbstractRequest, get("/user/recommendations/cold_start/genres"),
                     GetColdStartGenresResponse)
-
 TQ_PLATFORM_REQUEST(PostColdStartContentRequest, RequestWithBody<ColdStartContentBody>,
                     post("/user/recommendations/cold_start"), PostColdStartContentResponse)
-
 TQ_PLATFORM_REQUEST(PostMediaRatingsRequest, RequestWithBody<RateMediaItemBody>, post("/user/media_ratings"), SuccessResponse)
-
 TQ_PLATFORM_REQUEST(DeleteMediaRatingByIdRequest, StringValueWithIdRequest,
                     del("/user/media_ratings/{content_type}/{content_id}"), SuccessResponse)
 
@@ -367,6 +362,16 @@ public:
 
 TQ_PLATFORM_REQUEST(GetDrmSettingsRequest, AbstractRequest, get("/user/drm_settings", 3), GetDrmSettingsResponse)
 
-using ContentRequests = std::tuple<GetMediaItemsRequest, GetEpisodesRequest, GetSeasonsRequest, GetMediaItemByIdRequest, GetPlaylistRequest, MediaItemsCertificateActivateRequest, PostMediaItemByIdForExchangeRequest, GetMediaItemPersonsRequest, GetSearchRequest, GetGroupSearchRequest, GetPersonRequest, GetPersonRolesRequest, GetPersonContentItemsRequest, GetCollectionsRequest, GetCollectionItemsRequest, ListMyCollectionRequest, RequestFilters, RequestSorts, RequestFilterThemes, GetKaraokeItemsRequest, GetKaraokeItemByIdRequest, GetMediaViewRenderedRequest, GetMediaViewAliasRequest, GetMenuRequest, CanvasRequest, ServiceByIdRequest, ServiceByAliasRequest, GetServiceItemsRequest, GetColdStartContentRequest, GetColdStartGenersRequest, PostColdStartContentRequest, PostMediaRatingsRequest, DeleteMediaRatingByIdRequest, ContentAvailabilityRequest, GetContentDrmTokenRequest, GetDrmSettingsRequest>;
+using ContentRequests =
+    std::tuple<GetMediaItemsRequest, GetEpisodesRequest, GetSeasonsRequest, GetMediaItemByIdRequest, GetPlaylistRequest,
+               MediaItemsCertificateActivateRequest, PostMediaItemByIdForExchangeRequest, GetMediaItemPersonsRequest,
+               GetSearchRequest, GetGroupSearchRequest, GetPersonRequest, GetPersonRolesRequest,
+               GetPersonContentItemsRequest, GetCollectionsRequest, GetCollectionRequest, GetCollectionItemsRequest,
+               ListMyCollectionRequest, RequestFilters, RequestSorts, RequestFilterThemes, GetKaraokeItemsRequest,
+               GetKaraokeItemByIdRequest, GetMediaViewRenderedRequest, GetMediaViewAliasRequest, GetMenuRequest,
+               CanvasRequest, ServiceByIdRequest, ServiceByAliasRequest, GetServiceTabsListRequest,
+               GetServiceItemsRequest, GetColdStartContentRequest, GetColdStartGenersRequest,
+               PostColdStartContentRequest, PostMediaRatingsRequest, DeleteMediaRatingByIdRequest,
+               ContentAvailabilityRequest, GetContentDrmTokenRequest, GetDrmSettingsRequest>;
 
 } // namespace tq

@@ -35,6 +35,33 @@ TQ_DEFINE_OBJECT(MediaPositionReq)
 TQ_DEFINE_OBJECT(Device)
 TQ_DEFINE_OBJECT(NewSessionParams)
 TQ_DEFINE_OBJECT(ProfileIconPatch)
+TQ_DEFINE_OBJECT(PostProfileParams)
+TQ_DEFINE_OBJECT(PatchProfileParams)
+
+QJsonObject PostProfileParams::toJson() const
+{
+    QJsonObject json = DecodedObject::toJson();
+    json.remove(QLatin1String("purchase_limits"));
+    return json;
+}
+
+PatchProfileParams::PatchProfileParams(const ProfileBrief& profile)
+    : defaultAgeLimitId(profile.defaultAgeLimitId),
+      maxAgeLimitId(profile.maxAgeLimitId),
+      id(profile.id),
+      filteredChannels(profile.filteredChannels),
+      isEroticAllowed(profile.isEroticAllowed),
+      isNotificationsAllowed(profile.isNotificationsAllowed),
+      isGetshoptvEnabled(profile.isGetshoptvEnabled),
+      name(profile.name),
+      purchaseLimits(profile.purchaseLimits),
+      type(profile.type),
+      viewLimits(profile.viewLimits),
+      audioTrackLang(profile.audioTrackLang),
+      subtitleLang(profile.subtitleLang)
+{
+    icon.id = profile.icon.id;
+}
 TQ_DEFINE_OBJECT(PostUserMessageBody)
 TQ_DEFINE_OBJECT(RateMediaItemBody)
 TQ_DEFINE_OBJECT(StartupDeviceInfo)

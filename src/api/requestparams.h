@@ -5,6 +5,7 @@
 
 #include "model/enums.h"
 #include "model/fields.h"
+#include "model/profiles.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -420,6 +421,69 @@ class ProfileIconPatch : public DecodedObject<ProfileIconPatch>
 public:
     qint64 id = -1;
     static constexpr auto fields() { return std::make_tuple(idField("id", &ProfileIconPatch::id)); }
+};
+
+// A new profile. The purchase limits are read back from a stored body but never sent: the
+// platform sets them on its own side.
+class PostProfileParams : public DecodedObject<PostProfileParams>
+{
+    TQ_DECODED(PostProfileParams)
+public:
+    qint64 defaultAgeLimitId = -1;
+    qint64 maxAgeLimitId = -1;
+    qint64 id = -1;
+    ProfileIconPatch icon;
+    QString name;
+    ProfileType type = ProfileType::Unknown;
+    PurchaseLimits purchaseLimits;
+
+    QJsonObject toJson() const;
+    static constexpr auto fields()
+    {
+        using P = PostProfileParams;
+        return std::make_tuple(idField("default_age_limit_id", &P::defaultAgeLimitId),
+                               idField("max_age_limit_id", &P::maxAgeLimitId), idField("id", &P::id),
+                               field("icon", &P::icon), field("name", &P::name), field("type", &P::type),
+                               field("purchase_limits", &P::purchaseLimits));
+    }
+};
+
+// The members of a profile that an update may change.
+class PatchProfileParams : public DecodedObject<PatchProfileParams>
+{
+    TQ_DECODED(PatchProfileParams)
+public:
+    PatchProfileParams() = default;
+    explicit PatchProfileParams(const ProfileBrief& profile);
+
+    qint64 defaultAgeLimitId = -1;
+    qint64 maxAgeLimitId = -1;
+    qint64 id = -1;
+    FilteredChannels filteredChannels;
+    ProfileIconPatch icon;
+    bool isEroticAllowed = false;
+    bool isNotificationsAllowed = false;
+    bool isGetshoptvEnabled = false;
+    QString name;
+    PurchaseLimits purchaseLimits;
+    ProfileType type = ProfileType::Unknown;
+    ViewLimits viewLimits;
+    TrackInfo audioTrackLang;
+    TrackInfo subtitleLang;
+
+    static constexpr auto fields()
+    {
+        using P = PatchProfileParams;
+        return std::make_tuple(
+            idField("default_age_limit_id", &P::defaultAgeLimitId), idField("max_age_limit_id", &P::maxAgeLimitId),
+            idField("id", &P::id), field("filtered_channels", &P::filteredChannels), field("icon", &P::icon),
+            field("is_erotic_allowed", &P::isEroticAllowed),
+            field("is_notifications_allowed", &P::isNotificationsAllowed),
+            field("is_getshoptv_enabled", &P::isGetshoptvEnabled), field("name", &P::name),
+            field("purchase_limits", &P::purchaseLimits), field("type", &P::type),
+            field("view_limits", &P::viewLimits), field("audio_track_lang", &P::audioTrackLang).asJsonText(),
+            field("subtitle_lang", &P::subtitleLang).asJsonText());
+    }
 };
 
 // Poll answers and delivery states as the platform takes them: kept as received.

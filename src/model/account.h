@@ -9,6 +9,7 @@
 #include "model/fields.h"
 #include "model/menus.h"
 #include "model/offers.h"
+#include "model/records.h"
 #include "model/responsewithitems.h"
 
 #include <QList>
@@ -119,6 +120,16 @@ public:
         return std::tuple_cat(ResponseWithItemsOf::fields(),
                               std::make_tuple(idField("current_timezone_id", &GetTimezonesResponse::currentTimezoneId)));
     }
+};
+
+class GetLanguagesResponse : public ResponseWithItemsOf<GetLanguagesResponse, LanguageBrief>
+{
+    TQ_DECODED(GetLanguagesResponse)
+};
+
+class GetLocationsResponse : public ResponseWithItemsOf<GetLocationsResponse, LocationBrief>
+{
+    TQ_DECODED(GetLocationsResponse)
 };
 
 class SystemInfoResponse : public DecodedObject<SystemInfoResponse, AbstractResponse>
@@ -289,6 +300,11 @@ public:
     }
 };
 
+class GetServiceTabsListResponse : public ResponseWithItemsOf<GetServiceTabsListResponse, ServiceTabBrief>
+{
+    TQ_DECODED(GetServiceTabsListResponse)
+};
+
 class CheckLoginResponse : public DecodedObject<CheckLoginResponse, AbstractResponse>
 {
     TQ_DECODED(CheckLoginResponse)
@@ -415,6 +431,11 @@ public:
         return std::make_tuple(field("key", &FeatureToggle::key), field("is_enabled", &FeatureToggle::isEnabled),
                                field("retry_after", &FeatureToggle::retryAfter));
     }
+};
+
+class GetFeatureTogglesResponse : public ResponseWithItemsOf<GetFeatureTogglesResponse, FeatureToggle>
+{
+    TQ_DECODED(GetFeatureTogglesResponse)
 };
 
 class GetFeatureToggleConfigurationResponse

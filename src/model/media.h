@@ -259,6 +259,14 @@ public:
     }
 };
 
+// One collection, asked for by its id.
+class CollectionResponse : public DecodedObject<CollectionResponse, CollectionBrief, AbstractResponse>
+{
+    TQ_DECODED(CollectionResponse)
+public:
+    static constexpr auto fields() { return CollectionBrief::fields(); }
+};
+
 class CollectionsResponse : public ResponseWithItemsOf<CollectionsResponse, CollectionBrief>
 {
     TQ_DECODED(CollectionsResponse)

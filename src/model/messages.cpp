@@ -16,6 +16,7 @@ TQ_DEFINE_ANSWER(GetMessageByIdResponse)
 TQ_DEFINE_ANSWER(GetMessagesResponse)
 TQ_DEFINE_OBJECT(FaqItem)
 TQ_DEFINE_OBJECT(FaqSectionItem)
+TQ_DEFINE_ANSWER(GetFaqListResponse)
 TQ_DEFINE_ANSWER(GetScreensaverResponse)
 
 } // namespace tq

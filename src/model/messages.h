@@ -111,6 +111,11 @@ public:
     }
 };
 
+class GetFaqListResponse : public ResponseWithItemsOf<GetFaqListResponse, FaqSectionItem>
+{
+    TQ_DECODED(GetFaqListResponse)
+};
+
 class GetScreensaverResponse : public DecodedObject<GetScreensaverResponse, AbstractResponse>
 {
     TQ_DECODED(GetScreensaverResponse)

@@ -252,6 +252,11 @@ private:
 };
 
 // One purchase of the history with the content it bought.
+class GetPurchasesHistoryResponse : public ResponseWithItemsOf<GetPurchasesHistoryResponse, PurchaseHistoryUser>
+{
+    TQ_DECODED(GetPurchasesHistoryResponse)
+};
+
 class GetPurchasesHistoryByIDResponse
     : public DecodedObject<GetPurchasesHistoryByIDResponse, PurchaseHistoryUser, AbstractResponse>
 {

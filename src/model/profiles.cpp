@@ -5,6 +5,7 @@
 namespace tq {
 
 TQ_DEFINE_OBJECT(ProfileIcon)
+TQ_DEFINE_ANSWER(GetProfileIconsResponse)
 TQ_DEFINE_OBJECT(ProfileIconItem)
 TQ_DEFINE_OBJECT(PurchaseLimits)
 TQ_DEFINE_OBJECT(ViewLimits)

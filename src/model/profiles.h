@@ -27,6 +27,11 @@ public:
     }
 };
 
+class GetProfileIconsResponse : public ResponseWithItemsOf<GetProfileIconsResponse, ProfileIcon>
+{
+    TQ_DECODED(GetProfileIconsResponse)
+};
+
 // An icon a profile may take.
 class ProfileIconItem : public DecodedObject<ProfileIconItem, AbstractCborObject>
 {

@@ -121,6 +121,7 @@ private slots:
         ROW(CreateContentViewRequest, "POST v2 /user/content_view {\"viewed_time\":30}", r.body.viewedTime = 30;);
         ROW(CreateFavoriteRequest, "POST v2 /user/favorites {\"content_id\":3,\"content_type\":\"channel\"}", r.body.contentId = 3; r.body.contentType = ContentItemType::Channel;);
         ROW(CreateMediaPositionRequest, "POST v2 /user/media_positions {\"action\":\"pause\",\"content_id\":77,\"content_type\":\"media_item\",\"timepoint\":600}", r.body.action = MediaPositionAction::Pause; r.body.contentId = 77; r.body.contentType = ContentItemType::MediaItem; r.body.timepoint = 600;);
+        ROW(CreateProfileRequest, "POST v2 /user/profiles {\"default_age_limit_id\":-1,\"icon\":{\"id\":7},\"id\":-1,\"max_age_limit_id\":-1,\"name\":\"Kids\",\"type\":\"child\"}", r.body.name = "Kids"; r.body.type = ProfileType::Child; r.body.icon.id = 7; r.body.purchaseLimits.isPinRequired = true;);
         ROW(CreateReminderRequest, "POST v2 /user/reminders {\"content_id\":900,\"content_type\":\"epg\"}", r.body.contentId = 900; r.body.contentType = "epg";);
         ROW(DeleteBankCardByIDRequest, "DELETE v2 /user/bank_cards/8", r.id = 8;);
         ROW(DeleteBonusProgramByIdRequest, "DELETE v3 /user/bonuses/4", r.id = 4;);
@@ -149,6 +150,7 @@ private slots:
         ROW(GetColdStartContentRequest, "GET v2 /user/recommendations/cold_start?genre_aliases=drama%2Ccomedy", r.genreAliases = {"drama", "comedy"};);
         ROW(GetColdStartGenersRequest, "GET v2 /user/recommendations/cold_start/genres", );
         ROW(GetCollectionItemsRequest, "GET v2 /user/collections/12/items?limit=20&item_type=media_item&filter_theme=genres&genre=drama%2Csci%20fi&sorting=popular&custom_filters=4k%2Cnew", r.id = 12; r.limit = 20; r.itemType = "media_item"; r.filterTheme = "genres"; r.filters.insert("genre", {"drama", "sci fi"}); r.sorting = "popular"; r.customFilters = {"4k", "new"};);
+        ROW(GetCollectionRequest, "GET v2 /user/collections/12", r.id = 12;);
         ROW(GetCollectionsRequest, "GET v2 /user/collections?limit=20", r.offset = 0; r.limit = 20;);
         ROW(GetContentDrmTokenRequest, "GET v2 /user/content_drm_token?content_type=channel&content_id=5&drm_provider=widevine", r.contentType = "channel"; r.contentId = 5; r.drmProvider = "widevine";);
         ROW(GetCurrentLocationRequest, "GET v2 /user/locations/current", );
@@ -159,11 +161,15 @@ private slots:
         ROW(GetEpgRequest, "GET v2 /user/epg?channels_ids=1%2C2&start_time=1700000000&end_time=1700086400&limit=3", r.channelsIds = {1, 2}; r.startTime = 1700000000; r.endTime = 1700086400; r.limit = 3;);
         ROW(GetEpisodesRequest, "GET v3 /user/episodes?season_id=0&offset=0&limit=10&with_media_position=false", r.seasonId = 0; r.limit = 10; r.withMediaPosition = false;);
         ROW(GetFaqByIdRequest, "GET v2 /user/faq/2", r.id = 2;);
+        ROW(GetFaqListRequest, "GET v2 /user/faq?with_answers=true", r.withAnswers = true;);
         ROW(GetFeatureToggleConfiguration, "GET v2 /user/feature_toggles/new_guide", r.value = "new_guide";);
+        ROW(GetFeatureToggles, "GET v2 /user/feature_toggles", );
         ROW(GetGroupSearchRequest, "GET v3 /user/group_search?query=star%20wars&limit=5", r.searchQuery = "star wars"; r.limit = 5;);
         ROW(GetHelloMessageRequest, "GET v2 /user/b2b_hotel/hello_message", );
         ROW(GetKaraokeItemByIdRequest, "GET v3 /user/karaoke_items/66", r.id = 66;);
         ROW(GetKaraokeItemsRequest, "GET v3 /user/karaoke_items?offset=40&limit=20&sorting=new", r.offset = 40; r.limit = 20; r.sorting = "new";);
+        ROW(GetLanguagesRequest, "GET v2 /user/languages", );
+        ROW(GetLocationsRequest, "GET v2 /user/locations?timezone_id=3", r.id = 3;);
         ROW(GetMediaItemByIdRequest, "GET v3 /user/media_items/77", r.id = 77;);
         ROW(GetMediaItemPersonsRequest, "GET v3 /user/media_items/77/persons?limit=10", r.id = 77; r.limit = 10;);
         ROW(GetMediaItemsRequest, "GET v3 /user/media_items?limit=20&year_le=1896&types=film%2Cseries&genres=3%2C4&with_purchase_options=true&filter_viewed=false&person_id=8&country=fr", r.limit = 20; r.yearGe = 1895; r.yearLe = 1896; r.types = {"film", "series"}; r.genres = {3, 4}; r.withPurchaseOptions = true; r.filterViewed = false; r.personId = 8; r.filters.insert("country", {"fr"}););
@@ -183,6 +189,7 @@ private slots:
         ROW(GetProfileByIdRequest, "GET v2 /user/profiles/12", r.id = 12;);
         ROW(GetProfileChannelsRequest, "GET v2 /user/profiles/12/channels", r.id = 12;);
         ROW(GetPurchasesHistoryByIdRequest, "GET v2 /user/purchases_history/T-100", r.value = "T-100";);
+        ROW(GetPurchasesHistoryRequest, "GET v2 /user/purchases_history?limit=20&offset=40", r.offset = 40; r.limit = 20;);
         ROW(GetRadioChannelsRequest, "GET v2 /user/radio_channels", );
         ROW(GetReminderDictionariesRequest, "GET v2 /user/reminders/dictionaries", );
         ROW(GetRemindersRequest, "GET v2 /user/reminders?content_type=epg&offset=10", r.value = "epg"; r.offset = 10;);
@@ -190,6 +197,7 @@ private slots:
         ROW(GetSearchRequest, "GET v3 /user/search?query=a%26b%20c&content_types=media_item%2Cchannel&is_child=false", r.searchQuery = "a&b c"; r.contentTypes = {"media_item", "channel"}; r.isChild = false;);
         ROW(GetSeasonsRequest, "GET v3 /user/seasons?series_id=70&sort_by=number&sort_dir=asc", r.seriesId = 70; r.sortBy = "number"; r.sortDir = "asc";);
         ROW(GetServiceItemsRequest, "GET v2 /user/services/14/items?limit=20&item_type=channel", r.id = 14; r.limit = 20; r.itemType = "channel";);
+        ROW(GetServiceTabsListRequest, "GET v2 /user/services/tabs", );
         ROW(GetShopTvSettingsRequest, "GET v2 /user/getshoptv_settings", );
         ROW(GetSplashScreenRequest, "GET v2 /user/splash_screen", );
         ROW(GetTimezonesRequest, "GET v2 /user/timezones", );
@@ -205,11 +213,13 @@ private slots:
         ROW(NewAuthSessionRequest, "POST v3 /user/sessions {\"device\":{\"model\":\"STB-1\",\"real_uid\":\"\",\"sn\":\"\",\"terminal_name\":\"\",\"vendor\":\"\"},\"login\":\"john@example.com\",\"login_type\":\"email\",\"password\":\"pw\"}", r.body.login = "john@example.com"; r.body.loginType = LoginType::Email; r.body.password = "pw"; r.body.device.model = "STB-1";);
         ROW(NewSessionRequest, "POST v3 /ulp/sessions {\"device\":{\"app_version\":\"5.1\",\"platform\":\"stb\",\"type\":\"iptv\"},\"fingerprint\":\"fp\"} [NewSession]", r.setMethodSpecialization(MethodSpecializaton::Settings); r.body.device.appVersion = "5.1"; r.body.device.platform = "stb"; r.body.device.type = "iptv"; r.body.fingerprint = "fp";);
         ROW(PasswordValidateRequest, "POST v2 /user/password/validate {\"password\":\"pa\\\"ss\"}", r.value = "pa\"ss";);
+        ROW(PatchProfileRequest, "PATCH v2 /user/profiles/12 {\"audio_track_lang\":\"{\\\"channels_layout\\\":0,\\\"codec\\\":0,\\\"description\\\":\\\"\\\",\\\"language\\\":\\\"eng\\\"}\",\"default_age_limit_id\":-1,\"filtered_channels\":{\"hidden\":[],\"pin_required\":[]},\"icon\":{\"id\":3},\"id\":12,\"is_erotic_allowed\":false,\"is_getshoptv_enabled\":false,\"is_notifications_allowed\":false,\"max_age_limit_id\":-1,\"name\":\"Dad\",\"purchase_limits\":{\"is_pin_required\":false},\"subtitle_lang\":\"{\\\"channels_layout\\\":0,\\\"codec\\\":0,\\\"description\\\":\\\"\\\",\\\"language\\\":\\\"\\\"}\",\"type\":\"master\",\"view_limits\":{\"allowed_from\":\"\",\"allowed_to\":\"\",\"cur_view_time\":0,\"max_view_time\":7200}}", ProfileBrief p; p.id = 12; p.name = "Dad"; p.type = ProfileType::Master; p.icon.id = 3; p.icon.image = "i.png"; p.viewLimits.maxViewTime = 7200; p.audioTrackLang.language = "eng"; r.id = 12; r.body = PatchProfileParams(p););
         ROW(PostAssistCommandReportRequest, "POST v2 /user/assistants/commands/19/reports", r.id = 19;);
         ROW(PostColdStartContentRequest, "POST v2 /user/recommendations/cold_start {\"content_ids\":[77,78],\"genre_aliases\":[\"drama\"]}", r.body.contentIds = {77, 78}; r.body.genreAliases = {"drama"};);
         ROW(PostMediaItemByIdForExchangeRequest, "POST v2 /user/media_items/77/exchange {\"content_id\":78}", r.id = 77; r.contentId = 78;);
         ROW(PostMediaRatingsRequest, "POST v2 /user/media_ratings {\"content_id\":77,\"rating\":5}", r.body.contentId = 77; r.body.rating = 5;);
         ROW(PostUserMessageReportRequest, "POST v2 /user/messages/3/reports {\"poll_result\":[1,3],\"status\":[\"shown\"]}", r.id = 3; r.body.pollResult = QJsonArray{1, 3}; r.body.status = QJsonArray{"shown"};);
+        ROW(ProfileIconsRequest, "GET v2 /user/profiles/icons?profile_type=child", r.profileType = "child";);
         ROW(ProfilesRequest, "GET v2 /user/profiles", );
         ROW(PurchaseAvailabilityRequest, "POST v2 /user/purchase_availability {\"bank_card_id\":-1,\"bonus_program_id\":-1,\"content_id\":77,\"is_confirmed\":false,\"is_should_link_card\":false,\"payment_method_id\":-1,\"pin_code\":\"\",\"price_id\":-1,\"purchase_option_id\":-1,\"service_id\":-1}", r.body.contentId = 77;);
         ROW(RegisterBonusProgramRequest, "POST v3 /user/bonuses/4/register {\"login\":\"a@b.example\",\"login_type\":\"email\"}", r.id = 4; r.body.login = "a@b.example"; r.body.loginType = BonusProgramLoginType::Email;);
