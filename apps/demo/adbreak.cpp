@@ -68,7 +68,7 @@ bool playAdBreak(tq::TqContext& context, fake::FakeHttpServer& host)
         for (const QList<ad::TrackingEvent>* list : {&creative.trackingEvents, &ad.customTracking}) {
             for (const ad::TrackingEvent& tracking : *list) {
                 if (tracking.event == event)
-                    fire(eventName(event), tracking.url);
+                    fire(eventName(event) + (list == &ad.customTracking ? QStringLiteral(" (custom)") : QString()), tracking.url);
             }
         }
     }

@@ -70,10 +70,10 @@ bool contentPage(Demo& demo)
     const auto page = demo.guide.ask<tq::MediaViewRendered>(request);
     if (!page)
         return false;
-    say(QStringLiteral("content page '%1': %2 sections, the first %3 sent")
+    say(QStringLiteral("content page '%1': %2 of %3 sections sent")
             .arg(page->name)
-            .arg(page->totalBlocks)
-            .arg(page->mediaBlocks.size()));
+            .arg(page->mediaBlocks.size())
+            .arg(page->totalBlocks));
     for (const tq::MediaBlockRendered& block : page->mediaBlocks) {
         QStringList kinds;
         for (const tq::MediaViewItemUnion& item : block.items)

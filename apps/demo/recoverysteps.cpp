@@ -71,8 +71,10 @@ bool gatewayStorm(Demo& demo)
     const int answered = int(std::count_if(storm.begin(), storm.end(), [&](qint64 id) { return demo.guide.answers.contains(id); }));
     const int replayed = after.requestCount(QStringLiteral("/api/v3/user/channels")) + after.requestCount(QStringLiteral("/api/v2/user/epg"))
                        + after.requestCount(QStringLiteral("/api/v4/user/media_views/alias/home"));
-    say(QStringLiteral("the library asked for %1 rebalance for 3 failing requests; %2 of them answered, by front end %3 (%4 request(s) there)")
+    say(QStringLiteral("the library asked for %1 rebalance for the %2 requests caught in the storm; %3 answered, "
+                       "front end %4 received %5 of them")
             .arg(demo.session.rebalances() - rebalances)
+            .arg(storm.size())
             .arg(answered)
             .arg(&after == &world.frontEnd2 ? 2 : 1)
             .arg(replayed));
