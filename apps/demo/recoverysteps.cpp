@@ -59,6 +59,7 @@ bool gatewayStorm(Demo& demo)
     say(QStringLiteral("platform: front end 1 answers 502 everywhere, 504 for the line-up; the balancer now names front end 2"));
 
     const int rebalances = demo.session.rebalances();
+    const int seenBefore = before.requests().size();
     tq::GetMediaViewAliasRequest page(QStringLiteral("home"));
     const QList<qint64> storm{demo.guide.send(tq::GetChannelsRequest()), demo.guide.send(guideOf(2)), demo.guide.send(page)};
     say(QStringLiteral("Guide: line-up #%1, guide #%2, content page #%3").arg(storm[0]).arg(storm[1]).arg(storm[2]));
@@ -71,10 +72,11 @@ bool gatewayStorm(Demo& demo)
     const int answered = int(std::count_if(storm.begin(), storm.end(), [&](qint64 id) { return demo.guide.answers.contains(id); }));
     const int replayed = after.requestCount(QStringLiteral("/api/v3/user/channels")) + after.requestCount(QStringLiteral("/api/v2/user/epg"))
                        + after.requestCount(QStringLiteral("/api/v4/user/media_views/alias/home"));
-    say(QStringLiteral("the library asked for %1 rebalance for the %2 requests caught in the storm; %3 answered, "
-                       "front end %4 received %5 of them")
-            .arg(demo.session.rebalances() - rebalances)
+    say(QStringLiteral("front end 1 got %1 of the %2 requests and answered with gateway errors; the library asked for %3 "
+                       "rebalance; %4 answered, front end %5 received %6 of them")
+            .arg(before.requests().size() - seenBefore)
             .arg(storm.size())
+            .arg(demo.session.rebalances() - rebalances)
             .arg(answered)
             .arg(&after == &world.frontEnd2 ? 2 : 1)
             .arg(replayed));
