@@ -56,7 +56,7 @@ bool gatewayStorm(Demo& demo)
     fake::PlatformFault gatewayTimeout;
     gatewayTimeout.status = 504;
     world.platform1.setFault("GET", QStringLiteral("/user/channels"), gatewayTimeout);
-    say(QStringLiteral("platform: front end 1 answers 502 everywhere, 504 for the line-up; the balancer now names front end 2"));
+    say(QStringLiteral("platform: front end 1 answers 502 everywhere, 504 for the line-up; the balancer now names front end 2, which shares the platform's sessions"));
 
     const int rebalances = demo.session.rebalances();
     const int seenBefore = before.requests().size();
