@@ -244,6 +244,11 @@ void FakePlatform::addOwnRoutes()
                                                    {"proxy_url", QString()}});
     });
     m_server.route("POST", QStringLiteral("/spy"), [](const HttpRequest&) { return HttpResponse::withBody(204, "", ""); });
+    // Posters and logos at discovery's "img_url": any name is a small PNG.
+    m_server.route("GET", QStringLiteral("/images/{name}"), [](const HttpRequest&) {
+        static const QByteArray picture = pngBody(QSize(320, 180));
+        return HttpResponse::withBody(200, "image/png", picture);
+    });
 
     // A new session needs none.
     m_server.route("POST", QStringLiteral("/api/v3/ulp/sessions"), [this](const HttpRequest&) {

@@ -11,7 +11,8 @@
 // session this platform issued ("POST /api/v3/ulp/sessions"); after expireSessions() those
 // answer 1000053 until "POST /api/v3/user/update_token" replaces them. On top of the
 // samples: a channel line-up in JSON or CBOR (by the Accept header), guide items for those
-// channels, favourites that POST adds and DELETE removes. Faults are switched per route.
+// channels, favourites that POST adds and DELETE removes, a PNG for any image under
+// "/images". Faults are switched per route.
 
 #include "fakehttpserver.h"
 

@@ -1,53 +1,18 @@
 #include "adbreak.h"
+#include "demohost.h"
 
 #include "fakeadserver.h"
 
 #include "ads/adrequests.h"
-#include "engine/clientfacade.h"
 #include "engine/tqcontext.h"
 #include "transport/configwrapper.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QMetaEnum>
+#include <QStringList>
 
-#include <algorithm>
-#include <memory>
-
-
+using demo::say;
 
 namespace {
-
-class AdPlayer : public tq::ITqRequestErrorHandler
-{
-public:
-    explicit AdPlayer(tq::TqContext& context) : client(context.createClient(this))
-    {
-        client->setObjectName(QStringLiteral("AdPlayer"));
-        QObject::connect(client.get(), &tq::TqClientFacade::dataReceived,
-                         [this](qint64 id, const QVariant& answer) { answers.insert(id, answer); });
-    }
-    bool handleRequestError(qint64 id, const tq::RequestError& error) override
-    {
-        failures.insert(id, error.fullInfo());
-        return true;
-    }
-    bool finished(qint64 id) const { return answers.contains(id) || failures.contains(id); }
-
-    // Runs the event loop until every request is answered or failed; false after the limit.
-    bool wait(const QList<qint64>& ids, int timeoutMs = 10000)
-    {
-        const QDeadlineTimer deadline(timeoutMs);
-        const auto done = [&] { return std::all_of(ids.begin(), ids.end(), [&](qint64 id) { return finished(id); }); };
-        while (!done() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        return done();
-    }
-
-    std::unique_ptr<tq::TqClientFacade> client;
-    QHash<qint64, QVariant> answers;
-    QHash<qint64, QString> failures;
-};
 
 QString eventName(ad::EventType event)
 {
@@ -56,22 +21,20 @@ QString eventName(ad::EventType event)
 
 } // namespace
 
-bool playAdBreak(tq::TqContext& context, fake::FakeHttpServer& host, const std::function<void(const QString&)>& say)
+bool playAdBreak(tq::TqContext& context, fake::FakeHttpServer& host)
 {
     fake::FakeAdServer adServer(&host, QStringLiteral("/ads"));
     tq::TqConfigWrapper(context.configurationManager()).setAdUrl(adServer.baseUrl());
-    AdPlayer player(context);
+    demo::Screen player(context, QStringLiteral("AdPlayer"));
 
     ad::GetShopAvodRequest preroll;
     preroll.rollType = ad::AvodRollType::Preroll;
     preroll.deviceType = QStringLiteral("stb");
     preroll.contentId = 42;
-    const qint64 asked = player.client->sendRequest(&preroll);
-    say(QStringLiteral("player -> request %1: pre-roll for content 42 from %2").arg(asked).arg(adServer.baseUrl()));
-    if (!player.wait({asked}) || !player.answers.contains(asked)) {
-        say(QStringLiteral("player <- no ad: %1").arg(player.failures.value(asked)));
+    const qint64 asked = player.send(preroll);
+    say(QStringLiteral("player -> #%1: pre-roll for content 42 from %2").arg(asked).arg(adServer.baseUrl()));
+    if (!player.wait({asked}) || !player.answers.contains(asked))
         return false;
-    }
     const ad::VastResponse vast = player.answers.value(asked).value<ad::VastResponse>();
     if (vast.ads.isEmpty() || vast.ads[0].creatives.isEmpty()) {
         say(QStringLiteral("player <- VAST answer without an ad: nothing to play"));
@@ -93,10 +56,10 @@ bool playAdBreak(tq::TqContext& context, fake::FakeHttpServer& host, const std::
     // What a player fires while the creative plays: the impression with the first frame,
     // then start and the quartiles, then complete, and the custom tracking of each event.
     QList<qint64> pixels;
+    QStringList fired;
     const auto fire = [&](const QString& what, const QString& url) {
-        const ad::GetShopPixelRequest pixel(url);
-        pixels.append(player.client->sendRequest(&pixel));
-        say(QStringLiteral("player -> pixel %1: %2").arg(what, url));
+        pixels.append(player.send(ad::GetShopPixelRequest(url)));
+        fired.append(what);
     };
     for (const QString& url : ad.impressions)
         fire(QStringLiteral("impression"), url);
@@ -105,14 +68,15 @@ bool playAdBreak(tq::TqContext& context, fake::FakeHttpServer& host, const std::
         for (const QList<ad::TrackingEvent>* list : {&creative.trackingEvents, &ad.customTracking}) {
             for (const ad::TrackingEvent& tracking : *list) {
                 if (tracking.event == event)
-                    fire(eventName(event), tracking.url);
+                    fire(eventName(event) + (list == &ad.customTracking ? QStringLiteral(" (custom)") : QString()), tracking.url);
             }
         }
     }
-    const bool fired = player.wait(pixels);
+    say(QStringLiteral("player -> %1 pixels: %2").arg(fired.size()).arg(fired.join(QStringLiteral(", "))));
+    const bool allFinished = player.wait(pixels);
     say(QStringLiteral("ad server recorded %1 pixel hit(s): %2; %3 pixel(s) failed")
             .arg(adServer.pixelHits().size())
             .arg(adServer.pixelHits().join(QStringLiteral(", ")))
-            .arg(player.failures.size()));
-    return fired && player.failures.isEmpty();
+            .arg(player.errors.size()));
+    return allFinished && player.errors.isEmpty();
 }

@@ -3,12 +3,8 @@
 // the fake ad server mounted on one of the fake platform's hosts, its VAST answer read,
 // its impression and quartile pixels fired as a player would while the creative plays.
 
-#include <QString>
-
-#include <functional>
-
 namespace fake { class FakeHttpServer; }
 namespace tq { class TqContext; }
 
-// Narrates through `say`; false when a step did not finish within its time limit.
-bool playAdBreak(tq::TqContext& context, fake::FakeHttpServer& host, const std::function<void(const QString&)>& say);
+// False when a step did not finish within its time limit.
+bool playAdBreak(tq::TqContext& context, fake::FakeHttpServer& host);

@@ -1,47 +1,28 @@
 #include "partygame.h"
+#include "demohost.h"
 
 #include "fakepartystation.h"
 #include "fakeservices.h"
 
-#include "engine/clientfacade.h"
 #include "engine/tqcontext.h"
 #include "partystation/partystationclient.h"
 #include "partystation/partystationrequests.h"
 #include "transport/configwrapper.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+using demo::say;
+using demo::waitUntil;
 
-#include <memory>
-
-namespace {
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000)
+bool playPartyGame(tq::TqContext& context, const fake::FakeServices& services)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    return done();
-}
-
-} // namespace
-
-bool playPartyGame(tq::TqContext& context, fake::FakeHttpServer& host, const std::function<void(const QString&)>& say)
-{
-    const fake::FakeServices services(&host);
     tq::TqConfigWrapper(context.configurationManager()).setPartyStationUrl(services.url(QStringLiteral("/party/")));
     fake::FakePartyStation partyService;
 
     // The room, over HTTP through the engine.
-    std::unique_ptr<tq::TqClientFacade> http(context.createClient());
-    QHash<qint64, QVariant> answers;
-    QObject::connect(http.get(), &tq::TqClientFacade::dataReceived,
-                     [&answers](qint64 id, const QVariant& answer) { answers.insert(id, answer); });
-    const pstv::CreateRoomRequest createRoom;
-    const qint64 roomRequest = http->sendRequest(&createRoom);
-    if (!waitUntil([&] { return answers.contains(roomRequest); }))
+    demo::Screen http(context, QStringLiteral("Party"));
+    const auto answer = http.ask<pstv::CreateRoomResponse>(pstv::CreateRoomRequest());
+    if (!answer)
         return false;
-    const auto room = answers.value(roomRequest).value<pstv::CreateRoomResponse>();
+    const pstv::CreateRoomResponse& room = *answer;
     say(QStringLiteral("TV <- room code %1, players join at %2").arg(room.code, room.url));
 
     // The game, over the websocket.

@@ -1,4 +1,5 @@
 #include "pushstep.h"
+#include "demohost.h"
 
 #include "fakehttpserver.h"
 #include "fakenotificationserver.h"
@@ -6,11 +7,10 @@
 #include "notifications/notification.h"
 #include "notifications/notificationsreceiver.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+using demo::say;
+using demo::waitUntil;
 
-bool showPushedNotification(tq::TqContext& context, fake::FakeHttpServer& api,
-                            const std::function<void(const QString&)>& say)
+bool showPushedNotification(tq::TqContext& context, fake::FakeHttpServer& api)
 {
     fake::FakeNotificationServer push;
     push.serveTokens(api);
@@ -24,20 +24,14 @@ bool showPushedNotification(tq::TqContext& context, fake::FakeHttpServer& api,
     });
     QObject::connect(&receiver, &tq::NotificationsReceiver::notificationReceived,
                      [&](QSharedPointer<tq::Notification> notification) { arrived = notification; });
-    const auto waitFor = [](const std::function<bool()>& condition) {
-        const QDeadlineTimer deadline(10000);
-        while (!condition() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        return condition();
-    };
 
     say(QStringLiteral("receiver: listening on %1 (asks the platform for a websocket token first)").arg(push.url()));
     receiver.startListen(push.url());
-    if (!waitFor([&] { return connected && push.clientCount() == 1; }))
+    if (!waitUntil([&] { return connected && push.clientCount() == 1; }))
         return false;
     push.sendText(QStringLiteral(R"({"event_code": "message", "event_type": "display", "message_id": "demo-1",
                                      "display": {"display_type": "popup", "popup_type": "message", "duration": 5}})"));
-    if (!waitFor([&] { return !arrived.isNull(); }))
+    if (!waitUntil([&] { return !arrived.isNull(); }))
         return false;
     const auto display = qSharedPointerCast<tq::DisplayNotification>(arrived);
     say(QStringLiteral("receiver: notification %1 (%2), shown as %3 for %4 s")
