@@ -144,10 +144,10 @@ QString FakePlatform::newSession()
     return id;
 }
 
-std::optional<HttpResponse> FakePlatform::fault(const QString& key)
+std::optional<HttpResponse> FakePlatform::fault(const QString& key, bool orEverywhere)
 {
     auto it = m_faults.find(key);
-    if (it == m_faults.end())
+    if (it == m_faults.end() && orEverywhere)
         it = m_faults.find(QStringLiteral("*"));
     if (it == m_faults.end())
         return std::nullopt;
@@ -234,7 +234,7 @@ void FakePlatform::addOwnRoutes()
 {
     const QString base = m_server.baseUrl();
     m_server.route("GET", QStringLiteral("/discovery"), [this, base](const HttpRequest&) {
-        if (std::optional<HttpResponse> faulty = fault(QStringLiteral("GET /discovery")); faulty && faulty->status)
+        if (std::optional<HttpResponse> faulty = fault(QStringLiteral("GET /discovery"), false); faulty && faulty->status)
             return *faulty;
         return HttpResponse::json(200, QJsonObject{{"api_url", base},
                                                    {"ws_url", webSocketUrl()},
@@ -252,7 +252,7 @@ void FakePlatform::addOwnRoutes()
 
     // A new session needs none.
     m_server.route("POST", QStringLiteral("/api/v3/ulp/sessions"), [this](const HttpRequest&) {
-        if (std::optional<HttpResponse> faulty = fault(QStringLiteral("POST /ulp/sessions")); faulty && faulty->status)
+        if (std::optional<HttpResponse> faulty = fault(QStringLiteral("POST /ulp/sessions"), false); faulty && faulty->status)
             return *faulty;
         QJsonObject answer = sample(QStringLiteral("NewSessionResponse"));
         answer.insert(QStringLiteral("session_id"), newSession());

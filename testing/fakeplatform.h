@@ -68,7 +68,9 @@ private:
     struct Live;
     HttpResponse api(const QByteArray& method, const QString& route, const HttpRequest& request,
                      const std::function<HttpResponse(const HttpRequest&)>& answer);
-    std::optional<HttpResponse> fault(const QString& key);
+    // orEverywhere: a route without a fault of its own takes the all-route one (discovery and
+    // new sessions do not).
+    std::optional<HttpResponse> fault(const QString& key, bool orEverywhere = true);
     void addCatalogueRoutes();
     void addOwnRoutes();
     QString newSession();
