@@ -22,6 +22,9 @@
 
 namespace fake {
 
+// The default line-up's size.
+constexpr int fakeChannelCount = 6;
+
 // What a route does instead of answering normally.
 struct PlatformFault
 {
@@ -57,6 +60,10 @@ public:
     // The favourites as "content_type/content_id".
     QStringList favourites() const;
 
+    // How many channels the line-up and the guide hold (fakeChannelCount unless set): a
+    // benchmark makes it large so that decoding the line-up matters.
+    void setChannelCount(int count) { m_channelCount = count; }
+
     // The sample of an object or answer by name ("ChannelBrief", "GetEPGResponse"); empty when none.
     static QJsonObject sample(const QString& name);
 
@@ -79,10 +86,10 @@ private:
     int m_sessionCounter = 0;
     QStringList m_favourites;
     int m_favouriteIds = 100;
+    int m_channelCount = fakeChannelCount;
 };
 
-// The channel line-up every answer about channels agrees on.
+// The channel line-up every answer about channels agrees on (names repeat past the sixth).
 QJsonObject fakeChannel(int index);
-constexpr int fakeChannelCount = 6;
 
 } // namespace fake
