@@ -2,7 +2,7 @@
 // the host asks for it, against the fake platform in a thread of its own: answered in JSON
 // and in CBOR, alternated round by round in one run.
 //
-//   bench_channels [channels=300] [requests per round=300] [inFlight=4] [rounds=5]
+//   bench_channels [channels=200] [requests per round=40] [inFlight=4] [rounds=5]
 //
 // Prints requests per second, client-side CPU microseconds per request (process CPU minus
 // the server thread's) and the CBOR/JSON ratios (medians of the rounds), then the answer's
@@ -103,8 +103,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     logging::setLogLevel(logging::Warning);
-    const int channels = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
-    const int total = argc > 2 ? std::max(1, std::atoi(argv[2])) : 300;
+    const int channels = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    const int total = argc > 2 ? std::max(1, std::atoi(argv[2])) : 40;
     const int inFlight = argc > 3 ? std::max(1, std::atoi(argv[3])) : 4;
     const int rounds = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
 
@@ -153,7 +153,7 @@ int main(int argc, char** argv)
     for (int form = 0; form < 2; ++form) {
         AnswerProbe probe;
         context.setRequestListener(&probe);
-        runChannels(50, 1, channels, server, client.get(), *forms[form]);
+        runChannels(10, 1, channels, server, client.get(), *forms[form]);
         context.setRequestListener(nullptr);
         const int answers = std::max(1, probe.answers.loadRelaxed());
         std::printf("%s: %7.1f req/s %8.1f us CPU/req | answer %lld bytes, decoded in %.1f us on the worker\n",

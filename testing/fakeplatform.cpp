@@ -266,18 +266,22 @@ void FakePlatform::addOwnRoutes()
         });
     });
 
-    // The line-up, in CBOR when asked for.
+    // The line-up, in CBOR when asked for; built once per size, as a large one is slow to build.
     m_server.route("GET", QStringLiteral("/api/v3/user/channels"), [this](const HttpRequest& request) {
         return api("GET", QStringLiteral("/user/channels"), request, [this](const HttpRequest& r) {
+            const bool cbor = r.header("Accept").contains("application/cbor");
+            HttpResponse& lineUp = m_lineUp[cbor];
+            if (!lineUp.body.isEmpty())
+                return lineUp;
             QJsonObject answer = sample(QStringLiteral("GetChannelsResponse"));
             QJsonArray items;
             for (int i = 0; i < m_channelCount; ++i)
                 items.append(fakeChannel(i));
             answer.insert(QStringLiteral("items"), items);
             answer.insert(QStringLiteral("total_items"), m_channelCount);
-            if (r.header("Accept").contains("application/cbor"))
-                return HttpResponse::cbor(200, tq::cborFormOf<tq::GetChannelsResponse>(answer));
-            return HttpResponse::json(200, answer);
+            lineUp = cbor ? HttpResponse::cbor(200, tq::cborFormOf<tq::GetChannelsResponse>(answer))
+                          : HttpResponse::json(200, answer);
+            return lineUp;
         });
     });
 

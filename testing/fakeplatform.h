@@ -62,7 +62,11 @@ public:
 
     // How many channels the line-up and the guide hold (fakeChannelCount unless set): a
     // benchmark makes it large so that decoding the line-up matters.
-    void setChannelCount(int count) { m_channelCount = count; }
+    void setChannelCount(int count)
+    {
+        m_channelCount = count;
+        m_lineUp[0] = m_lineUp[1] = HttpResponse();
+    }
 
     // The sample of an object or answer by name ("ChannelBrief", "GetEPGResponse"); empty when none.
     static QJsonObject sample(const QString& name);
@@ -87,6 +91,7 @@ private:
     QStringList m_favourites;
     int m_favouriteIds = 100;
     int m_channelCount = fakeChannelCount;
+    HttpResponse m_lineUp[2]; // the line-up's answer in JSON and in CBOR, once built
 };
 
 // The channel line-up every answer about channels agrees on (names repeat past the sixth).
