@@ -6,7 +6,7 @@
 // Prints requests per second, client-side CPU microseconds per request (process CPU minus
 // the server thread's), their ratios, and peak RSS after 1k and after 100k engine requests.
 
-#include "fakehttpserver.h"
+#include "benchkit.h"
 #include "pathrequest.h"
 
 #include "engine/clientfacade.h"
@@ -18,30 +18,19 @@
 #include "transport/configwrapper.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QSemaphore>
-#include <QThread>
-#include <QTimer>
 
 #include <sys/resource.h>
-#include <time.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
 namespace {
 
-double cpuSeconds(clockid_t clock)
-{
-    timespec ts{};
-    clock_gettime(clock, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
+using bench::Result;
+using bench::ServerThread;
 
 long peakRssKiB()
 {
@@ -50,84 +39,16 @@ long peakRssKiB()
     return usage.ru_maxrss;
 }
 
-// The fake server lives in its own thread so that client and server never share a loop.
-class ServerThread : public QThread
+std::shared_ptr<void> smallRoute(fake::FakeHttpServer& server, int headerPadding)
 {
-public:
-    explicit ServerThread(int headerPadding) : m_padding(headerPadding) {}
-
-    QString baseUrl() const { return m_baseUrl; }
-    double cpu() const { return m_cpu.load(); } // the server thread's CPU seconds so far
-
-    void startAndWait()
-    {
-        start();
-        m_ready.acquire();
-    }
-
-protected:
-    void run() override
-    {
-        fake::FakeHttpServer server;
-        const QByteArray padding(m_padding, 'x');
-        server.route("GET", QStringLiteral("/api/v2/small"), [padding](const fake::HttpRequest&) {
-            auto response = fake::HttpResponse::withBody(200, "application/json", "{\"id\":1,\"name\":\"n\"}");
-            if (!padding.isEmpty()) // a realistic front end's header block
-                response.header("X-Padding", padding);
-            return response;
-        });
-        QTimer cpuProbe;
-        // The probe also empties the server's request record, which would otherwise grow
-        // with every request and hide the engine's own memory use.
-        QObject::connect(&cpuProbe, &QTimer::timeout, [this, &server] {
-            m_cpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-            server.clearRequests();
-        });
-        cpuProbe.start(5);
-        m_baseUrl = server.baseUrl();
-        m_ready.release();
-        exec();
-    }
-
-private:
-    int m_padding;
-    QString m_baseUrl;
-    std::atomic<double> m_cpu{0};
-    QSemaphore m_ready;
-};
-
-struct Result
-{
-    double seconds = 0;
-    double clientCpu = 0;
-};
-
-// Keeps `inFlight` requests going until `total` are answered.
-Result run(int total, int inFlight, ServerThread& server, const std::function<void(std::function<void()>)>& sendOne)
-{
-    int sent = 0;
-    int done = 0;
-    QEventLoop loop;
-    std::function<void()> onDone = [&] {
-        ++done;
-        if (sent < total) {
-            ++sent;
-            sendOne(onDone);
-        }
-        if (done == total)
-            loop.quit();
-    };
-    const double cpu0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - server.cpu();
-    QElapsedTimer wall;
-    wall.start();
-    for (; sent < std::min(inFlight, total); ++sent)
-        sendOne(onDone);
-    loop.exec();
-    QThread::msleep(20); // let the server's CPU probe catch up
-    Result r;
-    r.seconds = wall.nsecsElapsed() / 1e9;
-    r.clientCpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - server.cpu() - cpu0;
-    return r;
+    const QByteArray padding(headerPadding, 'x');
+    server.route("GET", QStringLiteral("/api/v2/small"), [padding](const fake::HttpRequest&) {
+        auto response = fake::HttpResponse::withBody(200, "application/json", "{\"id\":1,\"name\":\"n\"}");
+        if (!padding.isEmpty()) // a realistic front end's header block
+            response.header("X-Padding", padding);
+        return response;
+    });
+    return nullptr;
 }
 
 Result runBare(int total, int inFlight, ServerThread& server)
@@ -135,7 +56,7 @@ Result runBare(int total, int inFlight, ServerThread& server)
     QNetworkAccessManager manager;
     manager.setProxy(QNetworkProxy::NoProxy);
     const QUrl url(server.baseUrl() + QStringLiteral("/api/v2/small"));
-    return run(total, inFlight, server, [&](std::function<void()> onDone) {
+    return bench::run(total, inFlight, server, [&](std::function<void()> onDone) {
         QNetworkReply* reply = manager.get(QNetworkRequest(url));
         QObject::connect(reply, &QNetworkReply::finished, reply, [reply, onDone] {
             reply->readAll();
@@ -152,7 +73,7 @@ Result runEngine(int total, int inFlight, ServerThread& server, tq::TqClientFaca
     std::function<void()> onAnswer;
     QMetaObject::Connection connection =
         QObject::connect(client, &tq::TqClientFacade::dataReceived, [&onAnswer] { onAnswer(); });
-    Result r = run(total, inFlight, server, [&](const std::function<void()>& onDone) {
+    Result r = bench::run(total, inFlight, server, [&](const std::function<void()>& onDone) {
         if (!onAnswer)
             onAnswer = onDone;
         client->sendRequest(&request);
@@ -190,7 +111,7 @@ int main(int argc, char** argv)
     const bool bareOnly = mode == "--only-bare", engineOnly = mode == "--only-engine";
 
     for (int padding : {0, 480}) {
-        ServerThread server(padding);
+        ServerThread server([padding](fake::FakeHttpServer& s) { return smallRoute(s, padding); });
         server.startAndWait();
         stbconfig::ConfigurationManager store;
         tq::TqConfigWrapper(&store).setApiUrl(server.baseUrl());
@@ -218,13 +139,9 @@ int main(int argc, char** argv)
                 throughput.push_back(plain.seconds / listened.seconds);
                 cpu.push_back(listened.clientCpu / plain.clientCpu);
             }
-            const auto median = [](std::vector<double> v) {
-                std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-                return v[v.size() / 2];
-            };
             std::printf("request listener: %d events; with / without (median of 5): throughput ratio %.2f, "
                         "CPU ratio %.2f\n",
-                        counter.events.loadRelaxed(), median(throughput), median(cpu));
+                        counter.events.loadRelaxed(), bench::median(throughput), bench::median(cpu));
         }
 
         if (padding == 0 && !skipMemory) {

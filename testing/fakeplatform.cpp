@@ -75,7 +75,7 @@ QJsonObject fakeChannel(int index)
     QJsonObject channel = FakePlatform::sample(QStringLiteral("ChannelBrief"));
     channel.insert(QStringLiteral("id"), index + 1);
     channel.insert(QStringLiteral("number"), index + 1);
-    channel.insert(QStringLiteral("name"), QLatin1String(names[index]));
+    channel.insert(QStringLiteral("name"), QLatin1String(names[index % fakeChannelCount]));
     channel.insert(QStringLiteral("tq_channel_id"), 1001 + index);
     return channel;
 }
@@ -271,30 +271,34 @@ void FakePlatform::addOwnRoutes()
         });
     });
 
-    // The line-up, in CBOR when asked for.
+    // The line-up, in CBOR when asked for; built once per size, as a large one is slow to build.
     m_server.route("GET", QStringLiteral("/api/v3/user/channels"), [this](const HttpRequest& request) {
-        return api("GET", QStringLiteral("/user/channels"), request, [](const HttpRequest& r) {
+        return api("GET", QStringLiteral("/user/channels"), request, [this](const HttpRequest& r) {
+            const bool cbor = r.header("Accept").contains("application/cbor");
+            HttpResponse& lineUp = m_lineUp[cbor];
+            if (!lineUp.body.isEmpty())
+                return lineUp;
             QJsonObject answer = sample(QStringLiteral("GetChannelsResponse"));
             QJsonArray items;
-            for (int i = 0; i < fakeChannelCount; ++i)
+            for (int i = 0; i < m_channelCount; ++i)
                 items.append(fakeChannel(i));
             answer.insert(QStringLiteral("items"), items);
-            answer.insert(QStringLiteral("total_items"), fakeChannelCount);
-            if (r.header("Accept").contains("application/cbor"))
-                return HttpResponse::cbor(200, tq::cborFormOf<tq::GetChannelsResponse>(answer));
-            return HttpResponse::json(200, answer);
+            answer.insert(QStringLiteral("total_items"), m_channelCount);
+            lineUp = cbor ? HttpResponse::cbor(200, tq::cborFormOf<tq::GetChannelsResponse>(answer))
+                          : HttpResponse::json(200, answer);
+            return lineUp;
         });
     });
 
     // The guide of the channels asked for: programmes of an hour from start_time.
     m_server.route("GET", QStringLiteral("/api/v2/user/epg"), [this](const HttpRequest& request) {
-        return api("GET", QStringLiteral("/user/epg"), request, [](const HttpRequest& r) {
+        return api("GET", QStringLiteral("/user/epg"), request, [this](const HttpRequest& r) {
             const QJsonObject item = sample(QStringLiteral("EPGItemBrief"));
             const qint64 start = r.query.queryItemValue(QStringLiteral("start_time")).toLongLong();
             const int perChannel = qBound(1, r.query.queryItemValue(QStringLiteral("limit")).toInt(), 24);
             QJsonArray guide;
             for (const qint64 channel : idsOf(r.query.queryItemValue(QStringLiteral("channels_ids"), QUrl::FullyDecoded))) {
-                if (channel < 1 || channel > fakeChannelCount)
+                if (channel < 1 || channel > m_channelCount)
                     continue;
                 QJsonArray programmes;
                 for (int i = 0; i < perChannel; ++i) {
@@ -303,7 +307,7 @@ void FakePlatform::addOwnRoutes()
                     programme.insert(QStringLiteral("start_time"), start + i * 3600);
                     programme.insert(QStringLiteral("end_time"), start + (i + 1) * 3600);
                     programme.insert(QStringLiteral("name"),
-                                     QStringLiteral("%1, part %2").arg(QLatin1String(names[channel - 1])).arg(i + 1));
+                                     QStringLiteral("%1, part %2").arg(QLatin1String(names[(channel - 1) % fakeChannelCount])).arg(i + 1));
                     programmes.append(programme);
                 }
                 guide.append(QJsonObject{{"channel_id", channel}, {"channel_programs", programmes}});

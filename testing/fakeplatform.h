@@ -23,6 +23,9 @@
 
 namespace fake {
 
+// The default line-up's size.
+constexpr int fakeChannelCount = 6;
+
 // What a route does instead of answering normally.
 struct PlatformFault
 {
@@ -58,6 +61,14 @@ public:
     // The favourites as "content_type/content_id".
     QStringList favourites() const;
 
+    // How many channels the line-up and the guide hold (fakeChannelCount unless set): a
+    // benchmark makes it large so that decoding the line-up matters.
+    void setChannelCount(int count)
+    {
+        m_channelCount = count;
+        m_lineUp[0] = m_lineUp[1] = HttpResponse();
+    }
+
     // The sample of an object or answer by name ("ChannelBrief", "GetEPGResponse"); empty when none.
     static QJsonObject sample(const QString& name);
 
@@ -82,10 +93,11 @@ private:
     int m_sessionCounter = 0;
     QStringList m_favourites;
     int m_favouriteIds = 100;
+    int m_channelCount = fakeChannelCount;
+    HttpResponse m_lineUp[2]; // the line-up's answer in JSON and in CBOR, once built
 };
 
-// The channel line-up every answer about channels agrees on.
+// The channel line-up every answer about channels agrees on (names repeat past the sixth).
 QJsonObject fakeChannel(int index);
-constexpr int fakeChannelCount = 6;
 
 } // namespace fake

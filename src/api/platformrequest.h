@@ -272,8 +272,13 @@ public:
             raw.pathCreator = rowkit::pathFiller(id, value, collectionKind);
         }
         if constexpr (rowkit::HasQuery<R>::value) {
-            std::apply([&](const auto&... argument) { (rowkit::append(self, argument, raw.queryItems), ...); },
-                       R::query());
+            std::apply(
+                [&](const auto&... argument) {
+                    // The items to send are counted first: one allocation for the list.
+                    raw.queryItems.reserve((0 + ... + int(rowkit::isSent(self.*argument.member, argument.rule))));
+                    (rowkit::append(self, argument, raw.queryItems), ...);
+                },
+                R::query());
         }
         if constexpr (std::is_base_of_v<FilterCollection, R>)
             self.setupFilterArguments(raw);
