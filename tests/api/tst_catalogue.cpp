@@ -77,6 +77,7 @@ void row(const char* expected, Setup setup)
 } // namespace
 
 Q_DECLARE_METATYPE(Case)
+Q_DECLARE_METATYPE(ImageRequest)
 
 class TestCatalogue : public QObject
 {
@@ -325,8 +326,6 @@ private:
     }();
     QNetworkAccessManager network;
 };
-
-Q_DECLARE_METATYPE(ImageRequest)
 
 QTEST_GUILESS_MAIN(TestCatalogue)
 #include "tst_catalogue.moc"
