@@ -104,16 +104,15 @@ private slots:
         QVERIFY(answer.value<ClientInfoResponse>().phones.isEmpty());
     }
 
+    // A full event and a message-only one are in tst_adrequests' log-events row.
     void logEventEncoding_data()
     {
         QTest::addColumn<qint64>("timestamp");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QByteArray>("encoded");
-        QTest::newRow("only a message") << qint64(0) << "opened" << "" << json("{'message':'opened'}");
         QTest::newRow("negative time") << qint64(-5) << "" << "ok" << json("{'key':'ok'}");
         QTest::newRow("nothing set") << qint64(0) << "" << "" << QByteArray("{}");
-        QTest::newRow("time and key") << qint64(1700000000) << "" << "back" << json("{'key':'back','timestamp':1700000000}");
     }
 
     void logEventEncoding()

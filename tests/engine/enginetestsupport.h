@@ -3,12 +3,14 @@
 
 #include "engine/clientfacade.h"
 #include "engine/request.h"
-#include "pathrequest.h"
 #include "engine/requesterror.h"
+#include "fakehttpserver.h"
+#include "pathrequest.h"
 
 #include <QList>
 #include <QPair>
 #include <QSemaphore>
+#include <QSignalSpy>
 
 namespace enginetest {
 
@@ -48,5 +50,25 @@ public:
     bool takes;
     QList<QPair<qint64, tq::RequestError>> errors;
 };
+
+inline fake::HttpResponse text(const QByteArray& body, int status = 200)
+{
+    return fake::HttpResponse::withBody(status, "text/plain", body);
+}
+
+// The ids a client's dataReceived spy has seen, and the answer to one of them.
+inline QList<qint64> answeredIds(const QSignalSpy& spy)
+{
+    QList<qint64> ids;
+    for (const QList<QVariant>& args : spy)
+        ids.append(args.at(0).toLongLong());
+    return ids;
+}
+
+inline QVariant answerFor(const QSignalSpy& spy, qint64 id)
+{
+    const qsizetype at = answeredIds(spy).indexOf(id);
+    return at < 0 ? QVariant() : spy.at(at).at(1);
+}
 
 } // namespace enginetest

@@ -19,9 +19,12 @@
 #include <QtTest>
 
 using namespace tq;
+using enginetest::answeredIds;
+using enginetest::answerFor;
 using enginetest::GateRequest;
 using enginetest::RecordingHandler;
 using enginetest::TestRequest;
+using enginetest::text;
 using fake::FakeHttpServer;
 using fake::HttpRequest;
 using fake::HttpResponse;
@@ -40,28 +43,6 @@ void traceHandler(QtMsgType type, const QMessageLogContext& context, const QStri
         executeTrace.append(message.section(QLatin1String("execute request("), 1).section(QLatin1Char(')'), 0, 0));
     }
     previousHandler(type, context, message);
-}
-
-HttpResponse text(const QByteArray& body, int status = 200)
-{
-    return HttpResponse::withBody(status, "text/plain", body);
-}
-
-QList<qint64> answeredIds(const QSignalSpy& spy)
-{
-    QList<qint64> ids;
-    for (const QList<QVariant>& args : spy)
-        ids.append(args.at(0).toLongLong());
-    return ids;
-}
-
-QVariant answerFor(const QSignalSpy& spy, qint64 id)
-{
-    for (const QList<QVariant>& args : spy) {
-        if (args.at(0).toLongLong() == id)
-            return args.at(1);
-    }
-    return {};
 }
 
 } // namespace

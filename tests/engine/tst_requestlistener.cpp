@@ -16,11 +16,12 @@
 #include <QtTest>
 
 using namespace tq;
+using enginetest::answerFor;
 using enginetest::RecordingHandler;
 using enginetest::TestRequest;
+using enginetest::text;
 using fake::FakeHttpServer;
 using fake::HttpRequest;
-using fake::HttpResponse;
 
 namespace {
 
@@ -65,11 +66,6 @@ private:
     QMutex mutex;
     QList<RequestEvent> events;
 };
-
-HttpResponse text(const QByteArray& body, int status = 200)
-{
-    return HttpResponse::withBody(status, "text/plain", body);
-}
 
 } // namespace
 
@@ -158,8 +154,8 @@ private Q_SLOTS:
         QCOMPARE(last.httpStatus, lastStatus);
         QCOMPARE(last.methodType, MethodType::StaticDataApi);
         if (last.kind == RequestEvent::Answered) {
-            QTRY_VERIFY(!answerFor(answers, id).isEmpty()); // the host hears of it after the listener
-            QCOMPARE(last.bytes, qint64(answerFor(answers, id).size()));
+            QTRY_VERIFY(answerFor(answers, id).isValid()); // the host hears of it after the listener
+            QCOMPARE(last.bytes, qint64(answerFor(answers, id).toString().size()));
             QVERIFY(last.exchangeNs > 0);
             QVERIFY(last.queueWaitNs >= 0);
         }
@@ -192,16 +188,6 @@ private Q_SLOTS:
         client->sendRequest(&request);
         QTRY_COMPARE(answers.size(), 2);
         QCOMPARE(recorder->count(), seen);
-    }
-
-private:
-    static QString answerFor(const QSignalSpy& spy, qint64 id)
-    {
-        for (const QList<QVariant>& args : spy) {
-            if (args.at(0).toLongLong() == id)
-                return args.at(1).toString();
-        }
-        return {};
     }
 };
 

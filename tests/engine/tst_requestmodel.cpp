@@ -1,36 +1,9 @@
 #include "engine/request.h"
 #include "engine/requesterror.h"
 
-#include <QJsonArray>
-#include "jsonfixture.h"
-
 #include <QtTest>
 
-
-using fake::json;
-
 using namespace tq;
-
-namespace {
-
-// Records the order in which a chain reaches it.
-class RecordingHandler : public ITqRequestErrorHandler
-{
-public:
-    RecordingHandler(QStringList* log, QString name, bool takes) : m_log(log), m_name(std::move(name)), m_takes(takes) {}
-    bool handleRequestError(qint64 id, const RequestError&) override
-    {
-        m_log->append(QStringLiteral("%1:%2").arg(m_name).arg(id));
-        return m_takes;
-    }
-
-private:
-    QStringList* m_log;
-    QString m_name;
-    bool m_takes;
-};
-
-} // namespace
 
 class TestRequestModel : public QObject
 {
@@ -87,39 +60,6 @@ private Q_SLOTS:
         QCOMPARE(isHttpServerError(code), server);
         QCOMPARE(isGatewayError(code), gateway);
         QCOMPARE(isServiceUpdateError(code), serviceUpdate);
-    }
-
-    void rawDataDefaultsAndCreator()
-    {
-        struct ChannelRequest : AbstractRequest
-        {
-            qint64 id = 0;
-            std::function<RequestRawData()> rawDataCreator() const override
-            {
-                const qint64 captured = id;
-                const auto specialization = methodSpecialization();
-                return [captured, specialization] {
-                    RequestRawData raw([](const QByteArray& b) { return QVariant(b.size()); });
-                    raw.httpMethod = httpGetMethod();
-                    raw.path = QStringLiteral("/channels/%1").arg(captured);
-                    raw.methodSpecialization = specialization;
-                    return raw;
-                };
-            }
-        };
-        auto* request = new ChannelRequest;
-        request->id = 42;
-        request->setMethodSpecialization(MethodSpecializaton::Content);
-        const auto creator = request->rawDataCreator();
-        delete request; // the creator must not depend on the request object
-        const RequestRawData raw = creator();
-        QCOMPARE(raw.path, QStringLiteral("/channels/42"));
-        QCOMPARE(raw.methodSpecialization, MethodSpecializaton::Content);
-        QCOMPARE(raw.responseExtractor(QByteArray("abc")).toInt(), 3);
-        QVERIFY(!AbstractRequest().rawDataCreator());
-        QCOMPARE(AbstractRequest::jsonToRaw(QJsonObject()), QByteArray("{}"));
-        QCOMPARE(AbstractRequest::jsonToRaw(QJsonObject{{"a", 1}, {"b", QJsonArray{true, "x"}}}),
-                 QByteArray(json("{'a':1,'b':[true,'x']}")));
     }
 
     void metaTypeNames()
@@ -194,34 +134,6 @@ private Q_SLOTS:
         QVERIFY(differsIn([](RequestError& e) { e.errorCode = 1; }));
         QVERIFY(differsIn([](RequestError& e) { e.httpStatusCode = 404; }));
     }
-
-    void handlerChain_data()
-    {
-        QTest::addColumn<QList<bool>>("takes"); // per handler, first to last
-        QTest::addColumn<QStringList>("seen");
-        QTest::addColumn<bool>("handled");
-        QTest::newRow("empty") << QList<bool>{} << QStringList{} << false;
-        QTest::newRow("none takes") << QList<bool>{false, false, false} << QStringList{"h2:7", "h1:7", "h0:7"} << false;
-        QTest::newRow("last takes") << QList<bool>{false, false, true} << QStringList{"h2:7"} << true;
-        QTest::newRow("middle takes") << QList<bool>{true, true, false} << QStringList{"h2:7", "h1:7"} << true;
-        QTest::newRow("first takes") << QList<bool>{true, false, false} << QStringList{"h2:7", "h1:7", "h0:7"} << true;
-    }
-    void handlerChain()
-    {
-        QFETCH(QList<bool>, takes);
-        QFETCH(QStringList, seen);
-        QFETCH(bool, handled);
-        QStringList log;
-        std::vector<std::unique_ptr<RecordingHandler>> owned;
-        QList<ITqRequestErrorHandler*> chain;
-        for (int i = 0; i < takes.size(); ++i) {
-            owned.push_back(std::make_unique<RecordingHandler>(&log, QStringLiteral("h%1").arg(i), takes[i]));
-            chain.append(owned.back().get());
-        }
-        QCOMPARE(runErrorHandlerChain(chain, 7, RequestError()), handled);
-        QCOMPARE(log, seen);
-    }
-
 };
 
 QTEST_GUILESS_MAIN(TestRequestModel)

@@ -79,19 +79,19 @@ private slots:
         QVERIFY(reader.keyIs(key.constData(), key.size(), hash));
     }
 
-    // Whatever sits between two known keys is consumed whole, and the walk goes on.
+    // Whatever sits between two known keys is consumed whole, and the walk goes on. (What
+    // each kind of member makes of a mistyped value is tst_fields' table.)
     void walk_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("name");
         QTest::addColumn<qint64>("startTime");
-        QTest::addColumn<double>("rating");
         QTest::addColumn<qint64>("endTime");
 
         auto write = [](auto&& between) { return programmeWith(between); };
-        QTest::newRow("plain") << write([](QCborStreamWriter&) {}) << "News" << qint64(0) << 0.0 << qint64(1800);
+        QTest::newRow("plain") << write([](QCborStreamWriter&) {}) << "News" << qint64(0) << qint64(1800);
         QTest::newRow("tagged map") << QByteArray::fromHex("c1d820") + write([](QCborStreamWriter&) {})
-                                    << "News" << qint64(0) << 0.0 << qint64(1800);
+                                    << "News" << qint64(0) << qint64(1800);
         QTest::newRow("unknown key, nested containers")
             << write([](QCborStreamWriter& w) {
                    w.append(QLatin1String("extra"));
@@ -109,61 +109,31 @@ private slots:
                    w.endArray();
                    w.endMap();
                })
-            << "News" << qint64(0) << 0.0 << qint64(1800);
-        QTest::newRow("text for int")
-            << write([](QCborStreamWriter& w) {
-                   w.append(QLatin1String("start_time"));
-                   w.append(QLatin1String("soon"));
-               })
-            << "News" << qint64(-1) << 0.0 << qint64(1800);
-        QTest::newRow("single float for double")
-            << write([](QCborStreamWriter& w) {
-                   w.append(QLatin1String("rating"));
-                   w.append(7.5f);
-               })
-            << "News" << qint64(0) << 0.0 << qint64(1800);
-        QTest::newRow("double")
-            << write([](QCborStreamWriter& w) {
-                   w.append(QLatin1String("rating"));
-                   w.append(7.5);
-               })
-            << "News" << qint64(0) << 7.5 << qint64(1800);
-        QTest::newRow("int for text keeps the text")
-            << write([](QCborStreamWriter& w) {
-                   w.append(QLatin1String("name"));
-                   w.append(42);
-               })
-            << "News" << qint64(0) << 0.0 << qint64(1800);
-        QTest::newRow("negative integer")
-            << write([](QCborStreamWriter& w) {
-                   w.append(QLatin1String("start_time"));
-                   w.append(qint64(-5));
-               })
-            << "News" << qint64(-5) << 0.0 << qint64(1800);
+            << "News" << qint64(0) << qint64(1800);
         QTest::newRow("most negative integer wraps")
             << write([](QCborStreamWriter& w) {
                    w.append(QLatin1String("start_time"));
                    w.append(QCborNegativeInteger(0)); // -2^64
                })
-            << "News" << qint64(0) << 0.0 << qint64(1800);
+            << "News" << qint64(0) << qint64(1800);
         QTest::newRow("1100-byte key")
             << write([](QCborStreamWriter& w) {
                    w.append(QString(1100, QLatin1Char('k')));
                    w.append(7);
                })
-            << "News" << qint64(0) << 0.0 << qint64(1800);
+            << "News" << qint64(0) << qint64(1800);
         QTest::newRow("1100-byte key in chunks, a known key as prefix")
             << programmeRaw("7f6a" + QByteArray("start_time").toHex() + "790442" + QByteArray(1090, 'k').toHex()
                             + "ff07")
-            << "News" << qint64(0) << 0.0 << qint64(1800);
+            << "News" << qint64(0) << qint64(1800);
         QTest::newRow("integer key")
             << write([](QCborStreamWriter& w) {
                    w.append(5);
                    w.append(QLatin1String("five"));
                })
-            << "News" << qint64(0) << 0.0 << qint64(1800);
+            << "News" << qint64(0) << qint64(1800);
         QTest::newRow("chunked text value") << programmeRaw("646e616d65" "7f6341424363444546ff")
-                                            << "ABCDEF" << qint64(0) << 0.0 << qint64(1800);
+                                            << "ABCDEF" << qint64(0) << qint64(1800);
         for (const int length : {1023, 1024, 1025}) {
             const QString text = QString(length - 2, QLatin1Char('t')) + QChar(0xe9); // 2 bytes in UTF-8
             QTest::addRow("%d-byte text value", length)
@@ -171,14 +141,14 @@ private slots:
                        w.append(QLatin1String("name"));
                        w.append(text);
                    })
-                << text << qint64(0) << 0.0 << qint64(1800);
+                << text << qint64(0) << qint64(1800);
         }
         QTest::newRow("3000-byte text value")
             << write([](QCborStreamWriter& w) {
                    w.append(QLatin1String("name"));
                    w.append(QString(3000, QLatin1Char('x')));
                })
-            << QString(3000, QLatin1Char('x')) << qint64(0) << 0.0 << qint64(1800);
+            << QString(3000, QLatin1Char('x')) << qint64(0) << qint64(1800);
     }
 
     void walk()
@@ -186,7 +156,6 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, name);
         QFETCH(qint64, startTime);
-        QFETCH(double, rating);
         QFETCH(qint64, endTime);
 
         Programme programme;
@@ -194,7 +163,6 @@ private slots:
         QCOMPARE(programme.fromCbor(reader), 0);
         QCOMPARE(programme.name, name);
         QCOMPARE(programme.startTime, startTime);
-        QCOMPARE(programme.rating, rating);
         QCOMPARE(programme.endTime, endTime);
     }
 

@@ -67,15 +67,6 @@ private slots:
                    QCOMPARE(as<rdm::Command>(n)->commandId, 77);
                    QCOMPARE(n->messageId, QStringLiteral("m1"));
                });
-        QTest::newRow("ping without options: defaults")
-            << QByteArray(R"({"event_code": "ping", "event_type": "options", "options": {}})") << int(C::Ping)
-            << int(T::Options) << Check([](const QSharedPointer<Notification>& n) {
-                   const auto ping = as<rdm::PingCommand>(n);
-                   QCOMPARE(ping->commandId, -1);
-                   QCOMPARE(ping->count, 5);
-                   QCOMPARE(ping->packetSize, 56);
-                   QCOMPARE(ping->timeout, 3);
-               });
         QTest::newRow("ping with mistyped or huge options")
             << QByteArray(R"({"event_code": "ping", "options": {"count": "ten", "host": 5, "timeout": null,
                   "packet_size": 99999999999}})")
@@ -92,8 +83,6 @@ private slots:
                    const auto trace = as<rdm::TracerouteCommand>(n);
                    QCOMPARE(trace->commandId, 3);
                    QCOMPARE(trace->host, QStringLiteral(" h ")); // kept as received
-                   QCOMPARE(trace->count, 3);
-                   QCOMPARE(trace->packetSize, 60);
                    QCOMPARE(trace->maxTtl, 9);
                });
         QTest::newRow("vemo reset")
@@ -112,8 +101,6 @@ private slots:
             << int(C::Message) << int(T::Display) << Check([](const QSharedPointer<Notification>& n) {
                    const NotificationDisplay& d = as<DisplayNotification>(n)->display;
                    QCOMPARE(d.displayType, NotificationDisplayType::Popup);
-                   QCOMPARE(d.popupType, NotificationPopupType::Success);
-                   QCOMPARE(d.duration, 15);
                    QCOMPARE(d.background.blurRadius, 4);
                });
         QTest::newRow("assist volume")

@@ -216,6 +216,7 @@ private Q_SLOTS:
         QCOMPARE(config.requestSettingsInterval().count(), expected);
     }
 
+    // Usable and inverted limits are seen through the poller in tst_rdm.
     void rdmPollLimits_data()
     {
         QTest::addColumn<QVariant>("min");
@@ -224,10 +225,6 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("expectedMax");
         QTest::addColumn<QString>("warning");
         QTest::newRow("absent") << QVariant() << QVariant() << qint64(300) << qint64(900) << QString();
-        QTest::newRow("valid") << QVariant(60) << QVariant(60) << qint64(60) << qint64(60) << QString();
-        QTest::newRow("inverted") << QVariant(1000) << QVariant(500) << qint64(300) << qint64(900)
-                                  << "incorrect min=1000 and(or) max=500 values of the request poll interval, "
-                                     "will use default values=[300, 900]";
         QTest::newRow("text") << QVariant(QStringLiteral("x")) << QVariant(500) << qint64(300) << qint64(900)
                               << "incorrect min=x and(or) max=500 values of the request poll interval, "
                                  "will use default values=[300, 900]";
