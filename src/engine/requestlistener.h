@@ -30,7 +30,8 @@ struct RequestEvent
         Deferred, // waits for the delay the server asked for (delayMs)
         Evicted,  // failed to make room in a full queue
         Held,     // taken off the network for a recovery or a pause; sent again later
-        Dropped,  // the host dropped it, or a failed rebalance discarded it
+        Dropped,  // the host dropped it
+        Discarded, // a failed rebalance discarded it: the client gets neither answer nor error
     };
 
     Kind kind = Queued;
