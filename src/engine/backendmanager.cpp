@@ -222,6 +222,8 @@ void BackendManagerPrivate::insert(const QueueEntry& entry)
 void BackendManagerPrivate::send(QueueEntry& entry)
 {
     if (networkActivityPaused || (sessionBlocked && entry.methodType != MethodType::TqDiscover)) {
+        if (entry.state != EntryState::Blocked)
+            tell(RequestEvent::Held, entry);
         entry.state = EntryState::Blocked;
         TQ_LOG(logging::Trace, name()) << QStringLiteral("request(%1) sending was blocked").arg(entry.requestId);
         return;
@@ -234,6 +236,8 @@ void BackendManagerPrivate::send(QueueEntry& entry)
         }
         entry.awaitsConnection = proxiedHostBusy(entry);
         if (entry.awaitsConnection) {
+            if (entry.state != EntryState::Blocked)
+                tell(RequestEvent::Held, entry);
             entry.state = EntryState::Blocked;
             return;
         }

@@ -122,9 +122,20 @@ struct Arrival
     HttpRequest request;
 };
 
+// Overflow victims, least valuable first; the types not listed are never evicted.
+const QList<MethodType> evictionOrder{
+    MethodType::SytApi, MethodType::SytStatus, MethodType::TqAnalytics, MethodType::AdBannerAudit,
+    MethodType::GetShopAdAudit, MethodType::GetShopAudit, MethodType::AdStreamAudit, MethodType::ThumbnailsImage,
+    MethodType::ThumbnailsApi, MethodType::TqImage, MethodType::StaticDataImage, MethodType::RdmApi,
+    MethodType::ReleaseNotesHtml, MethodType::ReleaseNotesImage, MethodType::Scte35Nsc, MethodType::Scte35PostMedia,
+    MethodType::Scte35NscAudit, MethodType::Scte35PostMediaAudit, MethodType::GetShopTextPlain, MethodType::GetShopApi,
+    MethodType::GetShopAdApi, MethodType::AdStreamApi, MethodType::StaticDataApi, MethodType::TqApi};
+
 // The dispatcher's side, through the request listener: every request it queued ends there
-// exactly once and nothing follows its end; which requests a failed rebalance discarded; and
-// the sessions read for each request that went out again.
+// exactly once and nothing follows its end; which requests a failed rebalance discarded; the
+// sessions read for each request that went out again; and, from a mirror of which requests are
+// held, that an eviction takes the least valuable held request, the newest of its type, and
+// only from a queue over its limit.
 class LifeChecker : public ITqRequestListener
 {
 public:
@@ -135,8 +146,19 @@ public:
         Life& life = lives[event.requestId];
         if (life.ended)
             problems.append(QStringLiteral("request %1: event %2 after its end").arg(event.requestId).arg(event.kind));
-        if (event.kind == RequestEvent::Queued)
+        if (event.kind == RequestEvent::Queued) {
             life.queued = true;
+            life.queuedAtNs = clock->nsecsElapsed();
+            life.order = queuedCount++;
+            life.type = event.methodType;
+            life.priority = event.priority;
+            queued.insert(event.requestId);
+        }
+        if (event.kind == RequestEvent::Evicted)
+            checkEviction(event.requestId, life);
+        life.held = event.kind == RequestEvent::Held || (life.held && event.kind != RequestEvent::Sent
+                                                         && event.kind != RequestEvent::Resent
+                                                         && event.kind != RequestEvent::Deferred);
         if (event.kind == RequestEvent::Resent && read)
             life.sessionsResent.insert(*read);
         if (event.kind == RequestEvent::Discarded)
@@ -144,6 +166,14 @@ public:
         life.ended = event.kind == RequestEvent::Answered || event.kind == RequestEvent::Failed
                      || event.kind == RequestEvent::Evicted || event.kind == RequestEvent::Dropped
                      || event.kind == RequestEvent::Discarded;
+        if (life.ended)
+            queued.remove(event.requestId);
+    }
+    explicit LifeChecker(const QElapsedTimer* clock) : clock(clock) {}
+    qint64 queuedAtNs(qint64 id)
+    {
+        const QMutexLocker lock(&mutex);
+        return lives.value(id).queuedAtNs;
     }
     bool discarded(qint64 id)
     {
@@ -173,10 +203,40 @@ private:
         bool queued = false;
         bool ended = false;
         bool discarded = false;
+        bool held = false;
+        qint64 order = 0; // arrival in the queue
+        qint64 queuedAtNs = -1;
+        MethodType type = MethodType::TqApi;
+        int priority = 0;
         QSet<QString> sessionsResent;
     };
+
+    void checkEviction(qint64 id, const Life& victim)
+    {
+        const qsizetype rank = evictionOrder.indexOf(victim.type);
+        if (rank < 0 || !victim.held || queued.size() < 100) {
+            problems.append(QStringLiteral("request %1 of type %2 evicted (held: %3, queue: %4)")
+                                .arg(id).arg(int(victim.type)).arg(victim.held).arg(queued.size()));
+            return;
+        }
+        for (qint64 other : std::as_const(queued)) {
+            const Life& o = lives[other];
+            if (!o.held || other == id)
+                continue;
+            const qsizetype otherRank = evictionOrder.indexOf(o.type);
+            // Newer means later in the queue: a lower priority, or the same one and a later arrival.
+            const bool newer = o.priority > victim.priority || (o.priority == victim.priority && o.order > victim.order);
+            if ((otherRank >= 0 && otherRank < rank) || (otherRank == rank && newer))
+                problems.append(QStringLiteral("request %1 (type %2) evicted while %3 (type %4) was held")
+                                    .arg(id).arg(int(victim.type)).arg(other).arg(int(o.type)));
+        }
+    }
+
+    const QElapsedTimer* clock; // the run's, shared with the host thread
     QMutex mutex;
     QHash<qint64, Life> lives;
+    QSet<qint64> queued; // queued and not ended: the dispatcher's queue
+    qint64 queuedCount = 0;
     QStringList problems;
 };
 
@@ -656,11 +716,15 @@ private:
             const Tracked& t = tracked[id];
             const QList<const Arrival*>& seen = it.value();
             const QSet<QString> resent = lifeChecker.sessionsResent(id);
+            // A completed rebalance moves a request however it is (even one on the wire), so it
+            // must come during the request's life: after it was queued (less a second, for a
+            // host that moves while the request is being composed) and before the arrival.
+            const qint64 queuedAt = lifeChecker.queuedAtNs(id) - 1000000000;
             for (int i = 1; i < seen.size(); ++i) {
                 const QString session = QString::fromLatin1(seen[i]->request.header("session_id"));
                 if (seen[i]->server != seen[i - 1]->server
                     && std::none_of(completions.cbegin(), completions.cend(), [&](qint64 at) {
-                           return at > seen[i - 1]->atNs && at < seen[i]->atNs;
+                           return at > queuedAt && at < seen[i]->atNs;
                        }))
                     violations.append(QStringLiteral("request %1 moved from server %2 to %3 without a completed rebalance")
                                           .arg(id).arg(seen[i - 1]->server).arg(seen[i]->server));
@@ -684,7 +748,7 @@ private:
     stbconfig::ConfigurationManager store;
     StoreProvider provider{&store};
     std::unique_ptr<fake::FakeHttpServer> servers[3];
-    LifeChecker lifeChecker;
+    LifeChecker lifeChecker{&clock};
     std::unique_ptr<TqContext> context;
     std::vector<std::unique_ptr<TqClientFacade>> clients;  // null once destroyed
     std::vector<std::unique_ptr<ClientHandler>> handlers; // outlive their clients
