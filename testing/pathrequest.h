@@ -15,18 +15,25 @@ public:
     bool deferrable = true;
     bool valid = true;
     bool absolute = false;
+    int apiVersion = 2;
+    QStringList query; // "key=value", encoded
+    QByteArray body;
 
     std::function<tq::RequestRawData()> rawDataCreator() const override
     {
         return [type = m_type, path = m_path, method = m_method, deferrable = deferrable, valid = valid,
-                absolute = absolute, specialization = methodSpecialization()] {
-            tq::RequestRawData raw([](const QByteArray& body) { return QVariant(QString::fromUtf8(body)); });
+                absolute = absolute, apiVersion = apiVersion, query = query, body = body,
+                specialization = methodSpecialization()] {
+            tq::RequestRawData raw([](const QByteArray& reply) { return QVariant(QString::fromUtf8(reply)); });
             raw.methodType = type;
             raw.path = path;
             raw.httpMethod = method;
             raw.isDeferrable = deferrable;
             raw.isValid = valid;
             raw.isAbsoluteUrl = absolute;
+            raw.apiVersion = apiVersion;
+            raw.queryItems = query;
+            raw.body = body;
             raw.methodSpecialization = specialization;
             return raw;
         };

@@ -56,10 +56,15 @@ private:
 QNetworkReply* ScriptedNetworkAccessManager::createRequest(Operation op, const QNetworkRequest& request,
                                                            QIODevice* outgoingData)
 {
-    if (m_script.isEmpty())
+    std::optional<ScriptedReply> scripted;
+    if (!m_script.isEmpty())
+        scripted = m_script.dequeue();
+    else if (m_decider)
+        scripted = m_decider(request);
+    if (!scripted)
         return QNetworkAccessManager::createRequest(op, request, outgoingData);
     ++m_scriptedRequests;
-    return new CannedReply(op, request, m_script.dequeue(), this);
+    return new CannedReply(op, request, *scripted, this);
 }
 
 } // namespace fake

@@ -10,6 +10,9 @@
 #include <QNetworkReply>
 #include <QQueue>
 
+#include <functional>
+#include <optional>
+
 namespace fake {
 
 struct ScriptedReply
@@ -27,6 +30,10 @@ public:
     using QNetworkAccessManager::QNetworkAccessManager;
 
     void enqueue(const ScriptedReply& reply) { m_script.enqueue(reply); }
+    // Asked for every request the queued script does not answer: a reply to give instead of
+    // the network's, or none. Called on the manager's thread.
+    using Decider = std::function<std::optional<ScriptedReply>(const QNetworkRequest&)>;
+    void setDecider(Decider decider) { m_decider = std::move(decider); }
     int scriptedRequests() const { return m_scriptedRequests; } // requests answered from the script
 
 protected:
@@ -34,6 +41,7 @@ protected:
 
 private:
     QQueue<ScriptedReply> m_script;
+    Decider m_decider;
     int m_scriptedRequests = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/backendmanager.h"
 
 #include "engine/clientfacade.h"
+#include "engine/clock.h"
 #include "engine/clientsstorage.h"
 #include "engine/deferredqueue.h"
 #include "engine/notifier.h"
@@ -14,7 +15,6 @@
 #include "transport/httprequestworker.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QNetworkAccessManager>
@@ -32,6 +32,7 @@ struct QueueEntry
     HttpRequestWorker* worker = nullptr; // owned; released with deleteLater
     qint64 requestId = -1;
     RequestTokenRef requestToken;
+    ClientRef sender; // only touched while registered in the clients storage
     MethodType methodType = MethodType::TqApi;
     EntryState state = EntryState::New;
     int priority = QNetworkRequest::NormalPriority;
@@ -39,6 +40,7 @@ struct QueueEntry
     bool interrupted = false;
     bool deferrable = true;
     bool awaitsConnection = false; // Blocked until a connection to its proxied host is free
+    bool broken = false;           // sending it threw: it fails on the next pass of the event loop
     // For the request listener only (0: not measured).
     qint64 queuedNs = 0;
     qint64 firstSentNs = 0;
@@ -61,6 +63,17 @@ constexpr std::array<MethodType, 24> evictionOrder{
     MethodType::GetShopAdApi, MethodType::AdStreamApi, MethodType::StaticDataApi, MethodType::TqApi};
 
 constexpr int RepliesPerBatch = 4;
+
+// A server's delay is waited for within these bounds: "0" (or less) would make a loop at the
+// network's pace, and a delay of years (a date read against a wrong clock, or a huge number)
+// would hold the request for ever and overflow the deadline.
+constexpr qint64 MinRetryAfterSeconds = 1;
+constexpr qint64 MaxRetryAfterSeconds = 3600;
+
+qint64 deferralMs(qint64 retryAfterSeconds)
+{
+    return std::clamp(retryAfterSeconds, MinRetryAfterSeconds, MaxRetryAfterSeconds) * 1000;
+}
 
 // A failure the dispatcher decides without an HTTP answer.
 RequestError invalidRequestError(const RequestRawData& raw, const QString& message)
@@ -93,8 +106,13 @@ public:
     void send(QueueEntry& entry);
     // Releases the entry's worker and removes the entry; returns the entry after it.
     QList<QueueEntry>::iterator releaseAt(QList<QueueEntry>::iterator it);
+    void failBrokenEntries();
+    void discard(const ClientRef& sender, qint64 requestId);
     void refuse(const RequestRawData& raw, const SendRequestEvent& event, const QString& message);
     void dispatch(SendRequestEvent* event);
+    // True when the request was answered from the cache (or its client has gone).
+    bool restoreFromCache(const SendRequestEvent& event, const RequestRawData& raw, const RequestSettings& settings,
+                          const AbstractBackend& backend);
     void evictOverflow();
     void readReplyBatch();
     void holdBackRunningRequests();
@@ -172,6 +190,7 @@ public:
     bool replyBatchPosted = false;
     bool proxyActive = false;
     ITqRequestListener* listener = nullptr;
+    NetworkAccessManagerFactory managerFactory;
     QElapsedTimer clock;
 
     // The host asks for the current proxy from its own thread; this copy is all it reads.
@@ -203,30 +222,70 @@ void BackendManagerPrivate::insert(const QueueEntry& entry)
 void BackendManagerPrivate::send(QueueEntry& entry)
 {
     if (networkActivityPaused || (sessionBlocked && entry.methodType != MethodType::TqDiscover)) {
+        if (entry.state != EntryState::Blocked)
+            tell(RequestEvent::Held, entry);
         entry.state = EntryState::Blocked;
         TQ_LOG(logging::Trace, name()) << QStringLiteral("request(%1) sending was blocked").arg(entry.requestId);
         return;
     }
-    // Going out again: the session id and the front end may have changed while it waited.
-    if (entry.state != EntryState::New) {
-        if (AbstractBackend* backend = backends.value(entry.methodType))
-            backend->prepareResend(entry.worker, store(), context->propertyProvider());
-    }
-    entry.awaitsConnection = proxiedHostBusy(entry);
-    if (entry.awaitsConnection) {
+    try {
+        // Going out again: the session may have been renewed while it waited; the address stays.
+        if (entry.state != EntryState::New) {
+            if (AbstractBackend* backend = backends.value(entry.methodType))
+                backend->prepareResend(entry.worker, store(), context->propertyProvider(), AbstractBackend::Resend::Again);
+        }
+        entry.awaitsConnection = proxiedHostBusy(entry);
+        if (entry.awaitsConnection) {
+            if (entry.state != EntryState::Blocked)
+                tell(RequestEvent::Held, entry);
+            entry.state = EntryState::Blocked;
+            return;
+        }
+        entry.state = EntryState::Sent;
+        if (listener) {
+            const bool first = entry.firstSentNs == 0;
+            entry.sentNs = now();
+            if (first)
+                entry.firstSentNs = entry.sentNs;
+            tell(first ? RequestEvent::Sent : RequestEvent::Resent, entry,
+                 [&entry](RequestEvent& event) { event.host = entry.worker->networkRequest().url().host(); });
+        }
+        entry.worker->execute(entry.useProxy ? proxyNetworkManager.get() : mainNetworkManager.get(),
+                              entry.requestToken);
+    } catch (...) {
+        // The host's property provider runs here, and memory may run out: the request ends,
+        // the engine goes on. Callers walk the queue, so the entry leaves it a moment later.
+        TQ_LOG(logging::Fault, name()) << QStringLiteral("request(%1) sending caused an exception").arg(entry.requestId);
+        entry.worker->cancel();
         entry.state = EntryState::Blocked;
-        return;
+        entry.awaitsConnection = false;
+        entry.broken = true;
+        QMetaObject::invokeMethod(q, [this] { failBrokenEntries(); }, Qt::QueuedConnection);
     }
-    entry.state = EntryState::Sent;
-    if (listener) {
-        const bool first = entry.firstSentNs == 0;
-        entry.sentNs = now();
-        if (first)
-            entry.firstSentNs = entry.sentNs;
-        tell(first ? RequestEvent::Sent : RequestEvent::Resent, entry,
-             [&entry](RequestEvent& event) { event.host = entry.worker->networkRequest().url().host(); });
+}
+
+void BackendManagerPrivate::failBrokenEntries()
+{
+    for (auto it = queue.begin(); it != queue.end();) {
+        if (!it->broken) {
+            ++it;
+            continue;
+        }
+        RequestError error = invalidRequestError(it->worker->rawData(), QStringLiteral("sending the request caused an exception"));
+        error.senderName = it->worker->senderName();
+        tell(RequestEvent::Failed, *it, [](RequestEvent& e) { e.reason = RequestError::InvalidRequest; });
+        Q_EMIT it->worker->requestFailed(it->requestId, error);
+        it = releaseAt(it);
     }
-    entry.worker->execute(entry.useProxy ? proxyNetworkManager.get() : mainNetworkManager.get(), entry.requestToken);
+}
+
+// Tells the client that a request ended without a report, so that it forgets the request.
+void BackendManagerPrivate::discard(const ClientRef& sender, qint64 requestId)
+{
+    const ClientLock lock(context->clientsStorage(), sender);
+    if (lock)
+        QMetaObject::invokeMethod(const_cast<QObject*>(sender.client), "processRequestDiscarded", Qt::QueuedConnection,
+                                  Q_ARG(qint64, requestId));
 }
 
 void BackendManagerPrivate::deliver(const RequestEvent& event) const
@@ -291,14 +350,15 @@ void BackendManagerPrivate::refuse(const RequestRawData& raw, const SendRequestE
         error.senderName = event.senderName;
     TQ_LOG(logging::Warning, name()) << error.fullInfo();
     if (lock)
-        QMetaObject::invokeMethod(event.sender, "processRequestError", Qt::QueuedConnection,
-                                  Q_ARG(qint64, event.requestId), Q_ARG(tq::RequestError, error));
+        QMetaObject::invokeMethod(const_cast<QObject*>(event.sender.client), "processRequestError",
+                                  Qt::QueuedConnection, Q_ARG(qint64, event.requestId), Q_ARG(tq::RequestError, error));
 }
 
 void BackendManagerPrivate::dispatch(SendRequestEvent* event)
 {
     if (!event->creator) {
         TQ_LOG(logging::Fault, name()) << "unexpected call" << "sendRequest" << "with null dataFunc";
+        discard(event->sender, event->requestId);
         return;
     }
     if (queue.size() > BackendManager::QueueLimit) {
@@ -309,7 +369,15 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     if (event->token.isNull())
         return; // dropped before it got here
 
-    const RequestRawData raw = event->creator();
+    // The request's creator and the host's property provider run here: what they throw
+    // refuses this request and goes no further.
+    RequestRawData raw;
+    try {
+        raw = event->creator();
+    } catch (...) {
+        refuse(raw, *event, QStringLiteral("creating the request caused an exception"));
+        return;
+    }
     if (!raw.isValid) {
         refuse(raw, *event, QStringLiteral("network request is not valid, request won't be executed"));
         return;
@@ -320,31 +388,18 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
                QStringLiteral("the backend for the request is null, the request won't be executed"));
         return;
     }
-    const RequestSettings settings = backend->composeRequest(raw, store(), context->propertyProvider());
+    RequestSettings settings;
+    try {
+        settings = backend->composeRequest(raw, store(), context->propertyProvider());
+    } catch (...) {
+        refuse(raw, *event, QStringLiteral("composing the request caused an exception"));
+        return;
+    }
     if (!settings.methodPath.isEmpty() && notifierListens(SIGNAL(tqMethodRequested(tq::MethodSpecializaton,QString))))
         Q_EMIT q->tqMethodRequested(raw.methodSpecialization, settings.methodPath);
 
-    if (!settings.cacheKey.isEmpty())
-        responseCache->setLimit(TqConfigWrapper(store()).responseCacheLimit()); // the host may change it any time
-    if (!settings.cacheKey.isEmpty() && responseCache->contains(settings.cacheKey)) {
-        const QVariant response = backend->responseFromCache(raw, responseCache->value(settings.cacheKey));
-        const ClientLock lock(context->clientsStorage(), event->sender);
-        if (!lock)
-            return;
-        QueueEntry cached;
-        cached.requestId = event->requestId;
-        cached.methodType = raw.methodType;
-        cached.priority = settings.priority;
-        tell(RequestEvent::Answered, cached, [](RequestEvent& e) { e.fromCache = true; });
-        if (!isImageMethod(raw.methodType) || stbconfig::LogsConfigWrapper(store()).imageRequestsEnabled()) {
-            TQ_LOG(logging::Trace, name()) << QStringLiteral("request(%1) restored from cache: %2 %3")
-                                                  .arg(event->requestId)
-                                                  .arg(raw.httpMethod, settings.urls.value(0));
-        }
-        QMetaObject::invokeMethod(event->sender, "processDataReceived", Qt::QueuedConnection,
-                                  Q_ARG(qint64, event->requestId), Q_ARG(QVariant, response));
+    if (!settings.cacheKey.isEmpty() && restoreFromCache(*event, raw, settings, *backend))
         return;
-    }
     if (settings.urls.isEmpty()) {
         refuse(raw, *event, QStringLiteral("url is empty, the request won't be executed"));
         return;
@@ -355,7 +410,13 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     environment.responseCache = raw.isCacheable ? responseCache.get() : nullptr;
     environment.imagesSizeLimit = imagesSizeLimit;
     environment.proxyActive = proxyActive;
-    HttpRequestWorker* worker = createHttpRequestWorker(raw, settings, backend, environment);
+    HttpRequestWorker* worker = nullptr;
+    try {
+        worker = createHttpRequestWorker(raw, settings, backend, environment);
+    } catch (...) {
+        refuse(raw, *event, QStringLiteral("creating the request's worker caused an exception"));
+        return;
+    }
     worker->setMeasured(listener != nullptr);
 
     QObject::connect(worker, &HttpRequestWorker::finished, q, &BackendManager::processWorkerFinished);
@@ -368,7 +429,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
             worker->deleteLater();
             return;
         }
-        auto* facade = static_cast<TqClientFacade*>(event->sender);
+        auto* facade = static_cast<TqClientFacade*>(const_cast<QObject*>(event->sender.client));
         worker->setSenderName(event->senderName);
         QObject::connect(worker, &HttpRequestWorker::responseReceived, facade, &TqClientFacade::processDataReceived,
                          Qt::QueuedConnection);
@@ -380,6 +441,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     entry.worker = worker;
     entry.requestId = event->requestId;
     entry.requestToken = event->token;
+    entry.sender = event->sender;
     entry.methodType = raw.methodType;
     entry.priority = settings.priority;
     entry.useProxy = settings.useProxy;
@@ -391,6 +453,38 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     send(*find(worker));
 }
 
+bool BackendManagerPrivate::restoreFromCache(const SendRequestEvent& event, const RequestRawData& raw,
+                                             const RequestSettings& settings, const AbstractBackend& backend)
+{
+    responseCache->setLimit(TqConfigWrapper(store()).responseCacheLimit()); // the host may change it any time
+    if (!responseCache->contains(settings.cacheKey))
+        return false;
+    QVariant response;
+    try {
+        response = backend.responseFromCache(raw, responseCache->value(settings.cacheKey));
+    } catch (...) {
+        // A decode that ran out of memory: the network has the same answer.
+        TQ_LOG(logging::Warning, name()) << QStringLiteral("request(%1) could not be restored from cache").arg(event.requestId);
+        return false;
+    }
+    const ClientLock lock(context->clientsStorage(), event.sender);
+    if (!lock)
+        return true;
+    QueueEntry cached;
+    cached.requestId = event.requestId;
+    cached.methodType = raw.methodType;
+    cached.priority = settings.priority;
+    tell(RequestEvent::Answered, cached, [](RequestEvent& e) { e.fromCache = true; });
+    if (!isImageMethod(raw.methodType) || stbconfig::LogsConfigWrapper(store()).imageRequestsEnabled()) {
+        TQ_LOG(logging::Trace, name()) << QStringLiteral("request(%1) restored from cache: %2 %3")
+                                              .arg(event.requestId)
+                                              .arg(raw.httpMethod, settings.urls.value(0));
+    }
+    QMetaObject::invokeMethod(const_cast<QObject*>(event.sender.client), "processDataReceived", Qt::QueuedConnection,
+                              Q_ARG(qint64, event.requestId), Q_ARG(QVariant, response));
+    return true;
+}
+
 void BackendManagerPrivate::evictOverflow()
 {
     for (MethodType type : evictionOrder) {
@@ -400,8 +494,16 @@ void BackendManagerPrivate::evictOverflow()
             QueueEntry& entry = queue[i];
             if (entry.methodType != type || entry.state != EntryState::Blocked)
                 continue;
+            if (entry.requestToken.isNull()) {
+                // Dropped by its client, whose drop has not arrived yet: nobody is told.
+                tell(RequestEvent::Dropped, entry);
+                releaseAt(queue.begin() + i);
+                continue;
+            }
             const RequestError error =
                 invalidRequestError(entry.worker->rawData(), QStringLiteral("exceeding the request limit"));
+            TQ_LOG(logging::Warning, name()) << QStringLiteral("request(%1) evicted:").arg(entry.requestId)
+                                             << error.fullInfo();
             tell(RequestEvent::Evicted, entry, [](RequestEvent& e) { e.reason = RequestError::InvalidRequest; });
             Q_EMIT entry.worker->requestFailed(entry.requestId, error);
             releaseAt(queue.begin() + i);
@@ -459,8 +561,11 @@ void BackendManagerPrivate::sendBlockedEntries()
 void BackendManagerPrivate::replaceNetworkManagers()
 {
     holdBackRunningRequests();
-    mainNetworkManager = std::make_unique<QNetworkAccessManager>();
-    proxyNetworkManager = std::make_unique<QNetworkAccessManager>();
+    const auto make = [this] {
+        return std::unique_ptr<QNetworkAccessManager>(managerFactory ? managerFactory() : new QNetworkAccessManager);
+    };
+    mainNetworkManager = make();
+    proxyNetworkManager = make();
     if (proxyActive)
         applyConfiguredProxy();
     else
@@ -536,6 +641,27 @@ PendingRequestCounts BackendManager::pendingRequests() const
     else
         QMetaObject::invokeMethod(const_cast<BackendManager*>(this), count, Qt::BlockingQueuedConnection);
     return counts;
+}
+
+void BackendManager::setNetworkAccessManagerFactory(NetworkAccessManagerFactory factory)
+{
+    const auto set = [this, &factory] {
+        d->managerFactory = std::move(factory);
+        d->replaceNetworkManagers();
+    };
+    if (QThread::currentThread() == thread())
+        set();
+    else
+        QMetaObject::invokeMethod(this, set, Qt::BlockingQueuedConnection);
+}
+
+void BackendManager::setClock(Clock* clock)
+{
+    const auto set = [this, clock] { d->deferredQueue.setClock(clock); };
+    if (QThread::currentThread() == thread())
+        set();
+    else
+        QMetaObject::invokeMethod(this, set, Qt::BlockingQueuedConnection);
 }
 
 void BackendManager::setRequestListener(ITqRequestListener* listener)
@@ -675,9 +801,9 @@ void BackendManager::inspectFailure(qint64 requestId, const RequestError& error)
         // Set first: a delay already over sends the request again from inside enqueue().
         it->state = EntryState::Deferred;
         // A full deferred queue cannot keep the request: it fails now rather than wait forever.
-        const qint64 delayMs = *error.retryAfter * 1000;
+        const qint64 delayMs = deferralMs(*error.retryAfter);
         d->tell(RequestEvent::Deferred, *it, [delayMs](RequestEvent& e) { e.delayMs = delayMs; });
-        if (d->deferredQueue.enqueue(QDateTime::currentMSecsSinceEpoch() + delayMs, worker)) {
+        if (d->deferredQueue.enqueue(d->deferredQueue.now() + delayMs, worker)) {
             TQ_LOG(logging::Notice, objectName()) << QStringLiteral("request(%1) is deferred").arg(requestId);
             return;
         }
@@ -715,7 +841,19 @@ void BackendManager::processRebalanceCompleted()
 {
     TQ_LOG(logging::Notice, objectName()) << "rebalance completed";
     d->sessionBlocked = false;
-    d->sendBlockedEntries(); // each brought up to date with the new front end as it goes out
+    // Every request still queued now belongs to the front end the host moved to.
+    for (QueueEntry& entry : d->queue) {
+        AbstractBackend* backend = d->backends.value(entry.methodType);
+        try {
+            if (backend)
+                backend->prepareResend(entry.worker, d->store(), d->context->propertyProvider(),
+                                       AbstractBackend::Resend::AfterRebalance);
+        } catch (...) {
+            TQ_LOG(logging::Fault, objectName())
+                << QStringLiteral("request(%1) could not be moved to the new front end").arg(entry.requestId);
+        }
+    }
+    d->sendBlockedEntries();
     // The deferred queue was stopped when the recovery began; requests deferred before the
     // storm are due again now, not only after the next deferral or resume.
     if (!d->networkActivityPaused)
@@ -724,10 +862,12 @@ void BackendManager::processRebalanceCompleted()
 
 void BackendManager::processRebalanceFailed()
 {
+    // Discarded without a report; the clients only forget them.
     for (QueueEntry& entry : d->queue) {
-        d->tell(RequestEvent::Dropped, entry);
+        d->tell(RequestEvent::Discarded, entry);
         entry.worker->cancel();
         entry.worker->deleteLater();
+        d->discard(entry.sender, entry.requestId);
     }
     d->queue.clear();
     d->deferredQueue.clear();

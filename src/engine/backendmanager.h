@@ -18,6 +18,7 @@ namespace tq {
 
 class AbstractBackend;
 class BackendManagerPrivate;
+class Clock;
 class HttpRequestWorker;
 class ITqRequestListener;
 class TqContext;
@@ -40,6 +41,10 @@ public:
     // Safe from any thread; blocks until the worker thread has switched listeners, so the
     // previous one is never called after this returns.
     void setRequestListener(ITqRequestListener* listener);
+    // Safe from any thread; blocks until the worker thread measures its waits on `clock`.
+    void setClock(Clock* clock);
+    // Safe from any thread; blocks until the worker thread has made new network managers with it.
+    void setNetworkAccessManagerFactory(NetworkAccessManagerFactory factory);
 
 Q_SIGNALS:
     void proxySettingCompleted();

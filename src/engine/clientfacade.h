@@ -6,8 +6,11 @@
 // Lifecycle of one request: sendRequest() returns its id and registers a token for it; the
 // answer arrives exactly once as dataReceived(id, response), or the failure goes through the
 // error handlers (last appended first; the context's own handlers are reached last) — unless
-// the request is dropped first, after which nothing is reported.
+// the request is dropped first, or discarded by a failed rebalance, after which nothing is
+// reported (an answer already on its way when it was dropped is still emitted). A handler or
+// a receiver of dataReceived may delete the client, or the context, from inside the call.
 
+#include "engine/clientsstorage.h"
 #include "engine/request.h"
 #include "engine/requesterror.h"
 #include "engine/requesttoken.h"
@@ -34,14 +37,14 @@ enum EngineEventType {
 class SendRequestEvent : public QEvent
 {
 public:
-    SendRequestEvent(RequestTokenRef token, qint64 requestId, QObject* sender,
+    SendRequestEvent(RequestTokenRef token, qint64 requestId, const ClientRef& sender, const QString& senderName,
                      std::function<RequestRawData()> creator)
         : QEvent(QEvent::Type(SendRequestEventType)), token(std::move(token)), requestId(requestId),
-          sender(sender), senderName(sender->objectName()), creator(std::move(creator)) {}
+          sender(sender), senderName(senderName), creator(std::move(creator)) {}
 
     RequestTokenRef token;
     qint64 requestId;
-    QObject* sender; // only touched while registered in the clients storage
+    ClientRef sender; // only touched while registered in the clients storage
     // Taken on the sender's thread: the host may rename its client while the worker reads.
     QString senderName;
     std::function<RequestRawData()> creator;
@@ -63,7 +66,7 @@ public:
     TqClientFacade(TqContext* context, QObject* dispatcher, QObject* parent = nullptr);
     ~TqClientFacade() override;
 
-    // The request may be destroyed as soon as this returns.
+    // The request may be destroyed as soon as this returns. A null request is not sent: -1.
     qint64 sendRequest(const AbstractRequest* request);
     void dropRequest(qint64 requestId);
     void dropRequests(const QList<qint64>& requestIds);
@@ -72,9 +75,15 @@ public:
     void appendErrorHandler(ITqRequestErrorHandler* handler);
     void removeErrorHandler(ITqRequestErrorHandler* handler);
     QList<ITqRequestErrorHandler*> errorHandlers() const;
+    // Requests sent and not yet answered, failed, discarded or dropped.
+    int activeRequestCount() const;
+    // How the worker thread recognises this client.
+    ClientRef ref() const;
 
     Q_INVOKABLE void processDataReceived(qint64 requestId, const QVariant& response);
     Q_INVOKABLE void processRequestError(qint64 requestId, const tq::RequestError& error);
+    // The request ended without an answer or an error (a failed rebalance discarded it).
+    Q_INVOKABLE void processRequestDiscarded(qint64 requestId);
 
 Q_SIGNALS:
     void dataReceived(qint64 requestId, const QVariant& response);

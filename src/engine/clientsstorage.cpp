@@ -1,25 +1,23 @@
 #include "engine/clientsstorage.h"
 
-#include "engine/clientfacade.h"
-
 namespace tq {
 
-void ClientsStorage::add(TqClientFacade* client)
+void ClientsStorage::add(const ClientRef& client)
 {
     const QWriteLocker lock(&m_lock);
     m_clients.append(client);
 }
 
-void ClientsStorage::remove(TqClientFacade* client)
+void ClientsStorage::remove(const ClientRef& client)
 {
     const QWriteLocker lock(&m_lock);
     m_clients.removeOne(client);
 }
 
-bool ClientsStorage::lockIfContains(const QObject* client)
+bool ClientsStorage::lockIfContains(const ClientRef& client)
 {
     m_lock.lockForRead();
-    if (client && m_clients.contains(client))
+    if (client.client && m_clients.contains(client))
         return true;
     m_lock.unlock();
     return false;

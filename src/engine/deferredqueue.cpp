@@ -2,16 +2,23 @@
 
 #include "platform/logging.h"
 
-#include <QDateTime>
-
 namespace tq {
 
-DeferredQueue::DeferredQueue(QObject* parent) : QObject(parent)
+DeferredQueue::DeferredQueue(QObject* parent) : QObject(parent), m_clock(Clock::system())
 {
     setObjectName(QStringLiteral("DeferredQueue"));
     m_timer.setSingleShot(true);
     m_timer.setInterval(1000);
-    connect(&m_timer, &QTimer::timeout, this, &DeferredQueue::onTrackingTimeout);
+    connect(&m_timer, &ClockTimer::timeout, this, &DeferredQueue::onTrackingTimeout);
+}
+
+void DeferredQueue::setClock(Clock* clock)
+{
+    const bool tracking = m_timer.isActive();
+    m_clock = clock ? clock : Clock::system();
+    m_timer.setClock(m_clock);
+    if (tracking)
+        m_timer.start();
 }
 
 bool DeferredQueue::enqueue(qint64 deadline, HttpRequestWorker* worker)
@@ -60,7 +67,7 @@ void DeferredQueue::onTrackingTimeout()
 
 void DeferredQueue::processDueItems()
 {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 now = m_clock->monotonicMs();
     QList<HttpRequestWorker*> due;
     for (auto it = m_items.begin(); it != m_items.end();) {
         if (it->deadline <= now) {

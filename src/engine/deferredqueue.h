@@ -1,10 +1,12 @@
 #pragma once
 // Requests waiting for a server-given delay. Looked at once a second while it holds anything;
-// at most 1000 items.
+// at most 1000 items. Deadlines are milliseconds of the queue's monotonic clock, so a wall
+// clock set after boot neither releases nor holds anything.
+
+#include "engine/clock.h"
 
 #include <QList>
 #include <QObject>
-#include <QTimer>
 
 namespace tq {
 
@@ -18,8 +20,12 @@ public:
 
     explicit DeferredQueue(QObject* parent = nullptr);
 
+    // Null: the system clock.
+    void setClock(Clock* clock);
+    qint64 now() const { return m_clock->monotonicMs(); }
+
     // False (and nothing kept) when the queue is full.
-    bool enqueue(qint64 deadlineMsecsSinceEpoch, HttpRequestWorker* worker);
+    bool enqueue(qint64 deadlineMs, HttpRequestWorker* worker);
     void remove(HttpRequestWorker* worker);
     void start(); // process due items, then track the rest
     void stop();  // stop tracking; items stay
@@ -42,7 +48,8 @@ private:
     void processDueItems();
 
     QList<Item> m_items;
-    QTimer m_timer;
+    Clock* m_clock;
+    ClockTimer m_timer;
 };
 
 } // namespace tq

@@ -1,6 +1,10 @@
 #include "engine/requesterror.h"
 
+#include "platform/logging.h"
+
 #include <QMetaEnum>
+
+#include <algorithm>
 
 namespace tq {
 namespace {
@@ -42,16 +46,27 @@ bool operator==(const RequestError& a, const RequestError& b)
 }
 
 bool runErrorHandlerChain(const QList<ITqRequestErrorHandler*>& chain, qint64 requestId,
-                          const RequestError& error, const std::function<bool()>& ownerAlive)
+                          const RequestError& error, std::initializer_list<Lifetime> owners)
 {
+    const auto ownersAlive = [&owners] {
+        return std::none_of(owners.begin(), owners.end(), [](const Lifetime& owner) { return owner.expired(); });
+    };
     // Handlers may edit the chain while it is walked, so the walk goes over a copy and skips
-    // the handlers removed meanwhile; `chain` itself is only read while its owner lives.
+    // the handlers removed meanwhile; `chain` itself is only read while its owners live.
     const QList<ITqRequestErrorHandler*> snapshot = chain;
     for (auto it = snapshot.crbegin(); it != snapshot.crend(); ++it) {
-        if (ownerAlive && !ownerAlive())
+        if (!ownersAlive())
             return false; // nobody is left to hand the error to
-        if (*it && chain.contains(*it) && (*it)->handleRequestError(requestId, error))
-            return true;
+        if (!*it || !chain.contains(*it))
+            continue;
+        try {
+            if ((*it)->handleRequestError(requestId, error))
+                return true;
+        } catch (...) {
+            // The host's code on the event loop: whatever it throws stays here.
+            TQ_LOG(logging::Warning, QStringLiteral("TqClientFacade"))
+                << QStringLiteral("request(%1) error handler threw an exception").arg(requestId);
+        }
     }
     return false;
 }

@@ -14,6 +14,8 @@
 #include <QVariant>
 
 #include <functional>
+#include <initializer_list>
+#include <memory>
 
 #include <optional>
 
@@ -288,11 +290,16 @@ public:
     virtual bool handleRequestError(qint64 requestId, const RequestError& error) = 0;
 };
 
+// Set while the owner of a handler chain (a client, the context) exists.
+using Lifetime = std::weak_ptr<const void>;
+
 // Runs a chain from the last handler to the first; stops at the first that returns true.
 // Handlers may edit the chain meanwhile (one removed is not asked, one added waits for the
-// next error) or destroy its owner: when `ownerAlive` is given and turns false, the walk stops.
+// next error) or destroy any of its `owners`: the walk stops as soon as one has gone, so
+// nothing is asked through an object that no longer exists. A handler that throws is logged
+// and counts as not having taken the error.
 bool runErrorHandlerChain(const QList<ITqRequestErrorHandler*>& chain, qint64 requestId,
-                          const RequestError& error, const std::function<bool()>& ownerAlive = {});
+                          const RequestError& error, std::initializer_list<Lifetime> owners);
 
 } // namespace tq
 

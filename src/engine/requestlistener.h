@@ -29,8 +29,10 @@ struct RequestEvent
         Failed,   // ended with an error the client receives (reason, httpStatus, exchangeNs)
         Deferred, // waits for the delay the server asked for (delayMs)
         Evicted,  // failed to make room in a full queue
-        Held,     // taken off the network for a recovery or a pause; sent again later
-        Dropped,  // the host dropped it, or a failed rebalance discarded it
+        Held,     // waits for a pause, a recovery or a free proxied connection: taken off the
+                  // network, or stopped before going out; sent later
+        Dropped,  // the host dropped it
+        Discarded, // a failed rebalance discarded it: the client gets neither answer nor error
     };
 
     Kind kind = Queued;

@@ -58,7 +58,8 @@ TqContextPrivate::~TqContextPrivate()
 
 bool TqContextPrivate::handleRequestError(qint64 requestId, const RequestError& error)
 {
-    return runErrorHandlerChain(clientsErrorHandlers, requestId, error);
+    const Lifetime self = life;
+    return runErrorHandlerChain(clientsErrorHandlers, requestId, error, {self});
 }
 
 TqContext::TqContext(stbconfig::ConfigurationManager* configuration) : d(std::make_unique<TqContextPrivate>(this))
@@ -89,7 +90,7 @@ TqClientFacade* TqContext::createClient(ITqRequestErrorHandler* handler)
     client->appendErrorHandler(d.get());
     if (handler)
         client->appendErrorHandler(handler);
-    d->clientsStorage->add(client);
+    d->clientsStorage->add(client->ref());
     return client;
 }
 
@@ -121,6 +122,18 @@ void TqContext::setRequestListener(ITqRequestListener* listener)
 {
     if (BackendManager* manager = d->thread->backendManager())
         manager->setRequestListener(listener);
+}
+
+void TqContext::setNetworkAccessManagerFactory(NetworkAccessManagerFactory factory)
+{
+    if (BackendManager* manager = d->thread->backendManager())
+        manager->setNetworkAccessManagerFactory(std::move(factory));
+}
+
+void TqContext::setClock(Clock* clock)
+{
+    if (BackendManager* manager = d->thread->backendManager())
+        manager->setClock(clock);
 }
 
 PendingRequestCounts TqContext::pendingRequests() const

@@ -10,7 +10,10 @@
 
 #include <QNetworkProxy>
 
+#include <functional>
 #include <memory>
+
+class QNetworkAccessManager;
 
 namespace stbconfig { class ConfigurationManager; }
 namespace stbcore { class IRequestHeaderPropertyProvider; }
@@ -18,10 +21,14 @@ namespace stbcore { class IRequestHeaderPropertyProvider; }
 namespace tq {
 
 class ClientsStorage;
+class Clock;
 class ITqRequestListener;
 class TqClientFacade;
 class TqContextPrivate;
 class TqNotifier;
+
+// Makes a network access manager on the library's worker thread; the engine owns the result.
+using NetworkAccessManagerFactory = std::function<QNetworkAccessManager*()>;
 
 // What the dispatcher holds: every request still in its queue, and how many of those wait
 // for a delay the server asked for.
@@ -59,11 +66,21 @@ public:
     // removes it. Once this returns, the previous listener is never called again. The host
     // keeps the listener alive while it is set. Ignored once the worker thread has stopped.
     void setRequestListener(ITqRequestListener* listener);
+    // Measures the engine's waits (server-given delays) on this clock; null: the system clock.
+    // For tests that run hours of delays in milliseconds (engine/clock.h). The clock must
+    // outlive its use: set null before destroying it.
+    void setClock(Clock* clock);
+    // The engine's network access managers come from `factory` (null: plain ones), from now on
+    // and whenever a resume makes them anew: for a host with its own manager subclass, and for
+    // tests that script replies no server can provoke. Exchanges running now are held back and
+    // sent again through the new managers. Called on the worker thread, it must not block.
+    void setNetworkAccessManagerFactory(NetworkAccessManagerFactory factory);
 
     void appendClientsErrorHandler(ITqRequestErrorHandler* handler);
     void removeClientsErrorHandler(ITqRequestErrorHandler* handler);
 
 private:
+    friend class TqClientFacade;
     std::unique_ptr<TqContextPrivate> d;
 };
 

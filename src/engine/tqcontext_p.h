@@ -52,6 +52,8 @@ public:
     TqNotifier* notifier = nullptr;
     Thread* thread = nullptr;
     QList<ITqRequestErrorHandler*> clientsErrorHandlers;
+    // Expires with the context: chains walked through it stop, clients outliving it leave it alone.
+    std::shared_ptr<const char> life = std::make_shared<const char>();
 };
 
 } // namespace tq

@@ -15,7 +15,7 @@ int AbstractBackend::failureAction(const RequestError& error) const
 }
 
 void AbstractBackend::prepareResend(HttpRequestWorker*, stbconfig::ConfigurationManager*,
-                                    const stbcore::IRequestHeaderPropertyProvider*) const
+                                    const stbcore::IRequestHeaderPropertyProvider*, Resend) const
 {
 }
 

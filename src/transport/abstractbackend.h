@@ -39,9 +39,12 @@ public:
                                            const stbcore::IRequestHeaderPropertyProvider* provider) const = 0;
     // Default: retry later when the server asked for a delay with 429, else hand on.
     virtual int failureAction(const RequestError& error) const;
+    // Why a request goes out again: the host completed a rebalance (the service's server may
+    // have changed), or any other re-execution (a delay, a pause, a held recovery, a re-send).
+    enum class Resend { AfterRebalance, Again };
     // Adjusts a worker's request before it is executed again. Default: nothing.
     virtual void prepareResend(HttpRequestWorker* worker, stbconfig::ConfigurationManager* store,
-                               const stbcore::IRequestHeaderPropertyProvider* provider) const;
+                               const stbcore::IRequestHeaderPropertyProvider* provider, Resend reason) const;
     // Cached bytes back into a response. Default: an ImageResponse decoded from them.
     virtual QVariant responseFromCache(const RequestRawData& data, const QByteArray& cached) const;
     // A status judged from a body received without a network error; 0 = a normal answer.

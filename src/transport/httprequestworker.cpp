@@ -40,6 +40,7 @@ const QString& context()
 }
 
 constexpr int ImageDimensionLimit = 4096; // no image reaches this, whatever the configured limit
+constexpr qsizetype MaxRedirectsKept = 50; // as many as Qt follows for one exchange
 
 bool isAuditType(MethodType type)
 {
@@ -47,19 +48,30 @@ bool isAuditType(MethodType type)
            || type == MethodType::GetShopAdAudit || type == MethodType::GetShopAudit;
 }
 
-// A date in Qt's text form later than now gives the remaining seconds; a number is taken
-// as seconds; any other form is logged and ignored.
+// The delay a "Retry-After" header asks for, in seconds. Only a header of exactly that name
+// counts (names are case-insensitive; "Retry-After-Extra" is another header), its first value
+// when it is repeated. A base-10 integer is taken as seconds, saturating instead of
+// overflowing (the dispatcher bounds the wait); a date in Qt's text form later than now gives
+// the remaining seconds; any other value is logged and ignored.
 std::optional<qint64> retryAfter(const QList<QPair<QByteArray, QByteArray>>& headers)
 {
-    const auto it = std::find_if(headers.cbegin(), headers.cend(),
-                                 [](const auto& header) { return header.first.startsWith("Retry-After"); });
+    const auto it = std::find_if(headers.cbegin(), headers.cend(), [](const auto& header) {
+        return header.first.compare("Retry-After", Qt::CaseInsensitive) == 0;
+    });
     if (it == headers.cend())
         return std::nullopt;
-    bool isNumber = false;
-    const qint64 seconds = it->second.toLongLong(&isNumber, 10);
-    if (isNumber)
-        return seconds;
-    const QDateTime date = QDateTime::fromString(QString::fromLatin1(it->second), Qt::TextDate);
+    // Qt joins a repeated header's values with ", "; the first value counts.
+    const QByteArray value = it->second.split(',').constFirst().trimmed();
+    const bool negative = value.startsWith('-');
+    const QByteArray digits = negative || value.startsWith('+') ? value.mid(1) : value;
+    if (!digits.isEmpty() && std::all_of(digits.cbegin(), digits.cend(), [](char c) { return c >= '0' && c <= '9'; })) {
+        constexpr qint64 saturated = std::numeric_limits<qint64>::max() / 10;
+        qint64 seconds = 0;
+        for (char c : digits)
+            seconds = seconds >= saturated ? saturated : seconds * 10 + (c - '0');
+        return negative ? -seconds : seconds;
+    }
+    const QDateTime date = QDateTime::fromString(QString::fromLatin1(value), Qt::TextDate);
     if (!date.isValid()) {
         TQ_LOG(logging::Warning, context()) << "not supported Retry-After format:" << it->second;
         return std::nullopt;
@@ -95,6 +107,7 @@ public:
     QList<QUrl> redirects;
     QSize maxImageSize{-1, -1};
     bool measured = false;
+    bool ended = false; // the reply being handled has ended the request (or asked for a resend)
     HttpRequestWorker::ExchangeFacts facts;
 
     // The body for the log: re-indented JSON when asked for, cut to the length limit.
@@ -137,6 +150,7 @@ public:
                     const QByteArray& body, qint64 elapsed) const;
     RequestError buildError(const QNetworkReply& r, const QJsonObject& json) const;
     QVariant extract(const ResponseExtractor& extractor, const QByteArray& body) const;
+    void endAfterException(const QString& message);
     QString decodeImage(const QNetworkReply& r, const QByteArray& body, QVariant* result) const;
 };
 
@@ -279,6 +293,7 @@ void HttpRequestWorker::execute(QNetworkAccessManager* manager, const RequestTok
     d->requestId = id;
     d->request = request;
     d->startTime = QTime::currentTime();
+    d->redirects.clear(); // an error describes the exchange that failed, not every earlier one
 
 #if QT_CONFIG(ssl)
     // The box has no reliable clock or certificate store: every certificate is accepted.
@@ -291,7 +306,8 @@ void HttpRequestWorker::execute(QNetworkAccessManager* manager, const RequestTok
     connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& url) {
         TQ_LOG(logging::Trace, context()) << QStringLiteral("request(%1) redirected to").arg(d->requestId)
                                           << url.toString();
-        d->redirects.append(url);
+        if (d->redirects.size() < MaxRedirectsKept)
+            d->redirects.append(url);
         // Qt 6.4 connects redirectAllowed() to the reply's follow-up once more on every hop,
         // so from the second hop on one permission is followed several times (duplicate
         // requests, lost body). Keep exactly one connection before giving permission.
@@ -323,6 +339,20 @@ HttpRequestWorker::ExchangeFacts HttpRequestWorker::exchangeFacts() const
 
 void HttpRequestWorker::handleReply()
 {
+    // Nothing the reply handling throws (std::bad_alloc is real on a 32-bit box: an image, an
+    // error body, a trace) leaves the worker; the request still ends exactly once.
+    d->ended = false;
+    try {
+        handleReplyUnguarded();
+    } catch (const std::bad_alloc& e) {
+        d->endAfterException(QStringLiteral("handling the reply caused std::bad_alloc: %1").arg(QLatin1String(e.what())));
+    } catch (...) {
+        d->endAfterException(QStringLiteral("handling the reply caused an unexpected exception"));
+    }
+}
+
+void HttpRequestWorker::handleReplyUnguarded()
+{
     const qint64 id = requestIdOf(d->request);
     if (id == -1) {
         d->releaseReply(); // nobody waits for the answer any more
@@ -346,6 +376,7 @@ void HttpRequestWorker::handleReply()
             TQ_LOG(logging::Trace, context())
                 << QStringLiteral("request(%1) canceled by internal timeout (%2 seconds)").arg(id).arg(seconds);
         }
+        d->ended = true;
         emit requestFailureInspectionRequired(id, failure);
         return;
     }
@@ -356,6 +387,7 @@ void HttpRequestWorker::handleReply()
             TQ_LOG(logging::Trace, context())
                 << QStringLiteral("request(%1) will be sent again, attempt %2").arg(id).arg(d->resendAttempts);
         }
+        d->ended = true;
         emit resendRequired();
         return;
     }
@@ -382,6 +414,7 @@ void HttpRequestWorker::handleReply()
             failure.description = json.value(QLatin1String("reqUserNote")).toString();
             failure.debugMessage = json.value(QLatin1String("reqNote")).toString();
         }
+        d->ended = true;
         emit requestFailureInspectionRequired(id, failure);
         return;
     }
@@ -402,6 +435,7 @@ void HttpRequestWorker::handleReply()
                 failure.reason = RequestError::HttpClientError;
                 failure.networkError = QNetworkReply::UnknownContentError;
                 failure.description = message;
+                d->ended = true;
                 emit requestFailureInspectionRequired(id, failure);
                 return;
             }
@@ -428,10 +462,34 @@ void HttpRequestWorker::handleReply()
     }
     if (d->measured)
         d->facts.decodeNs = decodeClock.nsecsElapsed();
+    d->ended = true;
     emit responseReceived(id, result);
 }
 
 // ---- reading and decoding ----
+
+void HttpRequestWorkerPrivate::endAfterException(const QString& message)
+{
+    try {
+        TQ_LOG(logging::Fault, context()) << QStringLiteral("request(%1)").arg(requestId) << message;
+        releaseReply();
+        if (ended)
+            return; // a receiver of the ending signal threw: the request has its end
+        ended = true;
+        RequestError failure;
+        failure.networkError = QNetworkReply::UnknownContentError;
+        failure.methodType = data.methodType;
+        failure.url = networkRequest.url();
+        failure.httpMethod = data.httpMethod;
+        failure.path = data.path;
+        failure.senderName = senderName;
+        failure.description = message;
+        emit q->requestFailureInspectionRequired(requestId, failure);
+    } catch (...) {
+        // Out of memory even for the failure: the client drops the request or the dispatcher's
+        // drop clears it; nothing may escape into the event loop.
+    }
+}
 
 QByteArray HttpRequestWorkerPrivate::readBody(QNetworkReply& r) const
 {

@@ -89,6 +89,8 @@ signals:
     void requestFailureInspectionRequired(qint64 requestId, tq::RequestError error);
 
 private:
+    friend class HttpRequestWorkerPrivate;
+    void handleReplyUnguarded();
     std::unique_ptr<HttpRequestWorkerPrivate> d;
 };
 

@@ -92,31 +92,37 @@ int NewCacheBackend::failureAction(const RequestError& error) const
 }
 
 void NewCacheBackend::prepareResend(HttpRequestWorker* worker, Store* store,
-                                    const IRequestHeaderPropertyProvider* provider) const
+                                    const IRequestHeaderPropertyProvider* provider, Resend reason) const
 {
     if (!worker)
         return;
-    const TqConfigWrapper config(store);
-    QString configured;
-    switch (worker->methodType()) {
-    case MethodType::TqApi: configured = config.apiUrl(); break;
-    case MethodType::TqImage: configured = config.imageUrl(); break;
-    case MethodType::TqAnalytics: configured = config.spyUrl(); break;
-    default: break;
-    }
+    const RequestRawData& data = worker->rawData();
     QNetworkRequest& request = worker->networkRequest();
-    if (!configured.isEmpty()) {
-        // After a rebalance the configured server differs from the one the request was built for.
+    if (reason == Resend::AfterRebalance && !data.isAbsoluteUrl) {
+        const TqConfigWrapper config(store);
+        QString configured;
+        switch (data.methodType) {
+        case MethodType::TqApi: configured = config.apiUrl(); break;
+        case MethodType::TqImage: configured = config.imageUrl(); break;
+        case MethodType::TqAnalytics: configured = config.spyUrl(); break;
+        default: break;
+        }
         const QUrl target(configured);
         QUrl url = request.url();
-        if (url.host() != target.host() || url.port() != target.port()) {
+        if (!configured.isEmpty() && (url.host() != target.host() || url.port() != target.port())) {
             url.setHost(target.host());
             url.setPort(target.port());
             request.setUrl(url);
         }
     }
-    if (provider)
-        request.setRawHeader("session_id", provider->sessionId().toLatin1());
+    // A new session replaces the one it names: it keeps the header it was built with.
+    if (!provider || data.methodSpecialization == MethodSpecializaton::NewSession)
+        return;
+    const QByteArray session = provider->sessionId().toLatin1();
+    if (session.isEmpty())
+        request.setRawHeader("session_id", QByteArray()); // an empty header is never sent
+    else
+        request.setRawHeader("session_id", session);
 }
 
 qint64 NewCacheBackend::requestTimeout(const RequestRawData&, Store* store) const

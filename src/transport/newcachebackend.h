@@ -17,9 +17,10 @@ public:
     RequestSettings composeRequest(const RequestRawData& data, stbconfig::ConfigurationManager* store,
                                    const stbcore::IRequestHeaderPropertyProvider* provider) const override;
     int failureAction(const RequestError& error) const override;
-    // Points a resent request at the currently configured server and session.
+    // A request goes out again with the current session; after a rebalance it also moves to the
+    // configured server, unless its address is complete (a poster on another host).
     void prepareResend(HttpRequestWorker* worker, stbconfig::ConfigurationManager* store,
-                       const stbcore::IRequestHeaderPropertyProvider* provider) const override;
+                       const stbcore::IRequestHeaderPropertyProvider* provider, Resend reason) const override;
     qint64 requestTimeout(const RequestRawData& data, stbconfig::ConfigurationManager* store) const override;
     std::chrono::seconds connectionCacheExpiryTimeout(const RequestRawData& data,
                                                       stbconfig::ConfigurationManager* store) const override;

@@ -4,13 +4,20 @@
 #include "engine/clientfacade.h"
 #include "engine/request.h"
 #include "engine/requesterror.h"
+#include "engine/tqcontext.h"
 #include "fakehttpserver.h"
 #include "pathrequest.h"
+#include "platform/configurationmanager.h"
+#include "platform/requestheaderpropertyprovider.h"
+#include "transport/configwrapper.h"
 
 #include <QList>
 #include <QPair>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
 
 namespace enginetest {
 
@@ -70,5 +77,49 @@ inline QVariant answerFor(const QSignalSpy& spy, qint64 id)
     const qsizetype at = answeredIds(spy).indexOf(id);
     return at < 0 ? QVariant() : spy.at(at).at(1);
 }
+
+// A context over a fresh store whose services all point at one fake server, which answers
+// "/sentinel" with "ok".
+struct EngineFixture
+{
+    std::unique_ptr<stbconfig::ConfigurationManager> store;
+    std::unique_ptr<stbcore::FixedPropertyProvider> provider;
+    std::unique_ptr<fake::FakeHttpServer> server;
+    std::unique_ptr<tq::TqContext> context;
+
+    tq::TqConfigWrapper config() const { return tq::TqConfigWrapper(store.get()); }
+
+    void setUp()
+    {
+        store = std::make_unique<stbconfig::ConfigurationManager>();
+        provider = std::make_unique<stbcore::FixedPropertyProvider>();
+        provider->agent = QStringLiteral("tq-test");
+        server = std::make_unique<fake::FakeHttpServer>();
+        server->route("*", QStringLiteral("/sentinel"), [](const fake::HttpRequest&) { return text("ok"); });
+        config().setApiUrl(server->baseUrl());
+        config().setImageUrl(server->baseUrl());
+        config().setSpyUrl(server->baseUrl() + QStringLiteral("/spy"));
+        store->setValue(QStringLiteral("StaticData"), QStringLiteral("url"), server->baseUrl(), stbconfig::Runtime);
+        config().setGetShopUrl(server->baseUrl());
+        context = std::make_unique<tq::TqContext>(store.get());
+        context->setPropertyProvider(provider.get());
+    }
+
+    void tearDown()
+    {
+        context.reset();
+        server.reset();
+        provider.reset();
+        store.reset();
+    }
+
+    // Sends a request and waits for its answer: anything sent before it has had its chance.
+    [[nodiscard]] bool sentinelAnswered(tq::TqClientFacade* client, QSignalSpy& answers) const
+    {
+        const TestRequest sentinel(tq::MethodType::GeneralRequest, server->url(QStringLiteral("/sentinel")).toString());
+        const qint64 id = client->sendRequest(&sentinel);
+        return QTest::qWaitFor([&] { return answeredIds(answers).contains(id); }, 10000);
+    }
+};
 
 } // namespace enginetest

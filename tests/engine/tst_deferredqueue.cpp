@@ -1,11 +1,12 @@
+#include "engine/clock.h"
 #include "engine/deferredqueue.h"
 #include "transport/httprequestworker.h"
 
-#include <QDateTime>
 #include <QtTest>
 
 using tq::DeferredQueue;
 using tq::HttpRequestWorker;
+using tq::ManualClock;
 
 namespace {
 // The queue only keeps and hands back worker pointers; it never dereferences them.
@@ -20,34 +21,63 @@ class TestDeferredQueue : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void dueItemsLeaveInInsertionOrder()
+    // Looked at once a second: an item already due waits for the next look when tracking runs.
+    void dueItemsLeaveAtTheNextLookInInsertionOrder()
     {
+        ManualClock clock;
         DeferredQueue queue;
+        queue.setClock(&clock);
         QList<HttpRequestWorker*> due;
         connect(&queue, &DeferredQueue::executeWorkerRequired, this, [&due](HttpRequestWorker* w) { due.append(w); });
-        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const qint64 now = clock.monotonicMs();
         queue.enqueue(now + 60000, fakeWorker(1)); // far away: starts the tracking timer
         QVERIFY(queue.isTracking());
-        queue.enqueue(now - 5, fakeWorker(2));     // already due, but the timer runs
-        queue.enqueue(now - 10, fakeWorker(3));
+        queue.enqueue(now + 5, fakeWorker(2));
+        queue.enqueue(now, fakeWorker(3));
+        clock.advance(999);
         QCOMPARE(due.size(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(due.size(), 2, 3000);
+        clock.advance(1);
         QCOMPARE(due, (QList<HttpRequestWorker*>{fakeWorker(2), fakeWorker(3)}));
         QCOMPARE(queue.size(), 1);
-        QVERIFY(queue.isTracking()); // still holds an item
+        clock.advance(58999);
+        QCOMPARE(due.size(), 2);
+        clock.advance(1000);
+        QCOMPARE(due.size(), 3);
+        QVERIFY(!queue.isTracking());
+    }
+
+    // The wall clock set by the network after boot moves nothing.
+    void wallClockJumpsReleaseNothing()
+    {
+        ManualClock clock(QDateTime(QDate(1970, 1, 1), QTime(0, 0, 30), Qt::UTC));
+        DeferredQueue queue;
+        queue.setClock(&clock);
+        QList<HttpRequestWorker*> due;
+        connect(&queue, &DeferredQueue::executeWorkerRequired, this, [&due](HttpRequestWorker* w) { due.append(w); });
+        queue.enqueue(clock.monotonicMs() + 120000, fakeWorker(1));
+        clock.setUtc(QDateTime(QDate(2027, 3, 1), QTime(8, 0), Qt::UTC));
+        clock.advance(60000);
+        clock.setUtc(QDateTime(QDate(1999, 3, 1), QTime(8, 0), Qt::UTC));
+        clock.advance(59000);
+        QVERIFY(due.isEmpty());
+        clock.advance(1000);
+        QCOMPARE(due, QList<HttpRequestWorker*>{fakeWorker(1)});
     }
 
     void stopKeepsItemsAndStartReleasesDueOnes()
     {
+        ManualClock clock;
         DeferredQueue queue;
+        queue.setClock(&clock);
         QList<HttpRequestWorker*> due;
         connect(&queue, &DeferredQueue::executeWorkerRequired, this, [&due](HttpRequestWorker* w) { due.append(w); });
-        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const qint64 now = clock.monotonicMs();
         queue.enqueue(now + 60000, fakeWorker(1)); // starts the tracking timer...
-        queue.enqueue(now - 1, fakeWorker(2));     // ...so this one waits for it although due
+        queue.enqueue(now, fakeWorker(2));         // ...so this one waits for it although due
         queue.enqueue(now + 60000, fakeWorker(3));
         queue.stop();
         QVERIFY(!queue.isTracking());
+        clock.advance(5000);
         queue.remove(fakeWorker(3));
         QCOMPARE(queue.size(), 2);
         QVERIFY(due.isEmpty());
@@ -59,15 +89,16 @@ private Q_SLOTS:
         QCOMPARE(queue.size(), 0);
     }
 
-    void refusesTheItemBeyondCapacity()
+    void refusesTheThousandAndFirstItem()
     {
+        ManualClock clock;
         DeferredQueue queue;
-        const qint64 later = QDateTime::currentMSecsSinceEpoch() + 60000;
-        for (int i = 0; i < DeferredQueue::Capacity; ++i)
-            QVERIFY(queue.enqueue(later, fakeWorker(quintptr(i) + 1)));
+        queue.setClock(&clock);
+        for (int i = 0; i < 1000; ++i)
+            QVERIFY(queue.enqueue(60000, fakeWorker(quintptr(i) + 1)));
         QTest::ignoreMessage(QtDebugMsg, "[4] DeferredQueue: queue is full");
-        QVERIFY(!queue.enqueue(later, fakeWorker(5000)));
-        QCOMPARE(queue.size(), DeferredQueue::Capacity);
+        QVERIFY(!queue.enqueue(60000, fakeWorker(5000)));
+        QCOMPARE(queue.size(), 1000);
     }
 };
 

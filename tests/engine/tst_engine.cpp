@@ -98,17 +98,6 @@ private Q_SLOTS:
         store.reset();
     }
 
-    // Must stay the first test: nothing has been sent before it in this process.
-    void identifiersAreLibraryWide()
-    {
-        std::unique_ptr<TqClientFacade> a(context->createClient());
-        std::unique_ptr<TqClientFacade> b(context->createClient());
-        const TestRequest request(MethodType::GeneralRequest, server->url(QStringLiteral("/sentinel")).toString());
-        QCOMPARE(a->sendRequest(&request), qint64(0));
-        QCOMPARE(b->sendRequest(&request), qint64(1));
-        QCOMPARE(a->sendRequest(&request), qint64(2));
-    }
-
     // Last appended first, the context-wide handlers last, stopping at the first that takes the
     // error; a handler may delete its client (a screen closing on an error) or edit the chain.
     void errorChains_data()
@@ -248,41 +237,60 @@ private Q_SLOTS:
                                             QString::number(normal2), QString::number(low)}));
     }
 
-    void overflowEvictsNewestBlocked()
+    // Above 100 entries the least valuable held requests make room, newest first within a
+    // type; discovery, payments, party games, measurement, general requests and shopping
+    // images are never evicted. Every second arrival finds 101 entries and evicts two.
+    void overflowEvictsByValueThenNewestFirst()
     {
+        using M = MethodType;
+        const QList<M> evictionOrder{M::SytApi, M::SytStatus, M::TqAnalytics, M::AdBannerAudit, M::GetShopAdAudit,
+                                     M::GetShopAudit, M::AdStreamAudit, M::ThumbnailsImage, M::ThumbnailsApi,
+                                     M::TqImage, M::StaticDataImage, M::RdmApi, M::ReleaseNotesHtml,
+                                     M::ReleaseNotesImage, M::Scte35Nsc, M::Scte35PostMedia, M::Scte35NscAudit,
+                                     M::Scte35PostMediaAudit, M::GetShopTextPlain, M::GetShopApi, M::GetShopAdApi,
+                                     M::AdStreamApi, M::StaticDataApi, M::TqApi};
+        const QList<M> neverEvicted{M::GeneralRequest, M::MediascopeApi, M::TqDiscover, M::PartyStationApi,
+                                    M::PartyStationImage, M::PaymentServiceApi, M::GetShopImage};
         RecordingHandler handler;
         std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
         QSignalSpy paused(context->notifier(), &TqNotifier::networkActivityPaused);
         Q_EMIT context->notifier()->pauseNetworkActivityRequired();
         QTRY_COMPARE(paused.size(), 1);
-        // Platform requests first: they are the last type eviction would pick.
-        const TestRequest platform(MethodType::TqApi, QStringLiteral("/keep"));
-        const TestRequest analytics(MethodType::TqAnalytics, QString());
-        const TestRequest discover(MethodType::TqDiscover, server->url(QStringLiteral("/discover")).toString());
-        QList<qint64> analyticsIds;
-        for (int i = 0; i < 10; ++i)
-            client->sendRequest(&platform);
-        for (int i = 0; i < 90; ++i)
-            analyticsIds.append(client->sendRequest(&analytics));
-        client->sendRequest(&platform); // the 101st is accepted
-        QVERIFY(handler.errors.isEmpty());
-        client->sendRequest(&discover);  // the 102nd evicts the two newest analytics requests
-        QTRY_COMPARE(handler.errors.size(), 2);
-        QCOMPARE(handler.errors.at(0).first, analyticsIds.at(89));
-        QCOMPARE(handler.errors.at(1).first, analyticsIds.at(88));
+        const QString path = server->url(QStringLiteral("/held")).toString();
+        const auto send = [&](M type) { return client->sendRequest(std::make_unique<TestRequest>(type, path).get()); };
+        // The most valuable first, so that arrival order cannot explain the result.
+        QList<qint64> images;
+        for (auto it = evictionOrder.crbegin(); it != evictionOrder.crend(); ++it) {
+            const qint64 id = send(*it);
+            if (*it == M::TqImage)
+                images = {id, send(M::TqImage)}; // the older, then the newer
+        }
+        for (M type : neverEvicted)
+            send(type);
+        int sent = int(evictionOrder.size()) + 1 + int(neverEvicted.size());
+        while (sent < 101) {
+            send(M::GeneralRequest);
+            ++sent;
+        }
+        QCOMPARE(context->pendingRequests().queued, 101); // the 101st is accepted...
+        QCoreApplication::processEvents();
+        QVERIFY(handler.errors.isEmpty()); // ...and nothing was evicted
+        for (int i = 0; i < 40; ++i)
+            send(M::GeneralRequest);
+        QTRY_COMPARE(handler.errors.size(), 25);
+        QList<M> evicted;
         for (const auto& failure : std::as_const(handler.errors)) {
+            evicted.append(failure.second.methodType);
             QCOMPARE(failure.second.description, QStringLiteral("exceeding the request limit"));
             QCOMPARE(failure.second.reason, RequestError::InvalidRequest);
-            QCOMPARE(failure.second.methodType, MethodType::TqAnalytics);
         }
-        const qint64 last = client->sendRequest(&analytics); // at 100: accepted without eviction
-        // Any later arrival finds 101 entries and evicts again before it is judged itself.
-        const TestRequest firmware(MethodType::FirmwareFile, QString());
-        client->sendRequest(&firmware);
-        QTRY_COMPARE(handler.errors.size(), 5);
-        QCOMPARE(handler.errors.at(2).first, last);
-        QCOMPARE(handler.errors.at(3).first, analyticsIds.at(87));
-        QCOMPARE(handler.errors.at(4).second.methodType, MethodType::FirmwareFile);
+        QList<M> expected = evictionOrder;
+        expected.insert(expected.indexOf(M::TqImage), M::TqImage);
+        QCOMPARE(evicted, expected);
+        const qsizetype firstImage = evicted.indexOf(M::TqImage);
+        QCOMPARE(handler.errors.at(firstImage).first, images.at(1));
+        QCOMPARE(handler.errors.at(firstImage + 1).first, images.at(0));
+        QCOMPARE(context->pendingRequests().queued, 101 + 40 - 25);
     }
 
     void droppedBeforeDispatchProducesNothing()
@@ -329,184 +337,6 @@ private Q_SLOTS:
         std::unique_ptr<TqClientFacade>(context->createClient())->sendRequest(&image);
         waitForSentinel(client.get(), answers);
         QCOMPARE(server->requestCount(QStringLiteral("/poster.png")), 1);
-    }
-
-    void retryAfterDefersOnlyDeferrable_data()
-    {
-        QTest::addColumn<bool>("deferrable");
-        QTest::addColumn<QByteArray>("retryAfter");
-        QTest::addColumn<bool>("pauseWhileRetried");
-        QTest::newRow("deferrable") << true << QByteArray("1") << false;
-        QTest::newRow("not deferrable") << false << QByteArray("1") << false;
-        // A delay already over sends the retry from inside the deferral; it still counts as running.
-        QTest::newRow("due at once, paused while retried") << true << QByteArray("0") << true;
-    }
-    void retryAfterDefersOnlyDeferrable()
-    {
-        QFETCH(bool, deferrable);
-        QFETCH(QByteArray, retryAfter);
-        QFETCH(bool, pauseWhileRetried);
-        fake::Faults slow;
-        slow.delayMs = pauseWhileRetried ? 300 : 0;
-        auto calls = std::make_shared<int>(0);
-        server->route("GET", QStringLiteral("/busy"), [calls, retryAfter](const HttpRequest&) {
-            return ++*calls == 1 ? text("later", 429).header("Retry-After", retryAfter) : text("done");
-        }, slow);
-        RecordingHandler handler;
-        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
-        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
-        TestRequest request(MethodType::StaticDataApi, QStringLiteral("/busy"));
-        request.deferrable = deferrable;
-        const qint64 id = client->sendRequest(&request);
-        if (!deferrable) {
-            QTRY_COMPARE(handler.errors.size(), 1);
-            QCOMPARE(handler.errors.first().second.httpStatusCode, 429);
-            QCOMPARE(handler.errors.first().second.retryAfter, std::optional<qint64>(1));
-            QCOMPARE(*calls, 1);
-            return;
-        }
-        if (pauseWhileRetried) {
-            QTRY_COMPARE(*calls, 2); // the retry is on the wire
-            Q_EMIT context->notifier()->pauseNetworkActivityRequired();
-            Q_EMIT context->notifier()->resumeNetworkActivityRequired();
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 10000);
-        QCOMPARE(answerFor(answers, id).toString(), QStringLiteral("done"));
-        QVERIFY(handler.errors.isEmpty());
-    }
-
-    void rebalanceHoldsAndResendsToNewHost()
-    {
-        FakeHttpServer newHost;
-        server->route("GET", QStringLiteral("/api/v2/a"), [](const HttpRequest&) { return text("down", 502); });
-        fake::Faults slow;
-        slow.delayMs = 30000;
-        server->route("GET", QStringLiteral("/api/v2/b"), [](const HttpRequest&) { return text("late"); }, slow);
-        server->route("GET", QStringLiteral("/discover"), [](const HttpRequest&) { return text("found"); });
-        newHost.route("GET", QStringLiteral("/api/v2/a"), [](const HttpRequest&) { return text("a2"); });
-        newHost.route("GET", QStringLiteral("/api/v2/b"), [](const HttpRequest&) { return text("down", 504); });
-        newHost.route("GET", QStringLiteral("/api/v2/c"), [](const HttpRequest&) { return text("c2"); });
-
-        RecordingHandler handler;
-        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
-        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
-        QSignalSpy rebalance(context->notifier(), &TqNotifier::rebalanceRequired);
-        const TestRequest a(MethodType::TqApi, QStringLiteral("/a"));
-        const TestRequest b(MethodType::TqApi, QStringLiteral("/b"));
-        const TestRequest c(MethodType::TqApi, QStringLiteral("/c"));
-        const qint64 idB = client->sendRequest(&b);
-        QTRY_COMPARE(server->requestCount(QStringLiteral("/api/v2/b")), 1); // b is in flight
-        const qint64 idA = client->sendRequest(&a);
-        QTRY_COMPARE(rebalance.size(), 1);
-
-        // While rebalancing only discovery goes out.
-        const qint64 idC = client->sendRequest(&c);
-        const TestRequest discover(MethodType::TqDiscover, server->url(QStringLiteral("/discover")).toString());
-        const qint64 idD = client->sendRequest(&discover);
-        QTRY_VERIFY(answeredIds(answers).contains(idD));
-        QCOMPARE(server->requestCount(QStringLiteral("/api/v2/c")), 0);
-
-        config().setApiUrl(newHost.baseUrl());
-        provider->session = QStringLiteral("S2");
-        Q_EMIT context->notifier()->rebalanceCompleted();
-        QTRY_VERIFY(answeredIds(answers).contains(idA) && answeredIds(answers).contains(idC));
-        QCOMPARE(answerFor(answers, idA).toString(), QStringLiteral("a2"));
-        // b was already held back once: its second gateway failure goes to the client, no new rebalance.
-        QTRY_COMPARE(handler.errors.size(), 1);
-        QCOMPARE(handler.errors.first().first, idB);
-        QCOMPARE(handler.errors.first().second.httpStatusCode, 504);
-        QCOMPARE(rebalance.size(), 1);
-        for (const HttpRequest& r : newHost.requests())
-            QCOMPARE(r.header("session_id"), QByteArray("S2"));
-    }
-
-    void rebalanceFailedDiscardsSilently()
-    {
-        server->route("GET", QStringLiteral("/api/v2/x"), [](const HttpRequest&) { return text("down", 502); });
-        RecordingHandler handler;
-        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
-        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
-        QSignalSpy rebalance(context->notifier(), &TqNotifier::rebalanceRequired);
-        const TestRequest x(MethodType::TqApi, QStringLiteral("/x"));
-        const TestRequest y(MethodType::TqApi, QStringLiteral("/y"));
-        const qint64 idX = client->sendRequest(&x);
-        QTRY_COMPARE(rebalance.size(), 1);
-        const qint64 idY = client->sendRequest(&y);
-        Q_EMIT context->notifier()->rebalanceFailed();
-        waitForSentinel(client.get(), answers);
-        QVERIFY(!answeredIds(answers).contains(idX) && !answeredIds(answers).contains(idY));
-        QVERIFY(handler.errors.isEmpty());
-        QCOMPARE(server->requestCount(QStringLiteral("/api/v2/y")), 0);
-    }
-
-    // The host renews the session (new id, new front end) and releases the held request with a resume.
-    void sessionReplacementHoldsUntilHostReleases()
-    {
-        FakeHttpServer newHost;
-        server->route("GET", QStringLiteral("/api/v2/me"),
-                      [](const HttpRequest&) { return HttpResponse::json(401, QJsonObject{{"error_code", 1000053}}); });
-        newHost.route("GET", QStringLiteral("/api/v2/me"), [](const HttpRequest&) { return text("renewed"); });
-        RecordingHandler handler;
-        std::unique_ptr<TqClientFacade> client(context->createClient(&handler));
-        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
-        QSignalSpy update(context->notifier(), &TqNotifier::updateSessionTokenRequired);
-        const TestRequest me(MethodType::TqApi, QStringLiteral("/me"));
-        const qint64 id = client->sendRequest(&me);
-        QTRY_COMPARE(update.size(), 1);
-        waitForSentinel(client.get(), answers);
-        QVERIFY(!answeredIds(answers).contains(id));
-        config().setApiUrl(newHost.baseUrl());
-        provider->session = QStringLiteral("S2");
-        Q_EMIT context->notifier()->resumeNetworkActivityRequired();
-        QTRY_VERIFY(answeredIds(answers).contains(id));
-        QCOMPARE(answerFor(answers, id).toString(), QStringLiteral("renewed"));
-        QCOMPARE(newHost.requests().first().header("session_id"), QByteArray("S2"));
-        QVERIFY(handler.errors.isEmpty());
-        QCOMPARE(update.size(), 1);
-    }
-
-    // Whatever order the host emits its recovery signals in, a request on the wire still ends.
-    void recoverySignalsNeverStrandARequest_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QStringList>("steps"); // "send" and "wire" wait for the request's next arrival
-        QTest::newRow("resume without pause") << int(MethodType::StaticDataApi) << QStringList{"send", "resume"};
-        QTest::newRow("double resume") << int(MethodType::TqApi)
-                                       << QStringList{"send", "pause", "resume", "wire", "resume"};
-        QTest::newRow("resume during rebalance") << int(MethodType::TqDiscover)
-                                                 << QStringList{"rebalance", "send", "resume"};
-    }
-    void recoverySignalsNeverStrandARequest()
-    {
-        QFETCH(int, type);
-        QFETCH(QStringList, steps);
-        fake::Faults slow;
-        slow.delayMs = 400;
-        server->route("GET", QStringLiteral("/static/s"), [](const HttpRequest&) { return text("s"); }, slow);
-        server->route("GET", QStringLiteral("/api/v2/static/s"), [](const HttpRequest&) { return text("s"); }, slow);
-        std::unique_ptr<TqClientFacade> client(context->createClient());
-        QSignalSpy answers(client.get(), &TqClientFacade::dataReceived);
-        const TestRequest request(MethodType(type), type == int(MethodType::TqDiscover)
-                                                        ? server->url(QStringLiteral("/static/s")).toString()
-                                                        : QStringLiteral("/static/s"));
-        TqNotifier* n = context->notifier();
-        qint64 id = -1;
-        int arrivals = 0;
-        for (const QString& step : std::as_const(steps)) {
-            if (step == QLatin1String("send"))
-                id = client->sendRequest(&request);
-            if (step == QLatin1String("send") || step == QLatin1String("wire")) {
-                ++arrivals;
-                QTRY_COMPARE(server->requests().size(), arrivals);
-            }
-            if (step == QLatin1String("pause"))
-                Q_EMIT n->pauseNetworkActivityRequired();
-            if (step == QLatin1String("resume"))
-                Q_EMIT n->resumeNetworkActivityRequired();
-            if (step == QLatin1String("rebalance"))
-                Q_EMIT n->rebalanceRequested();
-        }
-        QTRY_VERIFY_WITH_TIMEOUT(answeredIds(answers).contains(id), 10000);
     }
 
     void proxySettings()

@@ -1,14 +1,25 @@
-// A seeded, randomized schedule of host actions against the whole engine and two misbehaving
-// front ends. After each run: every request of a live client ended exactly once (an answer
-// or an error) unless it was dropped or discarded by a failed rebalance; nothing reached a
-// destroyed client; the dispatcher holds nothing; Qt warned about nothing and the library
-// logged no fault.
+// A seeded, randomized schedule of host actions against the whole engine, two front ends that
+// misbehave and a poster host. After each run:
+// - every request of a live client ended exactly once (an answer or an error) unless the host
+//   dropped it or a failed rebalance discarded it (as the dispatcher reported), nothing reached
+//   a destroyed client, and every live client forgot all its requests;
+// - the dispatcher holds nothing, every request it queued ended there once, nothing after;
+// - what reached the wire is what the host asked for: method, path, query and body; a poster
+//   only at its own host; a platform request at another front end only after a completed
+//   rebalance; a request sent again carries the session read for that sending (a new session
+//   keeps the one it was built with); nothing arrives after its client got its end;
+// - Qt warned about nothing and the library logged no fault.
+// Some runs end by destroying the clients and the context with requests in every queue.
 //
 //   TQ_SOAK_SECONDS=n  keep starting new seeds for n seconds (default 4)
-//   TQ_SOAK_SEED=n     replay seed n once, with the library's log
+//   TQ_SOAK_SEED=n     replay seed n once and print the library's log
+//
+// The schedule depends on the seed alone (soakschedule.h); the library logs at the same level
+// in every run, into memory, printed only when a run fails or is replayed.
 
-#include "fakehttpserver.h"
-#include "pathrequest.h"
+#include "enginetestsupport.h"
+#include "scriptednetworkaccessmanager.h"
+#include "soakschedule.h"
 
 #include "engine/clientfacade.h"
 #include "engine/notifier.h"
@@ -22,35 +33,59 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMutex>
-#include <QRandomGenerator>
 #include <QTimer>
 #include <QtTest>
+
+#include <deque>
+#include <optional>
+#include <stdexcept>
 
 using namespace tq;
 using fake::Faults;
 using fake::HttpRequest;
 using fake::HttpResponse;
+using soak::Action;
+using soak::Kind;
 
 namespace {
 
-// Qt's warnings (the network module's above all) and the library's faults found during a run.
-QMutex findingsMutex;
-QStringList findings;
-bool showLibraryLog = false;
+// ---- the log: kept in memory, the same in every run ----
+
+QMutex logMutex;
+std::deque<QString> logLines;   // the library's last lines
+QStringList findings;           // Qt's warnings and the library's faults
 QtMessageHandler previousHandler = nullptr;
+constexpr size_t LogLinesKept = 4000;
+
+// Faults the schedule provokes on purpose.
+bool expectedFault(const QString& message)
+{
+    return message.contains(QLatin1String("with null request")) || message.contains(QLatin1String("with null dataFunc"));
+}
 
 void watchMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     const bool library = qstrcmp(context.category, "tqapi") == 0;
-    if (library ? type == QtCriticalMsg : (type == QtWarningMsg || type == QtCriticalMsg)) {
-        const QMutexLocker lock(&findingsMutex);
-        findings.append(message);
+    const QMutexLocker lock(&logMutex);
+    if (library) {
+        logLines.push_back(message);
+        if (logLines.size() > LogLinesKept)
+            logLines.pop_front();
+        if (type == QtCriticalMsg && !expectedFault(message))
+            findings.append(message);
+        return;
     }
-    if (showLibraryLog || !library)
-        previousHandler(type, context, message);
+    if (type == QtWarningMsg || type == QtCriticalMsg)
+        findings.append(message);
+    previousHandler(type, context, message);
 }
 
-// The host keeps the session id in the store, which any thread may read.
+// ---- what the host knows ----
+
+// The session last read through the provider on the worker thread: the one a request that
+// goes out again was given.
+thread_local std::optional<QString> sessionRead;
+
 struct StoreProvider : stbcore::IRequestHeaderPropertyProvider
 {
     stbconfig::ConfigurationManager* store;
@@ -58,7 +93,12 @@ struct StoreProvider : stbcore::IRequestHeaderPropertyProvider
     QString macAddress() const override { return QStringLiteral("00:1a:2b:3c:4d:5e"); }
     QString san() const override { return {}; }
     QString userAgent() const override { return QStringLiteral("soak"); }
-    QString sessionId() const override { return TqConfigWrapper(store).sessionId(); }
+    QString sessionId() const override
+    {
+        const QString session = TqConfigWrapper(store).sessionId();
+        sessionRead = session;
+        return session;
+    }
     QString uid() const override { return {}; }
     QString mrf() const override { return {}; }
 };
@@ -66,28 +106,84 @@ struct StoreProvider : stbcore::IRequestHeaderPropertyProvider
 struct Tracked
 {
     int client = -1;
+    Kind kind = Kind::General;
+    int number = -1;          // in the query as n=<number>; -1 for images
+    QByteArray method;
+    QByteArray body;
     int ends = 0;
     bool dropped = false;     // an answer already on its way may still arrive, once
-    bool discardable = false; // in flight when a rebalance failed: silently discarded
+    qint64 endedAtNs = -1;    // host time of its end
 };
 
-class SoakRun;
+struct Arrival
+{
+    int server = -1; // 0, 1: the front ends; 2: the poster host
+    qint64 atNs = 0;
+    HttpRequest request;
+};
 
-// The dispatcher's side of the same promise, through the request listener: every request
-// it queued ends there exactly once, and nothing follows its end.
+// Overflow victims, least valuable first; the types not listed are never evicted.
+const QList<MethodType> evictionOrder{
+    MethodType::SytApi, MethodType::SytStatus, MethodType::TqAnalytics, MethodType::AdBannerAudit,
+    MethodType::GetShopAdAudit, MethodType::GetShopAudit, MethodType::AdStreamAudit, MethodType::ThumbnailsImage,
+    MethodType::ThumbnailsApi, MethodType::TqImage, MethodType::StaticDataImage, MethodType::RdmApi,
+    MethodType::ReleaseNotesHtml, MethodType::ReleaseNotesImage, MethodType::Scte35Nsc, MethodType::Scte35PostMedia,
+    MethodType::Scte35NscAudit, MethodType::Scte35PostMediaAudit, MethodType::GetShopTextPlain, MethodType::GetShopApi,
+    MethodType::GetShopAdApi, MethodType::AdStreamApi, MethodType::StaticDataApi, MethodType::TqApi};
+
+// The dispatcher's side, through the request listener: every request it queued ends there
+// exactly once and nothing follows its end; which requests a failed rebalance discarded; the
+// sessions read for each request that went out again; and, from a mirror of which requests are
+// held, that an eviction takes the least valuable held request, the newest of its type, and
+// only from a queue over its limit.
 class LifeChecker : public ITqRequestListener
 {
 public:
     void requestEvent(const RequestEvent& event) override
     {
+        const std::optional<QString> read = std::exchange(sessionRead, std::nullopt);
         const QMutexLocker lock(&mutex);
         Life& life = lives[event.requestId];
         if (life.ended)
             problems.append(QStringLiteral("request %1: event %2 after its end").arg(event.requestId).arg(event.kind));
-        if (event.kind == RequestEvent::Queued)
+        if (event.kind == RequestEvent::Queued) {
             life.queued = true;
+            life.queuedAtNs = clock->nsecsElapsed();
+            life.order = queuedCount++;
+            life.type = event.methodType;
+            life.priority = event.priority;
+            queued.insert(event.requestId);
+        }
+        if (event.kind == RequestEvent::Evicted)
+            checkEviction(event.requestId, life);
+        life.held = event.kind == RequestEvent::Held || (life.held && event.kind != RequestEvent::Sent
+                                                         && event.kind != RequestEvent::Resent
+                                                         && event.kind != RequestEvent::Deferred);
+        if (event.kind == RequestEvent::Resent && read)
+            life.sessionsResent.insert(*read);
+        if (event.kind == RequestEvent::Discarded)
+            life.discarded = true;
         life.ended = event.kind == RequestEvent::Answered || event.kind == RequestEvent::Failed
-                     || event.kind == RequestEvent::Evicted || event.kind == RequestEvent::Dropped;
+                     || event.kind == RequestEvent::Evicted || event.kind == RequestEvent::Dropped
+                     || event.kind == RequestEvent::Discarded;
+        if (life.ended)
+            queued.remove(event.requestId);
+    }
+    explicit LifeChecker(const QElapsedTimer* clock) : clock(clock) {}
+    qint64 queuedAtNs(qint64 id)
+    {
+        const QMutexLocker lock(&mutex);
+        return lives.value(id).queuedAtNs;
+    }
+    bool discarded(qint64 id)
+    {
+        const QMutexLocker lock(&mutex);
+        return lives.value(id).discarded;
+    }
+    QSet<QString> sessionsResent(qint64 id)
+    {
+        const QMutexLocker lock(&mutex);
+        return lives.value(id).sessionsResent;
     }
     // Once the dispatcher is empty.
     QStringList findings()
@@ -106,44 +202,88 @@ private:
     {
         bool queued = false;
         bool ended = false;
+        bool discarded = false;
+        bool held = false;
+        qint64 order = 0; // arrival in the queue
+        qint64 queuedAtNs = -1;
+        MethodType type = MethodType::TqApi;
+        int priority = 0;
+        QSet<QString> sessionsResent;
     };
+
+    void checkEviction(qint64 id, const Life& victim)
+    {
+        const qsizetype rank = evictionOrder.indexOf(victim.type);
+        if (rank < 0 || !victim.held || queued.size() < 100) {
+            problems.append(QStringLiteral("request %1 of type %2 evicted (held: %3, queue: %4)")
+                                .arg(id).arg(int(victim.type)).arg(victim.held).arg(queued.size()));
+            return;
+        }
+        for (qint64 other : std::as_const(queued)) {
+            const Life& o = lives[other];
+            if (!o.held || other == id)
+                continue;
+            const qsizetype otherRank = evictionOrder.indexOf(o.type);
+            // Newer means later in the queue: a lower priority, or the same one and a later arrival.
+            const bool newer = o.priority > victim.priority || (o.priority == victim.priority && o.order > victim.order);
+            if ((otherRank >= 0 && otherRank < rank) || (otherRank == rank && newer))
+                problems.append(QStringLiteral("request %1 (type %2) evicted while %3 (type %4) was held")
+                                    .arg(id).arg(int(victim.type)).arg(other).arg(int(o.type)));
+        }
+    }
+
+    const QElapsedTimer* clock; // the run's, shared with the host thread
     QMutex mutex;
     QHash<qint64, Life> lives;
+    QSet<qint64> queued; // queued and not ended: the dispatcher's queue
+    qint64 queuedCount = 0;
     QStringList problems;
 };
 
-// A client's error handler, which now and then deletes its client or edits the chain from
-// inside the walk, as a screen closing on an error would.
+class SoakRun;
+
+// A client's error handler, which at its next error may delete its client, edit the chain,
+// throw, or close the whole context, as a host's screen might.
 struct ClientHandler : ITqRequestErrorHandler
 {
-    enum class Mutation { None, DeleteClient, EditChain };
-    ClientHandler(SoakRun* run, int client, bool takes) : run(run), client(client), takes(takes) {}
+    ClientHandler(SoakRun* run, int slot, bool takes) : run(run), slot(slot), takes(takes) {}
     bool handleRequestError(qint64 id, const RequestError&) override;
 
     SoakRun* run;
-    int client;
+    int slot;
     bool takes;
-    Mutation pending = Mutation::None;
+    std::optional<Action::Mutation> pending;
 };
 
 class SoakRun : public QObject, public ITqRequestErrorHandler
 {
 public:
-    explicit SoakRun(quint32 seed) : rng(seed)
+    explicit SoakRun(quint32 seed) : seed(seed), schedule(soak::makeSchedule(seed))
     {
-        for (auto& server : frontEnds) {
-            server = std::make_unique<fake::FakeHttpServer>();
-            for (const char* path : {"/api/v2/p", "/static/s", "/g", "/spy", "/shop/x", "/discover", "/img/0.png",
-                                     "/img/1.png", "/img/2.png"})
-                server->route("*", QString::fromLatin1(path), [this](const HttpRequest& r) { return answer(r); });
+        clock.start();
+        for (int i = 0; i < 3; ++i) {
+            servers[i] = std::make_unique<fake::FakeHttpServer>();
+            connect(servers[i].get(), &fake::FakeHttpServer::requestReceived, this,
+                    [this, i](const HttpRequest& r) { arrivals.append({i, clock.nsecsElapsed(), r}); });
         }
-        const QString base = frontEnds[0]->baseUrl();
+        for (const char* path : {"/api/v2/p", "/api/v2/post", "/api/v3/ulp/sessions", "/spy", "/discover", "/static/s",
+                                 "/static/busy", "/shop/x", "/g", "/sentinel"}) {
+            for (int i = 0; i < 2; ++i)
+                servers[i]->route("*", QString::fromLatin1(path), [this](const HttpRequest& r) { return answer(r); });
+        }
+        const QByteArray png = fake::pngBody(QSize(4, 3));
+        const auto image = [png](const HttpRequest&) { return HttpResponse::withBody(200, "image/png", png); };
+        for (int k = 0; k < 3; ++k) {
+            for (int i = 0; i < 2; ++i)
+                servers[i]->route("GET", QStringLiteral("/img/%1.png").arg(k), image);
+            servers[2]->route("GET", QStringLiteral("/poster/%1.png").arg(k), image);
+        }
+        const QString base = servers[0]->baseUrl();
+        moveTo(0);
         TqConfigWrapper config(&store);
-        config.setApiUrl(base);
-        config.setImageUrl(base);
-        config.setSpyUrl(base + QStringLiteral("/spy"));
         config.setGetShopUrl(base + QStringLiteral("/shop"));
         config.setProxyUrl(base); // the front end answers absolute-form requests as a proxy would
+        config.setNumberOfConnectionsWithProxy(2);
         for (const auto& [group, key, value] : {std::tuple<const char*, const char*, QVariant>{"StaticData", "url", base + "/static"},
                                                 {"TQ", "requestTimeout", 1},
                                                 {"Network", "requestTimeout", 1},
@@ -154,28 +294,41 @@ public:
         context = std::make_unique<TqContext>(&store);
         context->setPropertyProvider(&provider);
         context->setRequestListener(&lifeChecker);
+        context->setNetworkAccessManagerFactory([this] {
+            auto* manager = new fake::ScriptedNetworkAccessManager;
+            manager->setDecider([this](const QNetworkRequest& r) { return contentResend(r); });
+            return manager;
+        });
         context->appendClientsErrorHandler(this);
         TqNotifier* n = context->notifier();
         connect(n, &TqNotifier::rebalanceRequired, this, [this] {
-            later(200, [this] { send(0, MethodType::TqDiscover); });
-            later(600, [this] { endRebalance(draining || rng.bounded(8) != 0); });
+            const quint64 k = rebalances++;
+            later(soak::draw(this->seed, soak::Rebalance, k, 200), [this] { send(0, Kind::Discover); });
+            later(soak::draw(this->seed, soak::Rebalance, k + 1000000, 600), [this, k] {
+                endRebalance(draining || soak::draw(this->seed, soak::RebalanceOutcome, k, 8) != 0);
+            });
         });
-        connect(n, &TqNotifier::updateSessionTokenRequired, this, [this] { later(300, [this] { renewSession(); }); });
+        connect(n, &TqNotifier::updateSessionTokenRequired, this, [this] {
+            later(soak::draw(this->seed, soak::Renewal, renewals++, 300), [this] { renewSession(); });
+        });
         addClient(); // the host's own client, which asks for discovery; it lives for the whole run
     }
 
-    ~SoakRun() override
-    {
-        for (auto& client : clients)
-            client.reset();
-        context.reset();
-    }
+    ~SoakRun() override { closeContext(); }
 
-    void run(int actionCount)
+    void run()
     {
-        for (int i = 0; i < actionCount; ++i) {
-            act();
-            QTest::qWait(int(rng.bounded(25)));
+        for (const Action& action : std::as_const(schedule.actions)) {
+            QTest::qWait(action.delayMs);
+            if (!context)
+                break; // a handler closed everything
+            act(action);
+        }
+        if (!context)
+            return;
+        if (schedule.endInFlight) {
+            closeContext();
+            return;
         }
         drain();
     }
@@ -189,208 +342,307 @@ public:
         return false;
     }
 
-    void ended(int client, qint64 id)
+    void ended(int slot, qint64 id)
     {
         const auto it = tracked.find(id);
-        if (it == tracked.end() || it->client != client || !clients[client])
-            violations.append(QStringLiteral("request %1 ended at client %2, which did not send it or is gone")
-                                  .arg(id)
-                                  .arg(client));
-        else if (++it->ends > 1)
+        if (it == tracked.end() || it->client != slot || !clients[slot]) {
+            violations.append(QStringLiteral("request %1 ended at client %2, which did not send it or is gone").arg(id).arg(slot));
+            return;
+        }
+        if (++it->ends > 1)
             violations.append(QStringLiteral("request %1 ended %2 times").arg(id).arg(it->ends));
+        it->endedAtNs = clock.nsecsElapsed();
     }
 
-    void destroyClient(int index) { clients[index].reset(); }
+    void destroyClient(int slot) { clients[slot].reset(); }
 
-    void editChain(int index)
+    void editChain(int slot)
     {
-        ITqRequestErrorHandler* handler = handlers[index].get();
+        ITqRequestErrorHandler* handler = handlers[slot].get();
         for (int i = 0; i < 20; ++i) // enough to move the list's storage
-            clients[index]->appendErrorHandler(handler);
-        clients[index]->removeErrorHandler(handler); // every occurrence
-        clients[index]->appendErrorHandler(handler);
+            clients[slot]->appendErrorHandler(handler);
+        clients[slot]->removeErrorHandler(handler); // every occurrence
+        clients[slot]->appendErrorHandler(handler);
     }
 
+    void closeContext()
+    {
+        for (auto& client : clients)
+            client.reset();
+        if (context)
+            context->setRequestListener(nullptr);
+        context.reset();
+    }
+
+    const quint32 seed;
     QStringList violations;
     int sent = 0;
 
 private:
     template<class F>
-    void later(quint32 maxMs, F f)
+    void later(quint32 ms, F f)
     {
-        QTimer::singleShot(int(rng.bounded(maxMs)), this, f);
+        QTimer::singleShot(int(ms), this, [this, f] {
+            if (context)
+                f();
+        });
+    }
+
+    // ---- the servers ----
+
+    static int numberOf(const HttpRequest& r)
+    {
+        bool ok = false;
+        const int n = r.query.queryItemValue(QStringLiteral("n")).toInt(&ok);
+        return ok ? n : -1;
     }
 
     HttpResponse answer(const HttpRequest& r)
     {
-        const bool platform = r.path.startsWith(QLatin1String("/api/"));
+        const int n = numberOf(r);
+        const int attempt = attempts[n]++;
+        if (r.path == QLatin1String("/static/busy"))
+            return attempt == 0 ? text(429, "").header("Retry-After", "1") : text(200, "done");
+        const bool platform = r.path.startsWith(QLatin1String("/api/")) || r.path == QLatin1String("/spy");
         if (platform && storm)
-            return HttpResponse::withBody(rng.bounded(2) ? 502 : 504, "text/plain", "storm");
-        HttpResponse response = r.path.startsWith(QLatin1String("/img/"))
-                                    ? HttpResponse::withBody(200, "image/png", fake::pngBody(QSize(4, 3)))
-                                    : HttpResponse::withBody(200, "text/plain", r.path.toUtf8());
-        const auto busy = [](const QByteArray& retryAfter) {
-            return HttpResponse::withBody(429, "text/plain", "").header("Retry-After", retryAfter);
-        };
+            return text(soak::draw(seed, soak::Fault, quint64(n) << 8 | quint64(attempt), 2) ? 502 : 504, "storm");
+        HttpResponse response = text(200, r.path.toUtf8());
         Faults faults;
-        faults.delayMs = rng.bounded(4) == 0 ? int(rng.bounded(300)) : 0;
-        const int roll = int(rng.bounded(100));
+        faults.delayMs = soak::draw(seed, soak::Delay, quint64(n) << 8 | quint64(attempt), 4) == 0
+                             ? int(soak::draw(seed, soak::Delay, quint64(n) << 8 | quint64(attempt), 300))
+                             : 0;
+        const int roll = int(soak::draw(seed, soak::Fault, quint64(n) << 8 | quint64(attempt), 100));
         if (roll < 3)
             faults.neverAnswer = true; // ends by the transfer timeout
-        else if (roll < 8)
-            faults.close = roll < 6 ? Faults::Close::MidBody : Faults::Close::BeforeAnswer;
-        else if (roll < 16) // now, a second ahead, or a date less than two seconds ahead
-            response = busy(roll < 12   ? QByteArray("0")
-                            : roll < 14 ? QByteArray("1")
-                                        : QDateTime::currentDateTime().addSecs(1).toString(Qt::TextDate).toLatin1());
-        else if (roll < 19 && platform)
+        else if (roll < 7)
+            faults.close = Faults::Close::MidBody; // never before the answer: Qt would retry that on its own
+        else if (roll < 15) // "0" (a second), a second ahead, or a date less than two seconds ahead
+            response = text(429, "").header("Retry-After", roll < 10   ? QByteArray("0")
+                                                          : roll < 13 ? QByteArray("1")
+                                                                      : QDateTime::currentDateTime().addSecs(1).toString(Qt::TextDate).toLatin1());
+        else if (roll < 18 && platform)
             response = HttpResponse::json(401, QJsonObject{{"error_code", 1000053}});
-        else if (roll < 21)
-            response = HttpResponse::withBody(500, "text/plain", "");
+        else if (roll < 20)
+            response = text(500, "");
         response.faults = faults;
         return response;
     }
 
-    void addClient()
+    static HttpResponse text(int status, const QByteArray& body) { return HttpResponse::withBody(status, "text/plain", body); }
+
+    // Qt's own re-send failure of an upload, which no server can provoke: some requests meet it
+    // once, twice or three times (the third is reported) before reaching the network.
+    std::optional<fake::ScriptedReply> contentResend(const QNetworkRequest& r)
     {
-        const int index = int(clients.size());
-        handlers.push_back(std::make_unique<ClientHandler>(this, index, rng.bounded(2) == 0));
-        clients.emplace_back(context->createClient(handlers.back().get()));
-        connect(clients.back().get(), &TqClientFacade::dataReceived, this, [this, index](qint64 id) { ended(index, id); });
+        bool ok = false;
+        const int n = QUrlQuery(r.url()).queryItemValue(QStringLiteral("n")).toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+        const QMutexLocker lock(&resendMutex);
+        const quint32 times = soak::draw(seed, soak::Resend, quint64(n), 40); // 1 to 3 for some, else none
+        if (times == 0 || times > 3 || scriptedResends[n] >= int(times))
+            return std::nullopt;
+        ++scriptedResends[n];
+        return fake::ScriptedReply{QNetworkReply::ContentReSendError, 0, {}, {}};
     }
 
-    QList<int> liveClients(bool withHost) const
+    // ---- the host ----
+
+    void addClient()
+    {
+        const int slot = int(clients.size());
+        handlers.push_back(std::make_unique<ClientHandler>(this, slot, soak::draw(seed, soak::Release, slot, 2) == 0));
+        clients.emplace_back(context->createClient(handlers.back().get()));
+        connect(clients.back().get(), &TqClientFacade::dataReceived, this, [this, slot](qint64 id) { ended(slot, id); });
+    }
+
+    // The live client of a slot number, or -1: slot 0 is the host's own.
+    int clientOf(int slot, bool withHost) const
     {
         QList<int> live;
         for (int i = withHost ? 0 : 1; i < int(clients.size()); ++i) {
             if (clients[i])
                 live.append(i);
         }
-        return live;
+        return live.isEmpty() ? -1 : live.at(slot % live.size());
     }
 
-    int anyClient(bool withHost)
+    void moveTo(int frontEnd)
     {
-        const QList<int> live = liveClients(withHost);
-        return live.isEmpty() ? -1 : live.at(int(rng.bounded(live.size())));
+        TqConfigWrapper config(&store);
+        const QString base = servers[frontEnd]->baseUrl();
+        config.setApiUrl(base);
+        config.setImageUrl(base);
+        config.setSpyUrl(base + QStringLiteral("/spy"));
     }
 
-    void send(int client, MethodType type)
+    void send(int slot, Kind kind)
     {
-        const QString base = frontEnds[0]->baseUrl();
-        const QString path = type == MethodType::TqApi           ? QStringLiteral("/p")
-                             : type == MethodType::StaticDataApi ? QStringLiteral("/s")
-                             : type == MethodType::GetShopApi    ? QStringLiteral("/x")
-                             : type == MethodType::TqImage       ? QStringLiteral("/img/%1.png").arg(rng.bounded(3))
-                             : type == MethodType::TqDiscover    ? base + QStringLiteral("/discover")
-                                                                 : base + QStringLiteral("/g");
-        fake::PathRequest request(type, path);
-        request.deferrable = rng.bounded(10) != 0;
-        tracked.insert(clients[client]->sendRequest(&request), Tracked{client});
+        const QString fe0 = servers[0]->baseUrl();
+        const int number = numberCount++;
+        fake::PathRequest request(MethodType::GeneralRequest, QString());
+        Tracked t;
+        t.client = slot;
+        t.kind = kind;
+        t.method = "GET";
+        const auto make = [&](MethodType type, const QString& path, const char* method = "GET") {
+            request = fake::PathRequest(type, path, QString::fromLatin1(method));
+            t.method = method;
+            if (t.method == "POST") {
+                t.body = QByteArray("{\"n\":") + QByteArray::number(number) + '}';
+                request.body = t.body;
+            }
+        };
+        const int image = int(soak::draw(seed, soak::Delay, quint64(number), 3));
+        switch (kind) {
+        case Kind::Platform: make(MethodType::TqApi, QStringLiteral("/p")); break;
+        case Kind::PlatformPost: make(MethodType::TqApi, QStringLiteral("/post"), "POST"); break;
+        case Kind::NewSession:
+            make(MethodType::TqApi, QStringLiteral("/ulp/sessions"), "POST");
+            request.apiVersion = 3;
+            request.setMethodSpecialization(MethodSpecializaton::NewSession);
+            break;
+        case Kind::Analytics: make(MethodType::TqAnalytics, QString(), "POST"); break;
+        case Kind::Image: make(MethodType::TqImage, QStringLiteral("/img/%1.png").arg(image)); break;
+        case Kind::Poster:
+            make(MethodType::TqImage, servers[2]->baseUrl() + QStringLiteral("/poster/%1.png").arg(image));
+            request.absolute = true;
+            break;
+        case Kind::Discover: make(MethodType::TqDiscover, fe0 + QStringLiteral("/discover")); break;
+        case Kind::Static: make(MethodType::StaticDataApi, QStringLiteral("/s")); break;
+        case Kind::StaticBusy: make(MethodType::StaticDataApi, QStringLiteral("/busy")); break;
+        case Kind::Shop: make(MethodType::GetShopApi, QStringLiteral("/x")); break;
+        case Kind::General: make(MethodType::GeneralRequest, fe0 + QStringLiteral("/g")); break;
+        case Kind::Firmware: make(MethodType::FirmwareFile, QStringLiteral("/fw.bin")); break;
+        }
+        if (kind != Kind::Image && kind != Kind::Poster) {
+            t.number = number;
+            request.query = QStringList{QStringLiteral("n=%1").arg(number)};
+        }
+        request.deferrable = soak::draw(seed, soak::Deferrable, quint64(number), 10) != 0;
+        const qint64 id = clients[slot]->sendRequest(&request);
+        tracked.insert(id, t);
+        if (t.number >= 0)
+            idOfNumber.insert(t.number, id);
         ++sent;
     }
 
-    void sendAny(int client)
+    void sendAny(int slot, quint32 salt, int i)
     {
-        static const MethodType types[] = {MethodType::TqApi,      MethodType::TqApi,         MethodType::TqApi,
-                                           MethodType::TqAnalytics, MethodType::StaticDataApi, MethodType::GetShopApi,
-                                           MethodType::TqImage,    MethodType::GeneralRequest, MethodType::FirmwareFile};
-        send(client, types[rng.bounded(int(std::size(types)))]);
+        static const Kind kinds[] = {Kind::Platform, Kind::Platform,  Kind::PlatformPost, Kind::NewSession,
+                                     Kind::Analytics, Kind::Image,    Kind::Poster,       Kind::Static,
+                                     Kind::Shop,     Kind::General,   Kind::Firmware};
+        send(slot, kinds[soak::draw(salt, soak::Delay, quint64(i), quint32(std::size(kinds)))]);
     }
 
-    void drop(int client, bool all)
+    void drop(int slot, bool all, quint32 salt)
     {
         QList<qint64> open;
         for (auto it = tracked.cbegin(); it != tracked.cend(); ++it) {
-            if (it->client == client && it->ends == 0 && !it->dropped)
+            if (it->client == slot && it->ends == 0 && !it->dropped)
                 open.append(it.key());
         }
+        std::sort(open.begin(), open.end());
         if (!all && !open.isEmpty())
-            open = {open.at(int(rng.bounded(open.size())))};
+            open = {open.at(int(salt % quint32(open.size())))};
         for (qint64 id : std::as_const(open))
             tracked[id].dropped = true;
-        clients[client]->dropRequests(open);
+        clients[slot]->dropRequests(open);
     }
 
     void endRebalance(bool completed)
     {
         if (completed) {
             // The host moves to whichever front end the discovery named.
-            TqConfigWrapper(&store).setApiUrl(frontEnds[rng.bounded(2)]->baseUrl());
+            moveTo(int(soak::draw(seed, soak::FrontEnd, completions.size(), 2)));
+            completions.append(clock.nsecsElapsed());
             Q_EMIT context->notifier()->rebalanceCompleted();
             return;
         }
-        for (Tracked& t : tracked)
-            t.discardable |= t.ends == 0;
         Q_EMIT context->notifier()->rebalanceFailed();
     }
 
     void renewSession()
     {
-        store.setValue(QStringLiteral("TqClientFacade"), QStringLiteral("session_id"),
-                       QStringLiteral("S%1").arg(++sessions), stbconfig::Runtime);
-        if (rng.bounded(2))
+        const int k = ++sessions;
+        store.setValue(QStringLiteral("TqClientFacade"), QStringLiteral("session_id"), QStringLiteral("S%1").arg(k),
+                       stbconfig::Runtime);
+        if (soak::draw(seed, soak::Release, quint64(k), 2)) {
             Q_EMIT context->notifier()->resumeNetworkActivityRequired();
-        else
-            Q_EMIT context->notifier()->rebalanceCompleted();
-    }
-
-    void act()
-    {
-        TqNotifier* n = context->notifier();
-        const int client = anyClient(true);
-        const int roll = int(rng.bounded(100));
-        if (roll < 45) {
-            sendAny(client);
-        } else if (roll < 49) {
-            for (int i = 0; i < 12; ++i)
-                sendAny(client);
-        } else if (roll < 58) {
-            drop(client, roll >= 56);
-        } else if (roll < 63) {
-            const int other = anyClient(false);
-            if (roll < 61 && other > 0)
-                destroyClient(other);
-            if (liveClients(false).size() < (roll < 61 ? 2 : 6))
-                addClient();
-        } else if (roll < 67) {
-            Q_EMIT n->pauseNetworkActivityRequired();
-        } else if (roll < 74) {
-            Q_EMIT n->resumeNetworkActivityRequired();
-            if (roll >= 72) // a double resume
-                Q_EMIT n->resumeNetworkActivityRequired();
-        } else if (roll < 76) {
-            Q_EMIT n->rebalanceRequested();
-        } else if (roll < 78) {
-            endRebalance(roll == 76);
-        } else if (roll < 80) {
-            renewSession();
-        } else if (roll < 84) {
-            if (roll < 82)
-                Q_EMIT n->proxyChangeRequired();
-            else
-                Q_EMIT n->removeProxyRequired();
-        } else if (roll < 86) {
-            storm = true;
-            later(600, [this] { storm = false; });
-        } else if (roll < 91) {
-            const int other = anyClient(false);
-            if (other > 0)
-                handlers[other]->pending = rng.bounded(2) ? ClientHandler::Mutation::DeleteClient
-                                                           : ClientHandler::Mutation::EditChain;
-        } else if (roll < 93) {
-            clients[client]->setObjectName(QStringLiteral("Screen%1").arg(rng.bounded(100)));
-        } else if (roll < 94) {
-            Q_EMIT n->imagesSizeLimitChanged(QSize(int(rng.bounded(8)), int(rng.bounded(8))));
         } else {
-            QTest::qWait(int(rng.bounded(200))); // let things settle for a while
+            completions.append(clock.nsecsElapsed());
+            Q_EMIT context->notifier()->rebalanceCompleted();
         }
     }
 
-    qint64 awaited() const
+    void act(const Action& a)
+    {
+        TqNotifier* n = context->notifier();
+        const int client = clientOf(a.slot, true);
+        const int other = clientOf(a.slot, false);
+        switch (a.type) {
+        case Action::Send: send(client, Kind(a.param)); break;
+        case Action::Burst:
+            for (int i = 0; i < 12; ++i)
+                sendAny(client, a.salt, i);
+            break;
+        case Action::Flood:
+            Q_EMIT n->pauseNetworkActivityRequired();
+            for (int i = 0; i < 110; ++i)
+                sendAny(client, a.salt, i);
+            break;
+        case Action::DeferredFlood:
+            for (int i = 0; i < 1010; ++i)
+                send(client, Kind::StaticBusy);
+            break;
+        case Action::Drop: drop(client, false, a.salt); break;
+        case Action::DropAll: drop(client, true, a.salt); break;
+        case Action::NewClient:
+            if (other == -1 || clients.size() < 12)
+                addClient();
+            break;
+        case Action::DestroyClient:
+            if (other > 0)
+                destroyClient(other);
+            break;
+        case Action::Pause: Q_EMIT n->pauseNetworkActivityRequired(); break;
+        case Action::Resume: Q_EMIT n->resumeNetworkActivityRequired(); break;
+        case Action::DoubleResume:
+            Q_EMIT n->resumeNetworkActivityRequired();
+            Q_EMIT n->resumeNetworkActivityRequired();
+            break;
+        case Action::RebalanceRequested: Q_EMIT n->rebalanceRequested(); break;
+        case Action::RebalanceCompleted: endRebalance(true); break;
+        case Action::RebalanceFailed: endRebalance(false); break;
+        case Action::RenewSession: renewSession(); break;
+        case Action::ProxyOn: Q_EMIT n->proxyChangeRequired(); break;
+        case Action::ProxyOff: Q_EMIT n->removeProxyRequired(); break;
+        case Action::Storm:
+            storm = true;
+            later(a.salt % 600, [this] { storm = false; });
+            break;
+        case Action::ArmHandler:
+            if (other > 0)
+                handlers[other]->pending = Action::Mutation(a.param);
+            break;
+        case Action::Rename: clients[client]->setObjectName(QStringLiteral("Screen%1").arg(a.salt % 100)); break;
+        case Action::ImageLimit: Q_EMIT n->imagesSizeLimitChanged(QSize(int(a.salt % 8), int(a.salt / 8 % 8))); break;
+        case Action::NullRequest: clients[client]->sendRequest(nullptr); break;
+        case Action::EmptyCreator: {
+            const AbstractRequest bare;
+            tracked.insert(clients[client]->sendRequest(&bare), Tracked{client, Kind::Firmware, -1, "", "", 0, true});
+            break;
+        }
+        case Action::Settle: QTest::qWait(a.param); break;
+        }
+    }
+
+    // ---- the end of a run ----
+
+    qint64 awaited()
     {
         for (auto it = tracked.cbegin(); it != tracked.cend(); ++it) {
-            if (it->ends == 0 && !it->dropped && !it->discardable && clients[it->client])
+            if (it->ends == 0 && !it->dropped && clients[it->client] && !lifeChecker.discarded(it.key()))
                 return it.key();
         }
         return -1;
@@ -401,7 +653,7 @@ private:
         draining = true;
         storm = false;
         Q_EMIT context->notifier()->resumeNetworkActivityRequired();
-        send(0, MethodType::GeneralRequest); // a sentinel: what was queued before it had its chance
+        send(0, Kind::General); // a sentinel: what was queued before it had its chance
         QElapsedTimer waited;
         waited.start();
         while (awaited() != -1 && waited.elapsed() < 60000)
@@ -416,17 +668,100 @@ private:
                                   .arg(pending.queued)
                                   .arg(pending.deferred));
         violations.append(lifeChecker.findings());
+        for (int i = 0; i < int(clients.size()); ++i) {
+            if (clients[i] && clients[i]->activeRequestCount() != 0)
+                violations.append(QStringLiteral("client %1 still counts %2 requests").arg(i).arg(clients[i]->activeRequestCount()));
+        }
+        checkWire();
     }
 
-    QRandomGenerator rng;
+    void checkWire()
+    {
+        QHash<int, QList<const Arrival*>> byNumber;
+        for (const Arrival& a : std::as_const(arrivals)) {
+            if (a.request.path == QLatin1String("/sentinel"))
+                continue;
+            // Images carry no number: the poster host's own address must never be replaced.
+            const bool poster = a.request.path.startsWith(QLatin1String("/poster/"));
+            if (poster || a.request.path.startsWith(QLatin1String("/img/"))) {
+                if (poster != (a.server == 2) || a.request.method != "GET")
+                    violations.append(QStringLiteral("%1 %2 reached server %3")
+                                          .arg(QString::fromLatin1(a.request.method), a.request.path)
+                                          .arg(a.server));
+                continue;
+            }
+            const int n = numberOf(a.request);
+            const auto id = idOfNumber.constFind(n);
+            if (id == idOfNumber.cend()) {
+                violations.append(QStringLiteral("%1 %2 reached server %3 but no request asked for it")
+                                      .arg(QString::fromLatin1(a.request.method), a.request.path)
+                                      .arg(a.server));
+                continue;
+            }
+            const Tracked& t = tracked[*id];
+            const QString what = QStringLiteral("request %1 (number %2)").arg(*id).arg(n);
+            const bool onFrontEnd = a.server == 0 || (a.server == 1 && soak::isPlatform(t.kind));
+            if (a.request.method != t.method || a.request.path != soak::arrivalPath(t.kind)
+                || a.request.query.toString() != QStringLiteral("n=%1").arg(n) || a.request.body != t.body || !onFrontEnd)
+                violations.append(QStringLiteral("%1 arrived as %2 %3?%4 at server %5")
+                                      .arg(what, QString::fromLatin1(a.request.method), a.request.path,
+                                           a.request.query.toString())
+                                      .arg(a.server));
+            if (t.endedAtNs >= 0 && a.atNs > t.endedAtNs)
+                violations.append(QStringLiteral("%1 reached the wire after its client got its end").arg(what));
+            byNumber[n].append(&a);
+        }
+        for (auto it = byNumber.cbegin(); it != byNumber.cend(); ++it) {
+            const qint64 id = idOfNumber.value(it.key());
+            const Tracked& t = tracked[id];
+            const QList<const Arrival*>& seen = it.value();
+            const QSet<QString> resent = lifeChecker.sessionsResent(id);
+            // A completed rebalance moves a request however it is (even one on the wire), so it
+            // must come during the request's life: after it was queued (less a second, for a
+            // host that moves while the request is being composed) and before the arrival.
+            const qint64 queuedAt = lifeChecker.queuedAtNs(id) - 1000000000;
+            for (int i = 1; i < seen.size(); ++i) {
+                const QString session = QString::fromLatin1(seen[i]->request.header("session_id"));
+                if (seen[i]->server != seen[i - 1]->server
+                    && std::none_of(completions.cbegin(), completions.cend(), [&](qint64 at) {
+                           return at > queuedAt && at < seen[i]->atNs;
+                       }))
+                    violations.append(QStringLiteral("request %1 moved from server %2 to %3 without a completed rebalance")
+                                          .arg(id).arg(seen[i - 1]->server).arg(seen[i]->server));
+                if (!soak::isPlatform(t.kind))
+                    continue;
+                if (t.kind == Kind::NewSession) {
+                    if (session != QString::fromLatin1(seen[0]->request.header("session_id")))
+                        violations.append(QStringLiteral("new session %1 went out again with session %2 instead of %3")
+                                              .arg(id).arg(session, QString::fromLatin1(seen[0]->request.header("session_id"))));
+                } else if (!resent.contains(session)) {
+                    violations.append(QStringLiteral("request %1 went out again with session '%2', not one read for it (%3)")
+                                          .arg(id)
+                                          .arg(session, QStringList(resent.cbegin(), resent.cend()).join(QLatin1Char(','))));
+                }
+            }
+        }
+    }
+
+    soak::Schedule schedule;
+    QElapsedTimer clock;
     stbconfig::ConfigurationManager store;
     StoreProvider provider{&store};
-    std::unique_ptr<fake::FakeHttpServer> frontEnds[2];
-    LifeChecker lifeChecker;
+    std::unique_ptr<fake::FakeHttpServer> servers[3];
+    LifeChecker lifeChecker{&clock};
     std::unique_ptr<TqContext> context;
     std::vector<std::unique_ptr<TqClientFacade>> clients;  // null once destroyed
     std::vector<std::unique_ptr<ClientHandler>> handlers; // outlive their clients
     QHash<qint64, Tracked> tracked;
+    QHash<int, qint64> idOfNumber;
+    QHash<int, int> attempts; // arrivals per request number, at the servers
+    QList<Arrival> arrivals;
+    QList<qint64> completions; // host times of rebalanceCompleted
+    QMutex resendMutex;
+    QHash<int, int> scriptedResends;
+    int numberCount = 0;
+    quint64 rebalances = 0;
+    quint64 renewals = 0;
     bool storm = false;
     bool draining = false;
     int sessions = 0;
@@ -434,13 +769,17 @@ private:
 
 bool ClientHandler::handleRequestError(qint64 id, const RequestError&)
 {
-    run->ended(client, id);
-    switch (std::exchange(pending, Mutation::None)) {
-    case Mutation::DeleteClient:
-        run->destroyClient(client);
+    run->ended(slot, id);
+    const std::optional<Action::Mutation> mutation = std::exchange(pending, std::nullopt);
+    if (!mutation)
+        return takes;
+    switch (*mutation) {
+    case Action::DeleteClient:
+        run->destroyClient(slot);
         return false; // the walk stops anyway: the context's handlers must not see it
-    case Mutation::EditChain: run->editChain(client); break;
-    case Mutation::None: break;
+    case Action::EditChain: run->editChain(slot); break;
+    case Action::Throw: throw std::runtime_error("a screen's handler failed");
+    case Action::DestroyContext: run->closeContext(); return false;
     }
     return takes;
 }
@@ -456,8 +795,7 @@ private Q_SLOTS:
     {
         const QByteArray replay = qgetenv("TQ_SOAK_SEED");
         const int seconds = qEnvironmentVariableIsSet("TQ_SOAK_SECONDS") ? qEnvironmentVariableIntValue("TQ_SOAK_SECONDS") : 4;
-        showLibraryLog = !replay.isEmpty();
-        logging::setLogLevel(showLibraryLog ? logging::Trace : logging::Warning);
+        logging::setLogLevel(logging::Trace);
         previousHandler = qInstallMessageHandler(watchMessages);
         quint32 seed = replay.isEmpty() ? QRandomGenerator::system()->generate() : replay.toUInt();
         QElapsedTimer clock;
@@ -465,33 +803,35 @@ private Q_SLOTS:
         int seeds = 0, actions = 0, requests = 0;
         do {
             {
-                const QMutexLocker lock(&findingsMutex);
+                const QMutexLocker lock(&logMutex);
                 findings.clear();
+                logLines.clear();
             }
-            const int count = 40 + int(QRandomGenerator(seed).bounded(80));
             QStringList violations;
             {
                 SoakRun run(seed);
-                run.run(count);
+                run.run();
                 violations = run.violations;
                 requests += run.sent;
+                actions += int(soak::makeSchedule(seed).actions.size());
             }
-            const QMutexLocker lock(&findingsMutex);
+            const QMutexLocker lock(&logMutex);
             for (const QString& finding : std::as_const(findings))
                 violations.append(QStringLiteral("logged: ") + finding);
-            if (!violations.isEmpty()) {
+            if (!violations.isEmpty() || !replay.isEmpty()) {
                 qInstallMessageHandler(previousHandler);
+                for (const QString& line : logLines)
+                    qInfo().noquote() << line;
+            }
+            if (!violations.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("seed %1 (replay with TQ_SOAK_SEED=%1):\n  %2")
                                      .arg(seed)
                                      .arg(violations.join(QStringLiteral("\n  ")))));
-            }
             ++seeds;
             ++seed;
-            actions += count;
         } while (replay.isEmpty() && clock.elapsed() < seconds * 1000);
         qInstallMessageHandler(previousHandler);
-        qInfo("soak: %d seeds, %d host actions, %d requests in %lld s", seeds, actions, requests,
-              clock.elapsed() / 1000);
+        qInfo("soak: %d seeds, %d host actions, %d requests in %lld s", seeds, actions, requests, clock.elapsed() / 1000);
     }
 };
 

@@ -398,39 +398,90 @@ private slots:
         QCOMPARE(m_backends.byType.value(type)->failureAction(error), action);
     }
 
+    // Only a completed rebalance moves a request to the configured server, and never one whose
+    // address is complete; every re-execution carries the current session, except a new session's.
     void prepareResend_data()
     {
         QTest::addColumn<MethodType>("type");
+        QTest::addColumn<bool>("afterRebalance");
+        QTest::addColumn<bool>("absolute");
+        QTest::addColumn<int>("specialization");
         QTest::addColumn<QString>("sentTo");
         QTest::addColumn<QString>("resentTo");
-        QTest::newRow("api after rebalance") << MethodType::TqApi << "http://old.tv:8080/api/v2/p?a=1"
-                                             << "http://new.tv:9090/api/v2/p?a=1";
-        QTest::newRow("api, same server") << MethodType::TqApi << "http://new.tv:9090/api/v2/p"
-                                          << "http://new.tv:9090/api/v2/p";
-        QTest::newRow("image") << MethodType::TqImage << "http://old.tv/x.png" << "http://img2.tv:81/x.png";
-        QTest::newRow("analytics") << MethodType::TqAnalytics << "http://old.tv/events" << "http://spy2.tv/events";
-        QTest::newRow("discovery is not moved") << MethodType::TqDiscover << "http://old.tv/d" << "http://old.tv/d";
+        QTest::addColumn<QByteArray>("session");
+        const int content = int(MethodSpecializaton::Content);
+        const int newSession = int(MethodSpecializaton::NewSession);
+        QTest::newRow("api after rebalance") << MethodType::TqApi << true << false << content
+                                             << "http://old.tv:8080/api/v2/p?a=1" << "http://new.tv:9090/api/v2/p?a=1"
+                                             << QByteArray("prov-sess");
+        QTest::newRow("api after a delay") << MethodType::TqApi << false << false << content
+                                           << "http://old.tv:8080/api/v2/p?a=1" << "http://old.tv:8080/api/v2/p?a=1"
+                                           << QByteArray("prov-sess");
+        QTest::newRow("api, same server") << MethodType::TqApi << true << false << content
+                                          << "http://new.tv:9090/api/v2/p" << "http://new.tv:9090/api/v2/p"
+                                          << QByteArray("prov-sess");
+        QTest::newRow("new session after rebalance") << MethodType::TqApi << true << false << newSession
+                                                     << "http://old.tv/api/v3/ulp/sessions"
+                                                     << "http://new.tv:9090/api/v3/ulp/sessions" << QByteArray("stale");
+        QTest::newRow("new session after a delay") << MethodType::TqApi << false << false << newSession
+                                                   << "http://old.tv/api/v3/ulp/sessions"
+                                                   << "http://old.tv/api/v3/ulp/sessions" << QByteArray("stale");
+        QTest::newRow("image after rebalance") << MethodType::TqImage << true << false << content
+                                               << "http://old.tv/x.png" << "http://img2.tv:81/x.png"
+                                               << QByteArray("prov-sess");
+        QTest::newRow("poster on another host, rebalance") << MethodType::TqImage << true << true << content
+                                                           << "http://posters.cdn:8000/x.png"
+                                                           << "http://posters.cdn:8000/x.png" << QByteArray("prov-sess");
+        QTest::newRow("poster on another host, delay") << MethodType::TqImage << false << true << content
+                                                       << "http://posters.cdn:8000/x.png"
+                                                       << "http://posters.cdn:8000/x.png" << QByteArray("prov-sess");
+        QTest::newRow("analytics after rebalance") << MethodType::TqAnalytics << true << false << content
+                                                   << "http://old.tv/events" << "http://spy2.tv/events"
+                                                   << QByteArray("prov-sess");
+        QTest::newRow("discovery is not moved") << MethodType::TqDiscover << true << false << content
+                                                << "http://old.tv/d" << "http://old.tv/d" << QByteArray("prov-sess");
     }
 
     void prepareResend()
     {
         QFETCH(MethodType, type);
+        QFETCH(bool, afterRebalance);
+        QFETCH(bool, absolute);
+        QFETCH(int, specialization);
         QFETCH(QString, sentTo);
         QFETCH(QString, resentTo);
+        QFETCH(QByteArray, session);
         set("TQ", "apiUrl", "http://new.tv:9090");
         set("TQ", "imagesUrl", "http://img2.tv:81");
         set("TQ", "spyUrl", "http://spy2.tv/events");
         HttpRequestWorker worker;
-        worker.setRawData(request(type));
+        RequestRawData data = request(type);
+        data.isAbsoluteUrl = absolute;
+        data.methodSpecialization = MethodSpecializaton(specialization);
+        worker.setRawData(data);
         worker.setUrl(sentTo);
         worker.networkRequest().setRawHeader("session_id", "stale");
 
-        m_backends.byType.value(type)->prepareResend(&worker, &m_store, &m_provider);
+        m_backends.byType.value(type)->prepareResend(&worker, &m_store, &m_provider,
+                                                     afterRebalance ? AbstractBackend::Resend::AfterRebalance
+                                                                    : AbstractBackend::Resend::Again);
         QCOMPARE(worker.networkRequest().url(), QUrl(resentTo));
-        QCOMPARE(worker.networkRequest().rawHeader("session_id"), QByteArray("prov-sess"));
+        QCOMPARE(worker.networkRequest().rawHeader("session_id"), session);
         set("TQ", "apiUrl", "http://api.tv");
         set("TQ", "imagesUrl", "http://img.tv");
         set("TQ", "spyUrl", "http://spy.tv/events");
+    }
+
+    // A session that is gone is not sent as an empty header.
+    void resendWithoutSessionSendsNoHeader()
+    {
+        HttpRequestWorker worker;
+        worker.setRawData(request(MethodType::TqApi));
+        worker.setUrl(QStringLiteral("http://api.tv/api/v2/p"));
+        worker.networkRequest().setRawHeader("session_id", "stale");
+        stbcore::FixedPropertyProvider noSession;
+        m_backends.byType.value(MethodType::TqApi)->prepareResend(&worker, &m_store, &noSession, AbstractBackend::Resend::Again);
+        QVERIFY(!worker.networkRequest().hasRawHeader("session_id"));
     }
 };
 

@@ -41,6 +41,13 @@ QVariant tagged(const char* tag, const QByteArray& body)
     return QString::fromLatin1(tag) + QString::fromUtf8(body);
 }
 
+// A backend that runs out of memory while judging a body.
+class ExhaustedBackend : public GeneralRequestBackend
+{
+public:
+    int responseErrorStatus(const QByteArray&) const override { throw std::bad_alloc(); }
+};
+
 // A PNG whose header announces 0x0 pixels (no encoder writes one): signature, IHDR, IEND.
 const char* const EmptyPngHex = "89504e470d0a1a0a0000000d4948445200000000000000000802000000b4e9eb450000000049454e44ae426082";
 
@@ -422,6 +429,30 @@ private slots:
             QCOMPARE(ex->response, QVariant(QStringLiteral("here")));
         else
             QCOMPARE(ex->error.redirects, expected);
+
+        // Executed again (a retry after weeks of them): the record is of the last exchange only.
+        const auto again = start(w);
+        QTRY_VERIFY(again->done);
+        QCOMPARE(w->redirects(), expected);
+    }
+
+    // Nothing the reply handling throws leaves the worker: the request still ends, once.
+    void exceptionWhileHandlingTheReplyEndsTheRequest()
+    {
+        route(QStringLiteral("/r"), HttpResponse::withBody(200, "text/plain", "fine"));
+        ExhaustedBackend backend;
+        const RequestRawData data = request(QStringLiteral("/r"));
+        HttpRequestWorker* w = createHttpRequestWorker(data, backend.composeRequest(data, &m_store, &m_provider), &backend,
+                                                       {&m_store, false, &m_cache, QSize(-1, -1)}, m_manager.get());
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("handling the reply caused std::bad_alloc"));
+        const auto ex = start(w);
+        QTRY_VERIFY(ex->done);
+        QCoreApplication::processEvents();
+        QCOMPARE(ex->failures, 1);
+        QCOMPARE(ex->responses, 0);
+        QVERIFY2(ex->error.description.startsWith(QStringLiteral("handling the reply caused std::bad_alloc")),
+                 qPrintable(ex->error.description));
+        QCOMPARE(ex->error.methodType, MethodType::GeneralRequest);
     }
 
     void requestOnTheWire_data()
