@@ -85,8 +85,8 @@ private Q_SLOTS:
         const auto text = [&row](const char* group, const char* key, Read read, Write set = {}, Write remove = {}) {
             row(group, key, read, QString(), QStringLiteral("http://stored.tv/%1").arg(key), set, remove);
         };
-        const auto flag = [&row](const char* group, const char* key, Read read, Write set = {}) {
-            row(group, key, read, false, true, set);
+        const auto flag = [&row](const char* group, const char* key, Read read, Write set = {}, Write remove = {}) {
+            row(group, key, read, false, true, set, remove);
         };
         const auto secs = [&row](const char* group, const char* key, Read read, qint64 fallback) {
             row(group, key, read, fallback, qint64(-7));
@@ -116,7 +116,7 @@ private Q_SLOTS:
         secs("Network", "vemoServicesAvailabilityRequestTimeout", reader(&W::vemoServicesAvailabilityRequestTimeout), 3);
         text("Ad", "adUrl", reader(&W::adUrl), writer(&W::setAdUrl), remover(&W::removeAdValues));
         text("Ad", "adKey", reader(&W::adKey), writer(&W::setAdKey), remover(&W::removeAdValues));
-        flag("Ad", "isAdEnabled", reader(&W::isAdEnabled), writer(&W::setAdEnabled));
+        flag("Ad", "isAdEnabled", reader(&W::isAdEnabled), writer(&W::setAdEnabled), remover(&W::removeAdValues));
         flag("AdStream", "enabled", reader(&W::isAdStreamEnabled));
         text("AdStream", "url", reader(&W::adStreamUrl));
         secs("AdStream", "requestTimeout", reader(&W::adStreamTimeoutInterval), 3);
@@ -313,26 +313,10 @@ private Q_SLOTS:
             QVERIFY(store.contains(QStringLiteral("TQ"), QStringLiteral("numberOfConnectionsWithProxy"), stbconfig::Runtime));
     }
 
-    void runtimeValuesHidePersistentOnes()
+    void platformTimeoutIsWrittenAs64Bits()
     {
         ConfigurationManager store;
-        store.loadJson(json("{'TQ':{'proxyUrl':'http://persistent:1'},'Ad':{'adUrl':'http://ad','isAdEnabled':true}}"));
         TqConfigWrapper config(&store);
-        config.setProxyUrl(QStringLiteral("http://runtime:2"));
-        QCOMPARE(config.proxyUrl(), QStringLiteral("http://runtime:2"));
-        config.removeProxyUrl();
-        QCOMPARE(config.proxyUrl(), QStringLiteral("http://persistent:1"));
-
-        config.setAdUrl(QStringLiteral("http://ad-runtime"));
-        config.setAdKey(QStringLiteral("k"));
-        config.setAdEnabled(false);
-        QVERIFY(!config.isAdEnabled());
-        config.removeAdValues(); // all three
-        QCOMPARE(config.adUrl(), QStringLiteral("http://ad"));
-        QCOMPARE(config.adKey(), QString());
-        QVERIFY(config.isAdEnabled());
-
-        // The platform timeout is written as a 64-bit count.
         config.setNewCacheRequestTimeoutInterval(seconds(45));
         QVERIFY(store.contains(QStringLiteral("TQ"), QStringLiteral("requestTimeout"), stbconfig::Runtime));
         QCOMPARE(store.value(QStringLiteral("TQ"), QStringLiteral("requestTimeout")).typeId(), int(QMetaType::LongLong));
