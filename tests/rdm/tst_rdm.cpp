@@ -173,17 +173,18 @@ private slots:
                 "vemo": {"platform": "", "tq_api": "", "websocket": "", "updaterd": "",
                          "endpoints": {"api_url": "", "ws_url": "ws-x", "spy_url": "", "img_url": "", "proxy_url": ""}},
                 "logging": {"level": 4}}})");
-        health.time.ntp = QStringList{"pool"};
-        health.time.status = "synced";
+        CommandsHealthcheckReportRequest ntp(5);
+        ntp.time.ntpd = "running";
+        ntp.time.status = "synced";
+        ntp.time.ntp = QStringList{"pool"};
         QTest::newRow("healthcheck report: time with NTP data")
-            << raw(health) << "POST" << report << QStringList()
-            << QJsonDocument(QJsonObject{{"result", QJsonObject{{"network", health.network.toJson()},
-                                                                 {"time", QJsonObject{{"current", "now"}, {"uptime", 99},
-                                                                                      {"uptime_since", ""}, {"status", "synced"},
-                                                                                      {"ntp", QJsonArray{"pool"}}}},
-                                                                 {"vemo", health.vemo.toJson()},
-                                                                 {"logging", QJsonObject{{"level", 4}}}}}})
-                   .toJson(QJsonDocument::Compact);
+            << raw(ntp) << "POST" << report << QStringList()
+            << compact(R"({"result": {"network": {"interfaces": [], "dns": []},
+                "time": {"current": "", "uptime": 0, "uptime_since": "", "ntpd": "running", "status": "synced",
+                         "ntp": ["pool"]},
+                "vemo": {"platform": "", "tq_api": "", "websocket": "", "updaterd": "",
+                         "endpoints": {"api_url": "", "ws_url": "", "spy_url": "", "img_url": "", "proxy_url": ""}},
+                "logging": {"level": 0}}})");
     }
 
     void requests()
