@@ -1,12 +1,13 @@
 #pragma once
-// Holds a wire-string dictionary to a table written out in the test: each text decodes to
-// its number (also from UTF-8 bytes, as the CBOR reader looks it up) and the number encodes
-// back to that text; the dictionary holds no other text; members without a text encode to
-// an empty one; a text it does not hold, in another case or padded, decodes to `unknown`.
+// Checks of wire texts against what a test writes out.
 
 #include "model/constantsdictionary.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
+
+#include <functional>
 
 #include <utility>
 
@@ -14,6 +15,10 @@ namespace fake {
 
 using WireTable = QList<std::pair<QString, int>>;
 
+// Holds a wire-string dictionary to a table: each text decodes to its number (also from UTF-8
+// bytes, as the CBOR reader looks it up) and the number encodes back to that text; the
+// dictionary holds no other text; members without a text encode to an empty one; a text it
+// does not hold, in another case or padded, decodes to `unknown`.
 template<class E>
 void checkWireTable(const tq::ConstantsDictionary<QString, E>& dictionary, const WireTable& table,
                     const QList<int>& without, int unknown)
@@ -46,4 +51,26 @@ void checkWireTable(const tq::ConstantsDictionary<QString, E>& dictionary, const
     }
 }
 
+// Decodes an answer written with every key of its object and writes it back: the keys read
+// are the keys written, and no key is lost or added on the way.
+template<class T>
+void checkAnswerKeys(const QByteArray& answer)
+{
+    const QJsonObject sent = QJsonDocument::fromJson(answer).object();
+    QVERIFY(!sent.isEmpty());
+    T object;
+    object.fromJson(sent);
+    QCOMPARE(object.toJson(), sent);
+}
+
+using AnswerKeys = std::function<void(const QByteArray&)>;
+
+template<class T>
+AnswerKeys answerKeys()
+{
+    return &checkAnswerKeys<T>;
+}
+
 } // namespace fake
+
+Q_DECLARE_METATYPE(fake::AnswerKeys)

@@ -12,23 +12,7 @@
 using namespace gs;
 using fake::json;
 
-// Decodes an object and writes it back.
-using RoundTrip = std::function<QJsonObject(const QJsonObject&)>;
-Q_DECLARE_METATYPE(RoundTrip)
 
-namespace {
-
-template<class T>
-RoundTrip roundTrip()
-{
-    return [](const QJsonObject& in) {
-        T object;
-        object.fromJson(in);
-        return object.toJson();
-    };
-}
-
-} // namespace
 
 class TestGetShop : public QObject
 {
@@ -69,14 +53,14 @@ private slots:
     // Every key of each answer, read and written back as it came.
     void answerKeys_data()
     {
-        QTest::addColumn<RoundTrip>("roundTrip");
+        QTest::addColumn<fake::AnswerKeys>("check");
         QTest::addColumn<QByteArray>("answer");
-        QTest::newRow("playlist") << roundTrip<PlaylistResponse>() << json(
+        QTest::newRow("playlist") << fake::answerKeys<PlaylistResponse>() << json(
             "{'device_timestamp': 1700000000, 'events': [{'type': 'banner', 'id': 'e1', 'datetime': 1700000100,"
             " 'banner': {'datetime': 1700000100, 'duration': 15, 'caption': 'Sale', 'image': 'http://img/b.png',"
             "  'audit_pixels': {'view': ['http://px/v'], 'click': ['http://px/c']},"
             "  'auto_update': {'id': '42', 'rate': 60, 'mode': 'entire_banner'}, 'has_microsite': true}}]}");
-        QTest::newRow("microsite") << roundTrip<Microsite>() << json(
+        QTest::newRow("microsite") << fake::answerKeys<Microsite>() << json(
             "{'banner_close_type': 'ad_end', 'microsite_close_time': 30, 'terms': 'T&C', 'screens': [{"
             " 'id': 's1', 'background': 'http://img/bg.png', 'type': 'code',"
             " 'images': [{'image': 'http://img/1.png', 'left': 1, 'top': 2, 'width': 3, 'height': 4}],"
@@ -89,18 +73,16 @@ private slots:
             " 'timer': {'id': '3', 'mode': 'continue_on_leave', 'duration': 60, 'text': {'mask': 'mm:ss', 'text_font_size': 17},"
             "           'target': '$close'},"
             " 'auto_update': {'rate': 5}}]}");
-        QTest::newRow("client info") << roundTrip<ClientInfoResponse>()
+        QTest::newRow("client info") << fake::answerKeys<ClientInfoResponse>()
                                      << json("{'phones': [{'id': 'p1', 'phone': '79990001122', 'verified': true}]}");
-        QTest::newRow("text") << roundTrip<TextResponse>() << json("{'text': 'Terms'}");
+        QTest::newRow("text") << fake::answerKeys<TextResponse>() << json("{'text': 'Terms'}");
     }
 
     void answerKeys()
     {
-        QFETCH(RoundTrip, roundTrip);
+        QFETCH(fake::AnswerKeys, check);
         QFETCH(QByteArray, answer);
-        const QJsonObject sent = QJsonDocument::fromJson(answer).object();
-        QVERIFY(!sent.isEmpty());
-        QCOMPARE(roundTrip(sent), sent);
+        check(answer);
     }
 
     void playlist()

@@ -29,9 +29,6 @@ using RequestPtr = QSharedPointer<AbstractRequest>;
 // Empty when the answer is as expected, else what is wrong.
 using Check = std::function<QString(const QVariant&)>;
 Q_DECLARE_METATYPE(Check)
-// Decodes an object and writes it back.
-using RoundTrip = std::function<QJsonObject(const QJsonObject&)>;
-Q_DECLARE_METATYPE(RoundTrip)
 
 namespace {
 
@@ -57,16 +54,6 @@ Check image(int width, int height)
     return answer<ImageResponse>([=](const ImageResponse& r) {
         return r.image().size() == QSize(width, height) ? QString() : QStringLiteral("image size");
     });
-}
-
-template<class T>
-RoundTrip roundTrip()
-{
-    return [](const QJsonObject& in) {
-        T object;
-        object.fromJson(in);
-        return object.toJson();
-    };
 }
 
 QString expect(bool ok, const char* what)
@@ -378,32 +365,30 @@ private slots:
     // Every key of each answer, read and written back as it came.
     void answerKeys_data()
     {
-        QTest::addColumn<RoundTrip>("roundTrip");
+        QTest::addColumn<fake::AnswerKeys>("check");
         QTest::addColumn<QByteArray>("answer");
-        QTest::newRow("thumbnails") << roundTrip<thumbnails::PlaylistResponse>() << fake::json(
+        QTest::newRow("thumbnails") << fake::answerKeys<thumbnails::PlaylistResponse>() << fake::json(
             "{'images': [{'id': 'sprite-0', 'url': 'http://th/0.jpg', 'width': 1600, 'height': 900,"
             " 'thumb_size': {'width': 160, 'height': 90}}],"
             " 'thumbs': [{'timestamp': 1733475600, 'image_id': 'sprite-0', 'region': {'left': 160, 'top': 90}}]}");
-        QTest::newRow("hotel playlist") << roundTrip<b2b::playlist::PlaylistResponse>() << fake::json(
+        QTest::newRow("hotel playlist") << fake::answerKeys<b2b::playlist::PlaylistResponse>() << fake::json(
             "{'id': 118, 'name': 'Lobby', 'description': 'All day', 'blocks': [{'title': 'Morning', 'order': 1,"
             " 'start_time': {'hours': 7, 'minutes': 30, 'seconds': 15}, 'is_cycled': true,"
             " 'ticker': {'text': 'Welcome', 'is_repeated': true, 'repeat_count': 3},"
             " 'items': [{'order': 2, 'duration': 600, 'type': 'content', 'content_item': {'content_type': 'channel',"
             "  'url': 'http://tv/1', 'quality': '4K', 'content_id': 10041, 'duration': 600,"
             "  'ticker': {'text': 'News', 'is_repeated': false, 'repeat_count': 1}}}]}]}");
-        QTest::newRow("qr") << roundTrip<syt::QrResponse>()
+        QTest::newRow("qr") << fake::answerKeys<syt::QrResponse>()
                             << fake::json("{'data': {'items': [{'base64': 'iVBOR', 'url': 'http://qr/1'}], 'totalItemsCount': 1}}");
-        QTest::newRow("payment") << roundTrip<ps::PaymentResponse>()
+        QTest::newRow("payment") << fake::answerKeys<ps::PaymentResponse>()
                                  << fake::json("{'payStatus': 3, 'reqStatus': 0, 'reqNote': 'OK', 'reqUserNote': 'Paid'}");
     }
 
     void answerKeys()
     {
-        QFETCH(RoundTrip, roundTrip);
+        QFETCH(fake::AnswerKeys, check);
         QFETCH(QByteArray, answer);
-        const QJsonObject sent = QJsonDocument::fromJson(answer).object();
-        QVERIFY(!sent.isEmpty());
-        QCOMPARE(roundTrip(sent), sent);
+        check(answer);
     }
 
     // Written back, the playlist keeps what it read except the offsets; "Full HD" becomes "HD".
