@@ -1,6 +1,6 @@
-// Device management: every request and report as the service sees it (one table), the
-// answers, and the poller against a fake service that answers with commands, junk and
-// failures.
+// Device management: every request and report as the service sees it (one table), every
+// command with its parameters (another), the answers, and the poller against a fake service
+// that answers with commands, junk and failures.
 
 #include "fakehttpserver.h"
 #include "wiretable.h"

@@ -1,6 +1,7 @@
 // The auxiliary services and the party-games HTTP side through the whole engine: one table
 // of every request as the fake services receive it and of its answer decoded from their
-// samples; then the payment service's own pieces.
+// samples; then the payment service's own pieces, the dictionaries, the image switches and
+// every answer key as written here.
 
 #include "enginetestsupport.h"
 #include "fakeservices.h"

@@ -1,5 +1,6 @@
-// The thirteen backends against one configuration: composition of every MethodType,
-// the rules of the platform backend, failure judgement and resend preparation.
+// The thirteen backends against one configuration: which serves which MethodType, the
+// composition of every type and what is left out when unknown, the rules of the platform
+// backend, failure judgement and resend preparation.
 
 #include "transport/backends.h"
 #include "transport/httprequestworker.h"
