@@ -112,7 +112,7 @@ public:
     }
 };
 
-// How a banner (or a microsite screen: only the rate) refreshes itself.
+// How a banner refreshes itself.
 struct AutoUpdate : tq::DecodedObject<AutoUpdate>
 {
     TQ_DECODED(AutoUpdate)
@@ -298,6 +298,15 @@ public:
     }
 };
 
+// How often a microsite screen refreshes itself: only the rate.
+struct ScreenAutoUpdate : tq::DecodedObject<ScreenAutoUpdate>
+{
+    TQ_DECODED(ScreenAutoUpdate)
+public:
+    int rate = 0;
+    static constexpr auto fields() { return std::make_tuple(field("rate", &ScreenAutoUpdate::rate)); }
+};
+
 struct Screen : tq::DecodedObject<Screen>
 {
     TQ_DECODED(Screen)
@@ -311,7 +320,7 @@ public:
     Input input;
     TextArea textArea;
     Timer timer;
-    AutoUpdate autoUpdate;
+    ScreenAutoUpdate autoUpdate;
     static constexpr auto fields()
     {
         using S = Screen;

@@ -23,14 +23,19 @@ private slots:
         logging::setLogLevel(logging::Verbose); // some cases expect trace lines
     }
 
+    // The budget is min(max(limit, 0), 30) MiB: an item of exactly the budget stays, one byte
+    // more does not.
     void budgetIsClamped_data()
     {
         QTest::addColumn<int>("configured");
         QTest::addColumn<qint64>("budget");
         QTest::newRow("default") << 2 << 2 * MiB;
+        QTest::newRow("one") << 1 << MiB;
+        QTest::newRow("zero") << 0 << qint64(0);
         QTest::newRow("negative") << -5 << qint64(0);
-        QTest::newRow("above the maximum") << 100 << 30 * MiB;
         QTest::newRow("maximum") << 30 << 30 * MiB;
+        QTest::newRow("just above the maximum") << 31 << 30 * MiB;
+        QTest::newRow("far above the maximum") << 100 << 30 * MiB;
     }
 
     void budgetIsClamped()
@@ -38,10 +43,16 @@ private slots:
         QFETCH(int, configured);
         QFETCH(qint64, budget);
         ResponseCache cache(configured);
-        QCOMPARE(cache.budget(), budget);
+        if (budget > 0) {
+            cache.add("fits", bytes(budget));
+            QVERIFY(cache.contains("fits"));
+        }
+        cache.add("too large", bytes(budget + 1));
+        QVERIFY(!cache.contains("too large"));
+        QCOMPARE(cache.count(), 0); // and it took the fitting one with it, being newer
     }
 
-    // Sizes are in KiB, the budget 1 MiB; "keys" are what stays, oldest first.
+    // Sizes are in KiB, the budget 1 MiB; "kept" is what stays. A size of -1 reads the oldest item.
     void eviction_data()
     {
         QTest::addColumn<QList<int>>("sizes");
@@ -51,6 +62,7 @@ private slots:
         QTest::newRow("oldest goes") << QList<int>{400, 400, 400} << QStringList{"1", "2"};
         QTest::newRow("several go") << QList<int>{200, 200, 200, 900} << QStringList{"3"};
         QTest::newRow("larger than the budget") << QList<int>{100, 1025} << QStringList{};
+        QTest::newRow("reading does not renew") << QList<int>{400, 400, -1, 400} << QStringList{"1", "3"};
     }
 
     void eviction()
@@ -60,6 +72,10 @@ private slots:
         ResponseCache cache(1);
         qint64 expectedTotal = 0;
         for (int i = 0; i < sizes.size(); ++i) {
+            if (sizes[i] < 0) {
+                QCOMPARE(cache.value("0").size(), sizes[0] * 1024);
+                continue;
+            }
             cache.add(QString::number(i), bytes(sizes[i] * 1024));
             if (kept.contains(QString::number(i)))
                 expectedTotal += sizes[i] * 1024;

@@ -103,33 +103,47 @@ private Q_SLOTS:
         }
     }
 
+    // A writer grows a layer (its table is rebuilt again and again) while this thread reads:
+    // every value read is one that was written under its key. Without the store's lock the
+    // reads meet half-rebuilt tables and freed values: wrong or missing values, or a crash
+    // (reported at once under ASan).
     void concurrentReadersAndWriters()
     {
         QTemporaryDir dir;
         ConfigurationManager store(dir.filePath(QStringLiteral("auth.json")));
-        std::atomic<bool> sawGarbage{false};
-        auto* writer = QThread::create([&store] {
-            for (int i = 0; i < 100; ++i) {
-                store.setValue(QStringLiteral("TqClientFacade"), QStringLiteral("session_id"), QString::number(i), Runtime);
-                store.setValue(QStringLiteral("TqClientFacade"), QStringLiteral("uid"), QString::number(i), Authorization);
-                store.removeValue(QStringLiteral("TqClientFacade"), QStringLiteral("session_id"), Runtime);
+        const QString group = QStringLiteral("G");
+        const auto text = [](int i) { return QStringLiteral("value-%1-").arg(i).repeated(4); };
+        constexpr int count = 40000;
+        std::atomic<int> written{-1};
+        auto* writer = QThread::create([&] {
+            for (int i = 0; i < count; ++i) {
+                store.setValue(group, QString::number(i), text(i), Runtime);
+                store.setValue(group, QStringLiteral("latest"), text(i), Runtime);
+                if (i % 4000 == 0)
+                    store.setValue(QStringLiteral("TqClientFacade"), QStringLiteral("uid"), QString::number(i), Authorization);
+                written = i;
             }
         });
         writer->start();
-        while (!writer->isFinished()) {
-            const QVariant v = store.value(QStringLiteral("TqClientFacade"), QStringLiteral("uid"));
-            bool ok = true;
-            if (v.isValid())
-                v.toString().toInt(&ok);
-            if (!ok)
-                sawGarbage = true;
+        int reads = 0;
+        int wrong = 0;
+        while (!writer->isFinished() || reads == 0) {
+            const int last = written;
+            for (int i = std::max(last - 50, 0); i <= last; ++i, ++reads) {
+                if (store.value(group, QString::number(i)).toString() != text(i))
+                    ++wrong; // written before `last` was published: it must be there, whole
+            }
+            const QString latest = store.value(group, QStringLiteral("latest")).toString();
+            if (last >= 0 && !latest.startsWith(QStringLiteral("value-")))
+                ++wrong;
         }
         writer->wait();
         delete writer;
-        QVERIFY(!sawGarbage);
+        QCOMPARE(wrong, 0);
+        QVERIFY(reads > 0);
         QCOMPARE(ConfigurationManager(dir.filePath(QStringLiteral("auth.json")))
                      .value(QStringLiteral("TqClientFacade"), QStringLiteral("uid")).toString(),
-                 QStringLiteral("99"));
+                 QStringLiteral("36000"));
     }
 
     void loggerThresholdAndRecord()

@@ -1,10 +1,12 @@
-// Device management: every request and report as the service sees it (one table), the
-// answers, and the poller against a fake service that answers with commands, junk and
-// failures.
+// Device management: every request and report as the service sees it (one table), every
+// command with its parameters (another), the answers, and the poller against a fake service
+// that answers with commands, junk and failures.
 
 #include "fakehttpserver.h"
+#include "wiretable.h"
 
 #include "engine/tqcontext.h"
+#include "notifications/notification.h"
 #include "model/account.h"
 #include "platform/configurationmanager.h"
 #include "platform/requestheaderpropertyprovider.h"
@@ -19,7 +21,22 @@
 
 using namespace rdm;
 
+// A command's parameters in declaration order. The host casts by the event code, as here.
+using Fields = std::function<QVariantList(const tq::Notification&)>;
+Q_DECLARE_METATYPE(Fields)
+
 namespace {
+
+template<class C>
+Fields fieldsOf(std::function<QVariantList(const C&)> read)
+{
+    return [read](const tq::Notification& n) { return read(static_cast<const C&>(n)); };
+}
+
+QSharedPointer<tq::Notification> build(const QJsonObject& message)
+{
+    return tq::Notification::createNotificationFromJson(message);
+}
 
 QByteArray compact(const char* json)
 {
@@ -156,17 +173,18 @@ private slots:
                 "vemo": {"platform": "", "tq_api": "", "websocket": "", "updaterd": "",
                          "endpoints": {"api_url": "", "ws_url": "ws-x", "spy_url": "", "img_url": "", "proxy_url": ""}},
                 "logging": {"level": 4}}})");
-        health.time.ntp = QStringList{"pool"};
-        health.time.status = "synced";
+        CommandsHealthcheckReportRequest ntp(5);
+        ntp.time.ntpd = "running";
+        ntp.time.status = "synced";
+        ntp.time.ntp = QStringList{"pool"};
         QTest::newRow("healthcheck report: time with NTP data")
-            << raw(health) << "POST" << report << QStringList()
-            << QJsonDocument(QJsonObject{{"result", QJsonObject{{"network", health.network.toJson()},
-                                                                 {"time", QJsonObject{{"current", "now"}, {"uptime", 99},
-                                                                                      {"uptime_since", ""}, {"status", "synced"},
-                                                                                      {"ntp", QJsonArray{"pool"}}}},
-                                                                 {"vemo", health.vemo.toJson()},
-                                                                 {"logging", QJsonObject{{"level", 4}}}}}})
-                   .toJson(QJsonDocument::Compact);
+            << raw(ntp) << "POST" << report << QStringList()
+            << compact(R"({"result": {"network": {"interfaces": [], "dns": []},
+                "time": {"current": "", "uptime": 0, "uptime_since": "", "ntpd": "running", "status": "synced",
+                         "ntp": ["pool"]},
+                "vemo": {"platform": "", "tq_api": "", "websocket": "", "updaterd": "",
+                         "endpoints": {"api_url": "", "ws_url": "", "spy_url": "", "img_url": "", "proxy_url": ""}},
+                "logging": {"level": 0}}})");
     }
 
     void requests()
@@ -191,8 +209,16 @@ private slots:
         const auto firmware = decode<UpdateFirmwareRequest>(
                                   R"({"version": "2", "url": "u", "update_mode": {"type": "force", "delay": 60}})")
                                   .value<UpdateFirmwareResponse>();
+        QCOMPARE(firmware.version, QStringLiteral("2"));
+        QCOMPARE(firmware.url, QStringLiteral("u"));
         QCOMPARE(firmware.updateMode.type, UpdateModeType::Force);
         QCOMPARE(firmware.updateMode.delay, 60);
+        QCOMPARE(firmware.toJson(), QJsonDocument::fromJson(R"({"version": "2", "url": "u",
+                                                               "update_mode": {"type": "force", "delay": 60}})").object());
+        GeneralSettingsResponse general;
+        general.fromJson(QJsonObject{{"update_request_interval", 3600}});
+        QCOMPARE(general.updateRequestInterval, 3600);
+        QCOMPARE(general.toJson(), (QJsonObject{{"update_request_interval", 3600}}));
         QCOMPARE(decode<UpdateFirmwareRequest>(R"({"update_mode": {"type": "later"}})")
                      .value<UpdateFirmwareResponse>().updateMode.type,
                  UpdateModeType::Unknown);
@@ -208,6 +234,113 @@ private slots:
         QCOMPARE(adStream.value("channel_nums").value<QList<qint64>>(), (QList<qint64>{1, 0, 3}));
         QCOMPARE(adStream.value("mrf").toString(), QStringLiteral("m"));
         QVERIFY(helpers::settingsFromListByVersion(settings.settings, "3").isEmpty());
+    }
+
+    // Every command: its event code and type, and each parameter read from "options" (all
+    // given, then none: the defaults).
+    void commands_data()
+    {
+        QTest::addColumn<QString>("eventCode");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("withOptions");
+        QTest::addColumn<QJsonObject>("options");
+        QTest::addColumn<Fields>("fields");
+        QTest::addColumn<QVariantList>("given");
+        QTest::addColumn<QVariantList>("defaults");
+        using C = tq::NotificationEventCode;
+        const auto plain = [](const char* name, C code) {
+            QTest::newRow(name) << QString::fromLatin1(name) << int(code) << false << QJsonObject()
+                                << fieldsOf<Command>([](const Command&) { return QVariantList(); }) << QVariantList()
+                                << QVariantList();
+        };
+        const auto with = [](const char* name, C code, const QJsonObject& options, Fields fields,
+                             const QVariantList& given, const QVariantList& defaults) {
+            QTest::newRow(name) << QString::fromLatin1(name) << int(code) << true << options << fields << given
+                                << defaults;
+        };
+        const QString none;
+        with("change_logging", C::ChangeLogging, {{"level", 4}},
+             fieldsOf<ChangeLoggingCommand>([](const auto& c) { return QVariantList{c.level}; }), {4}, {-1});
+        plain("check_firmware_update", C::CheckFirmwareUpdate);
+        with("check_multicast", C::CheckMulticast, {{"multicast_group", "239.1.1.1"}, {"port", 1234}},
+             fieldsOf<CheckMulticastCommand>([](const auto& c) { return QVariantList{c.multicastGroup, c.port}; }),
+             {"239.1.1.1", 1234}, {none, 0});
+        plain("check_settings", C::CheckSettings);
+        with("curl", C::Curl, {{"url", "http://a"}, {"proxy", "http://p"}, {"location", true}, {"insecure", true}},
+             fieldsOf<CurlCommand>([](const auto& c) { return QVariantList{c.url, c.proxy, c.location, c.insecure}; }),
+             {"http://a", "http://p", true, true}, {none, none, false, false});
+        plain("healthcheck", C::Healthcheck);
+        with("nslookup", C::Nslookup, {{"name", "tv.example"}, {"server", "8.8.8.8"}},
+             fieldsOf<NslookupCommand>([](const auto& c) { return QVariantList{c.name, c.server}; }),
+             {"tv.example", "8.8.8.8"}, {none, none});
+        with("ping", C::Ping, {{"host", "h"}, {"count", 2}, {"packet_size", 100}, {"timeout", 9}},
+             fieldsOf<PingCommand>([](const auto& c) { return QVariantList{c.host, c.count, c.packetSize, c.timeout}; }),
+             {"h", 2, 100, qint64(9)}, {none, 5, 56, qint64(3)});
+        plain("rebalance", C::Rebalance);
+        plain("reboot", C::Reboot);
+        plain("send_logs", C::SendLogs);
+        plain("send_system_status", C::SendSystemStatus);
+        with("standby", C::Standby, {{"mode", "deep"}},
+             fieldsOf<StandbyCommand>([](const auto& c) { return QVariantList{c.mode}; }), {"deep"}, {none});
+        with("traceroute", C::Traceroute,
+             {{"host", "h"}, {"count", 1}, {"packet_size", 40}, {"timeout", 7}, {"max_ttl", 12}},
+             fieldsOf<TracerouteCommand>([](const auto& c) {
+                 return QVariantList{c.host, c.count, c.packetSize, c.timeout, c.maxTtl};
+             }),
+             {"h", 1, 40, qint64(7), 12}, {none, 3, 60, qint64(3), 30});
+        with("tune_channel", C::TuneChannel, {{"number", qint64(5000000000)}},
+             fieldsOf<TuneChannelCommand>([](const auto& c) { return QVariantList{c.number}; }), {qint64(5000000000)},
+             {qint64(-1)});
+        with("vemo_reset", C::VemoReset, {{"name", "graphics"}},
+             fieldsOf<VemoResetCommand>([](const auto& c) { return QVariantList{c.name, int(c.resetType())}; }),
+             {"graphics", int(VemoResetType::Graphics)}, {none, int(VemoResetType::Unknown)});
+    }
+
+    void commands()
+    {
+        QFETCH(QString, eventCode);
+        QFETCH(int, code);
+        QFETCH(bool, withOptions);
+        QFETCH(QJsonObject, options);
+        QFETCH(Fields, fields);
+        QFETCH(QVariantList, given);
+        QFETCH(QVariantList, defaults);
+        QTest::failOnWarning(QRegularExpression("."));
+
+        const QString eventType = withOptions ? QStringLiteral("options") : QString();
+        const auto command =
+            build({{"event_code", eventCode}, {"event_type", eventType}, {"command_id", 7}, {"options", options}});
+        QVERIFY(command);
+        QCOMPARE(int(command->eventCode), code);
+        QCOMPARE(command->eventType,
+                 withOptions ? tq::NotificationEventType::Options : tq::NotificationEventType::NoEventType);
+        QCOMPARE(command->priority, tq::NotificationPriority::Low);
+        QCOMPARE(static_cast<const Command&>(*command).commandId, 7);
+        QCOMPARE(fields(*command), given);
+
+        for (const QJsonObject& bare : {QJsonObject{{"event_code", eventCode}, {"event_type", eventType}},
+                                        QJsonObject{{"event_code", eventCode}, {"event_type", eventType},
+                                                    {"options", QJsonObject()}}}) {
+            const auto defaulted = build(bare);
+            QCOMPARE(static_cast<const Command&>(*defaulted).commandId, -1);
+            QCOMPARE(fields(*defaulted), defaults);
+        }
+    }
+
+    void dictionaries()
+    {
+        fake::checkWireTable(updateModeTypeDictionary(), {{"normal", 1}, {"force", 2}}, {0}, 0);
+        fake::checkWireTable(vemoResetTypeDictionary(),
+                             {{"factory", 1}, {"outputs", 2}, {"graphics", 3}, {"network", 4}, {"audio", 5}}, {0}, 0);
+    }
+
+    void errorReasons()
+    {
+        const QStringList texts{"", "Unknown command", "Bad command", "Busy", "Internal error", "External error"};
+        for (int reason = 0; reason < texts.size(); ++reason) {
+            const CommandsError error{ErrorReasonType(reason), QStringLiteral("d")};
+            QCOMPARE(error.toJson(), (QJsonObject{{"reason", texts[reason]}, {"details", "d"}}));
+        }
     }
 
     // The poller keeps its schedule whatever the service answers.

@@ -1,9 +1,12 @@
 // The auxiliary services and the party-games HTTP side through the whole engine: one table
 // of every request as the fake services receive it and of its answer decoded from their
-// samples; then the payment service's own pieces.
+// samples; then the payment service's own pieces, the dictionaries, the image switches and
+// every answer key as written here.
 
 #include "enginetestsupport.h"
 #include "fakeservices.h"
+#include "jsonfixture.h"
+#include "wiretable.h"
 
 #include "engine/tqcontext.h"
 #include "platform/configurationmanager.h"
@@ -121,6 +124,9 @@ private slots:
                                   && r.thumbs[0].timestamp == 1733475600,
                               "playlist");
             }));
+        row("thumbnails playlist, fhd", make<thumbnails::PlaylistRequest>([](auto& r) { r.id = "rec42"; r.profile = 0; }),
+            "GET", "/thumbs/rec42/playlist.json?profile=fhd", jsonHeaders,
+            answer<thumbnails::PlaylistResponse>([](const auto&) { return QString(); }));
         row("thumbnails playlist, other profile: none", make<thumbnails::PlaylistRequest>([](auto& r) {
                 r.id = "rec42"; r.profile = 2;
             }), "GET", "/thumbs/rec42/playlist.json", jsonHeaders, answer<thumbnails::PlaylistResponse>([](const auto& r) {
@@ -295,14 +301,95 @@ private slots:
         QCOMPARE(ps::paymentTimeStamp(noon), stamp);
     }
 
+    // Every "reqStatus" and "payStatus" number, listed or not, and the key of its message.
     void paymentTexts()
     {
-        QCOMPARE(ps::convertErrorToString(ps::ErrorType(999)), QString("UNKNOWN_ERROR"));
-        QCOMPARE(ps::convertErrorToString(ps::ErrorType::ThreeDSRequired), QString("3DS_REQUIRED"));
-        QCOMPARE(ps::convertErrorToString(ps::ErrorType::Success), QString("SUCCESS"));
-        QCOMPARE(ps::convertPaymentStatusToString(ps::PaymentStatus::Denied), QString("PAY_STATUS_DENIED"));
-        QCOMPARE(ps::convertPaymentStatusToString(ps::PaymentStatus::ErrorOccurred), QString("UNKNOWN_ERROR"));
+        const QHash<int, QString> errors{
+            {-23, "ABANDON_DENIED"}, {-15, "REQUEST_DENIED"}, {-6, "BAD_CARD_FORMAT"}, {-5, "BAD_CURRENCY"},
+            {-4, "BAD_FORMAT"}, {-3, "BAD_REQUEST"}, {-2, "ACCESS_DENIED"}, {-1, "BUSY"}, {0, "SUCCESS"},
+            {1, "PAYMENT_NOT_FOUND"}, {2, "DENIED"}, {100, "BAD_CARD_NUMBER"}, {101, "INSUFFICIENT_MONEY"},
+            {102, "CARD_EXPIRED"}, {103, "BAD_CARDHOLDER"}, {104, "LIMITS_EXCEEDED"}, {105, "UNAUTHORIZED"},
+            {106, "ANTIFRAUD"}, {107, "3DS_REQUIRED"}, {108, "ACQUIRER_DISCARD"}, {109, "EMITENT_DISCARD"},
+            {110, "CONNECT_FAILED"}};
+        const QHash<int, QString> statuses{{-1, "PAY_STATUS_DENIED"},    {0, "PAY_STATUS_AUTHORIZING"},
+                                           {1, "PAY_STATUS_AUTHORIZED"}, {2, "PAY_STATUS_ACCEPTING"},
+                                           {3, "PAY_STATUS_ACCEPTED"},   {4, "PAY_STATUS_ABANDONING"},
+                                           {5, "PAY_STATUS_ABANDONED"}};
+        for (int number = -1100; number <= 1100; ++number) {
+            QCOMPARE(ps::convertErrorToString(ps::ErrorType(number)), errors.value(number, "UNKNOWN_ERROR"));
+            QCOMPARE(ps::convertPaymentStatusToString(ps::PaymentStatus(number)), statuses.value(number, "UNKNOWN_ERROR"));
+        }
+        QCOMPARE(ps::convertPhoneToPayComment("79990001122"), QString("79990001122_BANKCARD"));
         QCOMPARE(ps::convertPhoneToPayComment(QString()), QString());
+    }
+
+    void dictionaries()
+    {
+        fake::checkWireTable(b2b::playlist::typeDictionary(), {{"content", 1}}, {0}, 0);
+        fake::checkWireTable(b2b::playlist::contentTypeDictionary(),
+                             {{"media_item", 1}, {"channel", 2}, {"user_media_item", 3}, {"image", 4}}, {0}, 0);
+        fake::checkWireTable(b2b::playlist::qualityTypeDictionary(), {{"SD", 1}, {"HD", 2}, {"Full HD", 2}, {"4K", 3}},
+                             {0}, 0);
+        fake::checkWireTable(syt::eventStatusDictionary(), {{"unknown", 0}, {"play", 1}, {"status", 2}}, {}, 0);
+        const auto& images = static_data::imageTypeDictionary();
+        QCOMPARE(images.size(), 3);
+        QCOMPARE(images.value(0), QString("hd1080"));
+        QCOMPARE(images.value(1), QString("hd720"));
+        QCOMPARE(images.value(2), QString("sd576"));
+        QCOMPARE(static_data::resourceSubsetDictionary().size(), 1);
+        QCOMPARE(static_data::resourceSubsetDictionary().value(0), QString("qr"));
+    }
+
+    // The image requests' switches.
+    void imageSwitches_data()
+    {
+        QTest::addColumn<RequestRawData>("raw");
+        QTest::addColumn<bool>("cacheable");
+        QTest::addColumn<bool>("checkSize");
+        QTest::newRow("thumbnail") << thumbnails::ImageRequest().rawDataCreator()() << true << false;
+        QTest::newRow("release notes image") << rn::ReleaseNotesImageRequest().rawDataCreator()() << true << false;
+        QTest::newRow("static image") << static_data::ImageRequest("/a.png").rawDataCreator()() << true << true;
+        QTest::newRow("static image, not cached")
+            << static_data::ImageRequest("/a.png", false).rawDataCreator()() << false << true;
+    }
+
+    void imageSwitches()
+    {
+        QFETCH(RequestRawData, raw);
+        QFETCH(bool, cacheable);
+        QFETCH(bool, checkSize);
+        QCOMPARE(raw.isCacheable, cacheable);
+        QCOMPARE(raw.checkImageSize, checkSize);
+        QCOMPARE(static_data::ImageRequest::imageRequestType(), 2);
+    }
+
+    // Every key of each answer, read and written back as it came.
+    void answerKeys_data()
+    {
+        QTest::addColumn<fake::AnswerKeys>("check");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("thumbnails") << fake::answerKeys<thumbnails::PlaylistResponse>() << fake::json(
+            "{'images': [{'id': 'sprite-0', 'url': 'http://th/0.jpg', 'width': 1600, 'height': 900,"
+            " 'thumb_size': {'width': 160, 'height': 90}}],"
+            " 'thumbs': [{'timestamp': 1733475600, 'image_id': 'sprite-0', 'region': {'left': 160, 'top': 90}}]}");
+        QTest::newRow("hotel playlist") << fake::answerKeys<b2b::playlist::PlaylistResponse>() << fake::json(
+            "{'id': 118, 'name': 'Lobby', 'description': 'All day', 'blocks': [{'title': 'Morning', 'order': 1,"
+            " 'start_time': {'hours': 7, 'minutes': 30, 'seconds': 15}, 'is_cycled': true,"
+            " 'ticker': {'text': 'Welcome', 'is_repeated': true, 'repeat_count': 3},"
+            " 'items': [{'order': 2, 'duration': 600, 'type': 'content', 'content_item': {'content_type': 'channel',"
+            "  'url': 'http://tv/1', 'quality': '4K', 'content_id': 10041, 'duration': 600,"
+            "  'ticker': {'text': 'News', 'is_repeated': false, 'repeat_count': 1}}}]}]}");
+        QTest::newRow("qr") << fake::answerKeys<syt::QrResponse>()
+                            << fake::json("{'data': {'items': [{'base64': 'iVBOR', 'url': 'http://qr/1'}], 'totalItemsCount': 1}}");
+        QTest::newRow("payment") << fake::answerKeys<ps::PaymentResponse>()
+                                 << fake::json("{'payStatus': 3, 'reqStatus': 0, 'reqNote': 'OK', 'reqUserNote': 'Paid'}");
+    }
+
+    void answerKeys()
+    {
+        QFETCH(fake::AnswerKeys, check);
+        QFETCH(QByteArray, answer);
+        check(answer);
     }
 
     // Written back, the playlist keeps what it read except the offsets; "Full HD" becomes "HD".

@@ -1,5 +1,6 @@
-// The thirteen backends against one configuration: composition of every MethodType,
-// the rules of the platform backend, failure judgement and resend preparation.
+// The thirteen backends against one configuration: which serves which MethodType, the
+// composition of every type and what is left out when unknown, the rules of the platform
+// backend, failure judgement and resend preparation.
 
 #include "transport/backends.h"
 #include "transport/httprequestworker.h"
@@ -21,6 +22,14 @@ QStringList headerLines(const RequestSettings& settings)
     for (auto it = settings.headers.cbegin(); it != settings.headers.cend(); ++it)
         lines.append(it.key() + QStringLiteral(": ") + it.value());
     return lines;
+}
+
+// "{uuid}" in a pattern stands for a random UUID written without braces.
+bool matchesUrl(const QString& pattern, const QString& url)
+{
+    const QString expression = QRegularExpression::escape(pattern).replace(
+        QStringLiteral("\\{uuid\\}"), QStringLiteral("[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}"));
+    return QRegularExpression(QLatin1Char('^') + expression + QLatin1Char('$')).match(url).hasMatch();
 }
 
 RequestError failure(MethodType type, int status, QNetworkReply::NetworkError network = QNetworkReply::NoError)
@@ -59,10 +68,9 @@ private:
         return data;
     }
 
-    RequestSettings compose(const RequestRawData& data, bool withProvider = true)
+    RequestSettings compose(const RequestRawData& data)
     {
-        AbstractBackend* backend = m_backends.byType.value(data.methodType);
-        return backend->composeRequest(data, &m_store, withProvider ? &m_provider : nullptr);
+        return m_backends.byType.value(data.methodType)->composeRequest(data, &m_store, &m_provider);
     }
 
 private slots:
@@ -206,10 +214,7 @@ private slots:
         const RequestRawData data = request(type);
         const RequestSettings settings = compose(data);
         QCOMPARE(settings.urls.size(), 1);
-        const QString pattern = QRegularExpression::escape(url).replace(
-            QStringLiteral("\\{uuid\\}"), QStringLiteral("[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}"));
-        QVERIFY2(QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$')).match(settings.urls[0]).hasMatch(),
-                 qPrintable(settings.urls[0]));
+        QVERIFY2(matchesUrl(url, settings.urls[0]), qPrintable(settings.urls[0]));
         QCOMPARE(settings.methodPath, methodPath);
         QCOMPARE(settings.cacheKey, cacheKey);
         QCOMPARE(headerLines(settings), headers);
@@ -222,38 +227,85 @@ private slots:
         QCOMPARE(backend->connectionCacheExpiryTimeout(data, &m_store), std::chrono::seconds(expiry));
     }
 
-    void withoutProvider_data()
+    // What is unknown is left out: a header or an extra parameter without a value, and without
+    // a provider the headers some backends send only with one.
+    void sparse_data()
     {
         QTest::addColumn<MethodType>("type");
+        QTest::addColumn<bool>("provider"); // one that knows nothing, or none at all
         QTest::addColumn<QString>("url");
         QTest::addColumn<QStringList>("headers");
-        QTest::newRow("general: none at all") << MethodType::GeneralRequest << "/p?a=1" << QStringList();
-        QTest::newRow("GetShop: none at all") << MethodType::GetShopApi << "http://gs.tv/p?key=k%20y&a=1" << QStringList();
-        QTest::newRow("platform: none at all") << MethodType::TqApi << "http://api.tv/api/v2/p/built?a=1" << QStringList();
-        QTest::newRow("ad: only Accept") << MethodType::AdStreamApi << "/p?a=1" << QStringList{"Accept: application/xml"};
-        QTest::newRow("thumbnails: fixed ones")
-            << MethodType::ThumbnailsApi << "http://th.tv/p?a=1"
+        const QStringList json{"Accept: application/json"};
+        QTest::newRow("general, no provider") << MethodType::GeneralRequest << false << "/p?a=1" << QStringList();
+        QTest::newRow("general, nothing known") << MethodType::GeneralRequest << true << "/p?a=1" << json;
+        QTest::newRow("GetShop, no provider: no headers, no key")
+            << MethodType::GetShopApi << false << "http://gs.tv/p?a=1" << QStringList();
+        QTest::newRow("platform, no provider: no headers at all")
+            << MethodType::TqApi << false << "http://api.tv/api/v2/p/built?a=1" << QStringList();
+        QTest::newRow("platform, nothing known")
+            << MethodType::TqApi << true << "http://api.tv/api/v2/p/built?a=1"
+            << QStringList{"Accept: application/json", "session_id: sess1", "x-kv-language: deu"};
+        QTest::newRow("ad, no provider: only Accept")
+            << MethodType::AdStreamApi << false << "/p?a=1" << QStringList{"Accept: application/xml"};
+        QTest::newRow("thumbnails, no provider: the fixed ones")
+            << MethodType::ThumbnailsApi << false << "http://th.tv/p?a=1"
             << QStringList{"Accept: application/json", "Accept-Charset: UTF-8"};
-        QTest::newRow("nsc: no sid") << MethodType::Scte35Nsc << "http://nsc.tv/p?a=1" << QStringList();
+        QTest::newRow("nsc: no sid") << MethodType::Scte35Nsc << true << "http://nsc.tv/p?a=1" << QStringList();
+        QTest::newRow("post media: no client id, no mrf")
+            << MethodType::Scte35PostMedia << true << "http://pm.tv/p?request_id={uuid}&domain_id=28&a=1" << QStringList();
+        QTest::newRow("mediascope: no client id")
+            << MethodType::MediascopeApi << true << "http://ms.tv/hit/p&typ=3&dvi=6&a=1" << QStringList();
+        QTest::newRow("status: no user id") << MethodType::SytStatus << true << "http://syt.tv/p?a=1" << QStringList();
     }
 
-    void withoutProvider()
+    void sparse()
     {
         QFETCH(MethodType, type);
+        QFETCH(bool, provider);
         QFETCH(QString, url);
         QFETCH(QStringList, headers);
-        const RequestSettings settings = compose(request(type), false);
-        QCOMPARE(settings.urls, QStringList{url});
+        set("GetShop", "getShopKey", "");
+        set("Mediascope", "cid", "");
+        const stbcore::FixedPropertyProvider unknown;
+        const RequestRawData data = request(type);
+        const RequestSettings settings =
+            m_backends.byType.value(type)->composeRequest(data, &m_store, provider ? &unknown : nullptr);
+        set("GetShop", "getShopKey", "k y");
+        set("Mediascope", "cid", "c1");
+        QCOMPARE(settings.urls.size(), 1);
+        QVERIFY2(matchesUrl(url, settings.urls[0]), qPrintable(settings.urls[0]));
         QCOMPARE(headerLines(settings), headers);
     }
 
-    void queryWithOnlyBlankItems()
+    // The backend of each type: one instance serves the types listed together; two types have none.
+    void backendOfEachType()
     {
-        RequestRawData data = request(MethodType::StaticDataApi);
-        data.queryItems = QStringList{QStringLiteral(" "), QString(), QStringLiteral("  ")};
-        const RequestSettings settings = compose(data);
-        QCOMPARE(settings.urls, QStringList{"http://static.tv/p/built"});
-        QCOMPARE(settings.cacheKey, QStringLiteral("/p/built"));
+        using M = MethodType;
+        const QList<QList<M>> groups{
+            {M::AdBannerAudit, M::AdStreamApi, M::AdStreamAudit, M::GetShopAdApi, M::GetShopAdAudit},
+            {M::StaticDataApi, M::StaticDataImage},
+            {M::GeneralRequest},
+            {M::GetShopApi, M::GetShopAudit, M::GetShopImage, M::GetShopTextPlain},
+            {M::MediascopeApi},
+            {M::TqAnalytics, M::TqApi, M::TqDiscover, M::TqImage},
+            {M::PartyStationApi, M::PartyStationImage},
+            {M::PaymentServiceApi},
+            {M::RdmApi},
+            {M::ReleaseNotesHtml, M::ReleaseNotesImage},
+            {M::Scte35Nsc, M::Scte35NscAudit, M::Scte35PostMedia, M::Scte35PostMediaAudit},
+            {M::SytApi, M::SytStatus},
+            {M::ThumbnailsApi, M::ThumbnailsImage}};
+        QSet<AbstractBackend*> seen;
+        for (const QList<M>& group : groups) {
+            AbstractBackend* backend = m_backends.byType.value(group.first());
+            QVERIFY(backend && !seen.contains(backend));
+            seen.insert(backend);
+            for (M type : group)
+                QCOMPARE(m_backends.byType.value(type), backend);
+        }
+        QCOMPARE(m_backends.byType.size(), 31);
+        QVERIFY(!m_backends.byType.contains(M::FirmwareFile));
+        QVERIFY(!m_backends.byType.contains(M::VemoServicesAvailability));
     }
 
     void refusedWithoutUrl_data()
@@ -262,13 +314,14 @@ private slots:
         QTest::addColumn<MethodType>("backendOf");
         QTest::newRow("type of another backend") << MethodType::TqApi << MethodType::SytApi;
         QTest::newRow("platform backend, foreign type") << MethodType::SytApi << MethodType::TqApi;
+        QTest::newRow("platform image without a path") << MethodType::TqImage << MethodType::TqImage;
     }
 
     void refusedWithoutUrl()
     {
         QFETCH(MethodType, type);
         QFETCH(MethodType, backendOf);
-        const RequestRawData data = request(type);
+        const RequestRawData data = request(type, type == backendOf ? QString() : QStringLiteral("/p"));
         const RequestSettings settings = m_backends.byType.value(backendOf)->composeRequest(data, &m_store, &m_provider);
         QVERIFY(settings.urls.isEmpty());
         QVERIFY(settings.cacheKey.isEmpty());

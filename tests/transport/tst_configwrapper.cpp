@@ -1,3 +1,7 @@
+// The typed views of the configuration store: one table of every value they read (group,
+// key, default, and the runtime setter and removal where there is one), then the values
+// with rules of their own.
+
 #include "transport/configwrapper.h"
 
 #include <QTemporaryDir>
@@ -5,21 +9,231 @@
 
 #include <QtTest>
 
-
 using fake::json;
 
 using namespace tq;
 using std::chrono::seconds;
 using stbconfig::ConfigurationManager;
 
-using SecondsGetter = seconds (TqConfigWrapper::*)() const;
-Q_DECLARE_METATYPE(SecondsGetter)
+using Read = std::function<QVariant(ConfigurationManager*)>;
+using Write = std::function<void(ConfigurationManager*, const QVariant&)>;
+Q_DECLARE_METATYPE(Read)
+Q_DECLARE_METATYPE(Write)
+
+namespace {
+
+QVariant plain(const QString& v) { return v; }
+QVariant plain(bool v) { return v; }
+QVariant plain(int v) { return v; }
+QVariant plain(qint64 v) { return v; }
+QVariant plain(seconds v) { return qint64(v.count()); }
+QVariant plain(const QUrl& v) { return v.toString(); }
+
+template<class W, class R>
+Read reader(R (W::*get)() const)
+{
+    return [get](ConfigurationManager* store) { return plain((W(store).*get)()); };
+}
+
+template<class W, class R>
+Read reader(R (W::*get)(const QString&) const, const char* group)
+{
+    return [get, group](ConfigurationManager* store) { return plain((W(store).*get)(QString::fromLatin1(group))); };
+}
+
+template<class A>
+Write writer(void (TqConfigWrapper::*set)(A))
+{
+    return [set](ConfigurationManager* store, const QVariant& v) {
+        TqConfigWrapper config(store);
+        (config.*set)(v.value<std::decay_t<A>>());
+    };
+}
+
+Write remover(void (TqConfigWrapper::*remove)())
+{
+    return [remove](ConfigurationManager* store, const QVariant&) {
+        TqConfigWrapper config(store);
+        (config.*remove)();
+    };
+}
+
+} // namespace
 
 class TestConfigWrapper : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Absent, a value reads as its default; stored under its group and key, as stored (a
+    // number of seconds keeps its sign); a runtime setter writes layer 5, a removal clears it.
+    void values_data()
+    {
+        QTest::addColumn<Read>("read");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("fallback"); // a QRegularExpression: what the default must match
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<Write>("set");
+        QTest::addColumn<Write>("remove");
+
+        const auto row = [](const char* group, const char* key, Read read, const QVariant& fallback,
+                            const QVariant& stored, Write set = {}, Write remove = {}) {
+            QTest::addRow("%s/%s", group, key) << read << QString::fromLatin1(group) << QString::fromLatin1(key)
+                                               << fallback << stored << set << remove;
+        };
+        const auto text = [&row](const char* group, const char* key, Read read, Write set = {}, Write remove = {}) {
+            row(group, key, read, QString(), QStringLiteral("http://stored.tv/%1").arg(key), set, remove);
+        };
+        const auto flag = [&row](const char* group, const char* key, Read read, Write set = {}, Write remove = {}) {
+            row(group, key, read, false, true, set, remove);
+        };
+        const auto secs = [&row](const char* group, const char* key, Read read, qint64 fallback) {
+            row(group, key, read, fallback, qint64(-7));
+        };
+        using W = TqConfigWrapper;
+        using S = Scte35ConfigWrapper;
+
+        text("TqClientFacade", "uid", reader(&W::deviceUid));
+        text("TqClientFacade", "fingerprint", reader(&W::fingerprint));
+        text("TqClientFacade", "session_id", reader(&W::sessionId));
+        text("TqClientFacade", "invalidated_session_id", reader(&W::invalidatedSessionId),
+             writer(&W::setInvalidatedSessionId), remover(&W::clearInvalidatedSessionId));
+        text("TQ", "balancerUrl", reader(&W::balancerUrl));
+        text("TQ", "apiUrl", reader(&W::apiUrl), writer(&W::setApiUrl));
+        text("TQ", "wsUrl", reader(&W::websocketsUrl), writer(&W::setWebsocketsUrl));
+        text("TQ", "spyUrl", reader(&W::spyUrl), writer(&W::setSpyUrl), remover(&W::removeSpyUrl));
+        text("TQ", "imagesUrl", reader(&W::imageUrl), writer(&W::setImageUrl));
+        text("TQ", "proxyUrl", reader(&W::proxyUrl), writer(&W::setProxyUrl), remover(&W::removeProxyUrl));
+        secs("TQ", "requestTimeout", reader(&W::newCacheRequestTimeoutInterval), 120);
+        secs("Network", "requestTimeout", reader(&W::requestTimeoutInterval), 120);
+        row("Network", "requestThreadPriority", reader(&W::requestThreadPriority), 0, 5);
+        row("Network", "responseCacheLimitKey", reader(&W::responseCacheLimit), 2, 5);
+        text("Network", "speedTestFile", reader(&W::speedTestFile));
+        secs("Network", "speedTestFileDownloadTimeout", reader(&W::speedTestFileDownloadTimeout), 60);
+        row("Network", "vemoServicesAvailabilityUrl", reader(&W::vemoServicesAvailabilityUrl),
+            QRegularExpression("^http://[^/]+/generate_204$"), QStringLiteral("http://probe.tv/204"));
+        secs("Network", "vemoServicesAvailabilityRequestTimeout", reader(&W::vemoServicesAvailabilityRequestTimeout), 3);
+        text("Ad", "adUrl", reader(&W::adUrl), writer(&W::setAdUrl), remover(&W::removeAdValues));
+        text("Ad", "adKey", reader(&W::adKey), writer(&W::setAdKey), remover(&W::removeAdValues));
+        flag("Ad", "isAdEnabled", reader(&W::isAdEnabled), writer(&W::setAdEnabled), remover(&W::removeAdValues));
+        flag("AdStream", "enabled", reader(&W::isAdStreamEnabled));
+        text("AdStream", "url", reader(&W::adStreamUrl));
+        secs("AdStream", "requestTimeout", reader(&W::adStreamTimeoutInterval), 3);
+        secs("AdStream", "pixelsRequestTimeout", reader(&W::adStreamPixelsTimeoutInterval), 3);
+        secs("AdBanner", "pixelsRequestTimeout", reader(&W::adBannerPixelsTimeoutInterval), 3);
+        text("GetShop", "getShopUrl", reader(&W::getShopUrl), writer(&W::setGetShopUrl), remover(&W::removeGetShopValues));
+        text("GetShop", "getShopKey", reader(&W::getShopKey), writer(&W::setGetShopKey), remover(&W::removeGetShopValues));
+        secs("GetShop", "pixelsRequestTimeout", reader(&W::getshopAdPixelsTimeoutInterval), 3);
+        secs("GetShop", "adRequestTimeout", reader(&W::getshopAdTimeoutInterval), 3);
+        secs("GetShop", "micrositeRequestTimeout", reader(&W::getshopMicrositeTimeoutInterval), 120);
+        secs("GetShop", "playlistUpdateRandomInterval", reader(&W::getshopPlaylistUpdateRandomInterval), 120);
+        flag("Mediascope", "enabled", reader(&W::isMediascopeEnabled));
+        text("Mediascope", "url", reader(&W::mediascopeUrl));
+        text("Mediascope", "cid", reader(&W::mediascopeClientId));
+        secs("Mediascope", "requestTimeout", reader(&W::mediascopeRequestTimeoutInterval), 3);
+        text("PartyStation", "url", reader(&W::partyStationUrl), writer(&W::setPartyStationUrl),
+             remover(&W::removePartyStationUrl));
+        text("ReleaseNotes", "url", reader(&W::releaseNotesUrl));
+        text("ReleaseNotes", "version", reader(&W::releaseNotesVersion), writer(&W::setReleaseNotesVersion));
+        secs("ReleaseNotes", "requestTimeout", reader(&W::releaseNotesRequestTimeoutInterval), 120);
+        flag("SYT", "enabled", reader(&W::isSytEnabled), writer(&W::setSytEnabled));
+        text("SYT", "url", reader(&W::sytUrl), writer(&W::setSytUrl));
+        text("StaticData", "url", reader(&W::staticDataUrl));
+        text("Thumbnails", "thumbnailsUrl", reader(&W::thumbnailsUrl), writer(&W::setThumbnailsUrl));
+
+        // Connection-cache expiry: one key, each backend's group.
+        const auto expiry = [&secs](const char* group, seconds (W::*get)() const) {
+            secs(group, "connectionCacheExpiryTimeout", reader(get), 120);
+        };
+        expiry("Ad", &W::adConnectionCacheExpiryTimeout);
+        expiry("GetShop", &W::getShopConnectionCacheExpiryTimeout);
+        expiry("Mediascope", &W::mediascopeConnectionCacheExpiryTimeout);
+        expiry("TQ", &W::newCacheConnectionCacheExpiryTimeout);
+        expiry("PartyStation", &W::partyStationConnectionCacheExpiryTimeout);
+        expiry("Payment", &W::paymentConnectionCacheExpiryTimeout);
+        expiry("RDM", &W::rdmConnectionCacheExpiryTimeout);
+        expiry("ReleaseNotes", &W::releaseNotesConnectionCacheExpiryTimeout);
+        expiry("StaticData", &W::staticDataConnectionCacheExpiryTimeout);
+        expiry("SYT", &W::sytConnectionCacheExpiryTimeout);
+        expiry("Thumbnails", &W::thumbnailsConnectionCacheExpiryTimeout);
+        expiry("GeneralBackend", &W::generalBackendConnectionCacheExpiryTimeout);
+
+        // The two ad-decision services: the same keys in a group each.
+        flag("Scte35Nsc", "enabled", reader(&S::isEnabled, "Scte35Nsc"));
+        flag("Scte35Pm", "enabled", reader(&S::isEnabled, "Scte35Pm"));
+        text("Scte35Nsc", "url", reader(&S::nscUrl));
+        text("Scte35Pm", "url", reader(&S::pmUrl));
+        flag("Scte35Nsc", "nullDurationAllowed", reader(&S::nullDurationAllowed, "Scte35Nsc"));
+        flag("Scte35Pm", "stopAfterEof", reader(&S::stopAfterEof, "Scte35Pm"));
+        secs("Scte35Nsc", "maxDuration", reader(&S::maxDuration, "Scte35Nsc"), 300);
+        secs("Scte35Pm", "maxDuration", reader(&S::maxDuration, "Scte35Pm"), 300);
+        secs("Scte35Nsc", "requestTimeout", reader(&S::nscRequestTimeout), 120);
+        secs("Scte35Pm", "requestTimeout", reader(&S::pmRequestTimeout), 120);
+        secs("Scte35Nsc", "pixelsRequestTimeout", reader(&S::nscPixelsRequestTimeout), 120);
+        secs("Scte35Pm", "pixelsRequestTimeout", reader(&S::pmPixelsRequestTimeout), 120);
+        secs("Scte35Nsc", "connectionCacheExpiryTimeout", reader(&S::nscConnectionCacheExpiryTimeout), 120);
+        secs("Scte35Pm", "connectionCacheExpiryTimeout", reader(&S::pmConnectionCacheExpiryTimeout), 120);
+        text("Scte35Nsc", "opc", reader(&S::nscOpc));
+        row("Scte35Nsc", "cnt", reader(&S::nscCnt), 50, 7);
+
+        // Device management.
+        row("RDM", "url", reader(&rdm::ConfigWrapper::url), QRegularExpression("^https://[^/]+/rdm/api/v1$"),
+            QStringLiteral("http://rdm.tv/rdm/api/v1"), [](ConfigurationManager* store, const QVariant& v) {
+                rdm::ConfigWrapper(store).setUrl(v.toString(), stbconfig::Runtime);
+            });
+        row("RDM", "rebootCommandId", reader(&rdm::ConfigWrapper::rebootCommandId), qint64(-1), qint64(5000000000),
+            [](ConfigurationManager* store, const QVariant& v) {
+                rdm::ConfigWrapper(store).setRebootCommandId(v.toLongLong(), stbconfig::Runtime);
+            },
+            [](ConfigurationManager* store, const QVariant&) {
+                rdm::ConfigWrapper(store).removeRebootCommandId(stbconfig::Runtime);
+            });
+    }
+
+    void values()
+    {
+        QFETCH(Read, read);
+        QFETCH(QString, group);
+        QFETCH(QString, key);
+        QFETCH(QVariant, fallback);
+        QFETCH(QVariant, stored);
+        QFETCH(Write, set);
+        QFETCH(Write, remove);
+
+        ConfigurationManager store;
+        if (fallback.typeId() == QMetaType::QRegularExpression)
+            QVERIFY2(fallback.toRegularExpression().match(read(&store).toString()).hasMatch(),
+                     qPrintable(read(&store).toString()));
+        else
+            QCOMPARE(read(&store), fallback);
+        store.setValue(group, key, stored, stbconfig::User);
+        QCOMPARE(read(&store), stored);
+
+        if (set) {
+            ConfigurationManager runtime;
+            set(&runtime, stored);
+            QVERIFY(runtime.contains(group, key, stbconfig::Runtime));
+            QCOMPARE(read(&runtime), stored);
+        }
+        if (remove) {
+            store.setValue(group, key, stored, stbconfig::Runtime);
+            remove(&store, QVariant());
+            QVERIFY(!store.contains(group, key, stbconfig::Runtime));
+            QVERIFY(store.contains(group, key, stbconfig::User)); // only the runtime value goes
+        }
+    }
+
+    void names()
+    {
+        QCOMPARE(TqConfigWrapper::tqGroup(), QStringLiteral("TQ"));
+        QCOMPARE(TqConfigWrapper::spyUrlKey(), QStringLiteral("spyUrl"));
+        QCOMPARE(Scte35ConfigWrapper::nscGroupName(), QStringLiteral("Scte35Nsc"));
+        QCOMPARE(Scte35ConfigWrapper::pmGroupName(), QStringLiteral("Scte35Pm"));
+        QCOMPARE(Scte35ConfigWrapper::nscAdServer(), QStringLiteral("nsc"));
+        QCOMPARE(Scte35ConfigWrapper::pmAdServer(), QStringLiteral("pm"));
+    }
+
     void sessionIdSequence()
     {
         QTemporaryDir dir;
@@ -69,6 +283,7 @@ private Q_SLOTS:
         config.clearDeviceUid();
         config.clearFingerprint();
         QCOMPARE(ConfigurationManager(file).value(QStringLiteral("TqClientFacade"), QStringLiteral("uid")), QVariant());
+        QCOMPARE(ConfigurationManager(file).value(QStringLiteral("TqClientFacade"), QStringLiteral("fingerprint")), QVariant());
     }
 
     void connectionsWithProxy_data()
@@ -79,6 +294,7 @@ private Q_SLOTS:
         QTest::newRow("zero") << QVariant(0) << 1;
         QTest::newRow("negative") << QVariant(-3) << 1;
         QTest::newRow("in range") << QVariant(4) << 4;
+        QTest::newRow("six") << QVariant(6) << 6;
         QTest::newRow("ten") << QVariant(10) << 6;
         QTest::newRow("text") << QVariant(QStringLiteral("many")) << 1;
     }
@@ -88,66 +304,23 @@ private Q_SLOTS:
         QFETCH(int, expected);
         ConfigurationManager store;
         TqConfigWrapper config(&store);
-        if (stored.isValid())
+        if (stored.typeId() == QMetaType::Int)
             config.setNumberOfConnectionsWithProxy(stored.toInt());
-        if (stored.typeId() == QMetaType::QString)
-            config.setRuntimeValue(QStringLiteral("TQ"), QStringLiteral("numberOfConnectionsWithProxy"), stored);
+        else if (stored.isValid())
+            store.setValue(QStringLiteral("TQ"), QStringLiteral("numberOfConnectionsWithProxy"), stored, stbconfig::User);
         QCOMPARE(config.numberOfConnectionsWithProxy(), expected);
+        if (stored.typeId() == QMetaType::Int)
+            QVERIFY(store.contains(QStringLiteral("TQ"), QStringLiteral("numberOfConnectionsWithProxy"), stbconfig::Runtime));
     }
 
-    // A duration reads its group and key, has its default, and keeps the sign (one of each kind).
-    void durations_data()
-    {
-        QTest::addColumn<SecondsGetter>("getter");
-        QTest::addColumn<QString>("group");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<qint64>("fallback");
-        const auto row = [](const char* name, SecondsGetter g, const char* group, const char* key, qint64 d) {
-            QTest::newRow(name) << g << QString::fromLatin1(group) << QString::fromLatin1(key) << d;
-        };
-        row("request", &TqConfigWrapper::requestTimeoutInterval, "Network", "requestTimeout", 120);
-        row("new cache", &TqConfigWrapper::newCacheRequestTimeoutInterval, "TQ", "requestTimeout", 120);
-        row("expiry general", &TqConfigWrapper::generalBackendConnectionCacheExpiryTimeout, "GeneralBackend",
-            "connectionCacheExpiryTimeout", 120);
-    }
-    void durations()
-    {
-        QFETCH(SecondsGetter, getter);
-        QFETCH(QString, group);
-        QFETCH(QString, key);
-        QFETCH(qint64, fallback);
-        ConfigurationManager store;
-        TqConfigWrapper config(&store);
-        QCOMPARE((config.*getter)().count(), fallback);
-        store.setValue(group, key, -7, stbconfig::User);
-        QCOMPARE((config.*getter)().count(), qint64(-7));
-        store.setValue(group, key, QStringLiteral("abc"), stbconfig::User);
-        QCOMPARE((config.*getter)().count(), qint64(0)); // a non-numeric value converts to 0
-    }
-
-    void runtimeValuesHideAndRemove()
+    void platformTimeoutIsWrittenAs64Bits()
     {
         ConfigurationManager store;
-        store.loadJson(json("{'TQ':{'proxyUrl':'http://persistent:1'},'Ad':{'adUrl':'http://ad','isAdEnabled':true}}"));
         TqConfigWrapper config(&store);
-        config.setProxyUrl(QStringLiteral("http://runtime:2"));
-        QCOMPARE(config.proxyUrl(), QStringLiteral("http://runtime:2"));
-        config.removeProxyUrl();
-        QCOMPARE(config.proxyUrl(), QStringLiteral("http://persistent:1"));
-
-        config.setAdUrl(QStringLiteral("http://ad-runtime"));
-        config.setAdKey(QStringLiteral("k"));
-        config.setAdEnabled(false);
-        QVERIFY(!config.isAdEnabled());
-        config.removeAdValues();
-        QCOMPARE(config.adUrl(), QStringLiteral("http://ad"));
-        QCOMPARE(config.adKey(), QString());
-        QVERIFY(config.isAdEnabled());
-
         config.setNewCacheRequestTimeoutInterval(seconds(45));
+        QVERIFY(store.contains(QStringLiteral("TQ"), QStringLiteral("requestTimeout"), stbconfig::Runtime));
         QCOMPARE(store.value(QStringLiteral("TQ"), QStringLiteral("requestTimeout")).typeId(), int(QMetaType::LongLong));
         QCOMPARE(config.newCacheRequestTimeoutInterval(), seconds(45));
-        QCOMPARE(config.requestTimeoutInterval(), seconds(120)); // a different group
     }
 
     void balancerLayers()
@@ -166,33 +339,36 @@ private Q_SLOTS:
     void structuredValues()
     {
         ConfigurationManager store;
-        store.loadJson(json("{'AdStream':{'mrf_urls':{'x':'http://mrf-x'},'channel_nums':[3,5,3],'sub_locations':[]},"
-                            "'Network':{'incrementalTimerInterval':-10,'speedTestFile':'http://127.0.0.1/f'},"
+        store.loadJson(json("{'AdStream':{'mrf_urls':{'x':'http://mrf-x'},'channel_nums':[3,5,3],'sub_locations':[7]},"
+                            "'Network':{'incrementalTimerInterval':-10},"
                             "'Scte35Nsc':{'sub_locations':['12','x','40'],'channelParams':[{'a':1}]},"
                             "'Scte35Pm':{'channelParams':'not json'}}"));
         TqConfigWrapper config(&store);
         QCOMPARE(config.adStreamMrfUrl(QStringLiteral("x")), QStringLiteral("http://mrf-x"));
         QCOMPARE(config.adStreamMrfUrl(QStringLiteral("y")), QString());
         QCOMPARE(config.adStreamChannelNums(), (QSet<qint64>{3, 5}));
-        QVERIFY(config.adStreamSubLocations().isEmpty());
+        QCOMPARE(config.adStreamSubLocations(), (QSet<qint64>{7}));
         store.setValue(QStringLiteral("AdStream"), QStringLiteral("mrf_urls"), QVariantList{QStringLiteral("x")}, stbconfig::Runtime);
         QCOMPARE(config.adStreamMrfUrl(QStringLiteral("x")), QString()); // a list is no map
 
-        const IncrementalTimerParams timer = config.incrementalTimerParams();
+        IncrementalTimerParams timer = config.incrementalTimerParams();
         QCOMPARE(timer.interval, qint64(-10));
         QCOMPARE(timer.multiplier, qint64(2));
         QCOMPARE(timer.multiplicationsCount, qint64(6));
-        QCOMPARE(config.speedTestFile(), QUrl(QStringLiteral("http://127.0.0.1/f")));
+        store.setValue(QStringLiteral("Network"), QStringLiteral("incrementalTimerMultiplier"), 3, stbconfig::User);
+        store.setValue(QStringLiteral("Network"), QStringLiteral("incrementalTimerMultiplicationsCount"), 4, stbconfig::User);
+        store.removeValue(QStringLiteral("Network"), QStringLiteral("incrementalTimerInterval"), stbconfig::Defaults);
+        timer = config.incrementalTimerParams();
+        QCOMPARE(timer.interval, qint64(30));
+        QCOMPARE(timer.multiplier, qint64(3));
+        QCOMPARE(timer.multiplicationsCount, qint64(4));
 
         const Scte35ConfigWrapper scte = config.scte35Configuration();
         QCOMPARE(scte.subLocations(Scte35ConfigWrapper::nscGroupName()), (QList<qint64>{12, 0, 40}));
-        QCOMPARE(scte.channelParams(Scte35ConfigWrapper::nscGroupName()).size(), 1);
+        QCOMPARE(scte.channelParams(Scte35ConfigWrapper::nscGroupName()), (QJsonArray{QJsonObject{{"a", 1}}}));
         QVERIFY(scte.channelParams(Scte35ConfigWrapper::pmGroupName()).isEmpty());
         store.setValue(QStringLiteral("Scte35Pm"), QStringLiteral("channelParams"), QByteArray(json("[1,2]")), stbconfig::Runtime);
-        QCOMPARE(scte.channelParams(Scte35ConfigWrapper::pmGroupName()).size(), 2);
-        QCOMPARE(scte.nscCnt(), 50);
-        QCOMPARE(scte.maxDuration(Scte35ConfigWrapper::pmGroupName()), seconds(300));
-        QVERIFY(!scte.isEnabled(Scte35ConfigWrapper::pmGroupName()));
+        QCOMPARE(scte.channelParams(Scte35ConfigWrapper::pmGroupName()), (QJsonArray{1, 2}));
     }
 
     void rdmSettingsInterval_data()
@@ -212,8 +388,10 @@ private Q_SLOTS:
         ConfigurationManager store;
         rdm::ConfigWrapper config(&store);
         if (stored.isValid())
-            store.setValue(QStringLiteral("RDM"), QStringLiteral("requestSettingsInterval"), stored, stbconfig::Runtime);
+            store.setValue(QStringLiteral("RDM"), QStringLiteral("requestSettingsInterval"), stored, stbconfig::User);
         QCOMPARE(config.requestSettingsInterval().count(), expected);
+        config.setRequestSettingsInterval(seconds(4000000000), stbconfig::Runtime); // beyond 32 bits
+        QCOMPARE(config.requestSettingsInterval().count(), qint64(4000000000));
     }
 
     // Usable and inverted limits are seen through the poller in tst_rdm.
@@ -225,6 +403,7 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("expectedMax");
         QTest::addColumn<QString>("warning");
         QTest::newRow("absent") << QVariant() << QVariant() << qint64(300) << qint64(900) << QString();
+        QTest::newRow("equal") << QVariant(60) << QVariant(60) << qint64(60) << qint64(60) << QString();
         QTest::newRow("text") << QVariant(QStringLiteral("x")) << QVariant(500) << qint64(300) << qint64(900)
                               << "incorrect min=x and(or) max=500 values of the request poll interval, "
                                  "will use default values=[300, 900]";
