@@ -64,6 +64,14 @@ bool expectedFault(const QString& message)
     return message.contains(QLatin1String("with null request")) || message.contains(QLatin1String("with null dataFunc"));
 }
 
+// Qt 6.4's HTTP reply warns when its transfer timeout fires after it already reported another
+// error (a connection broken off), which a starved event loop allows: a thousand requests in
+// flight under the sanitizers. The reply ends once all the same, as the run's checks confirm.
+bool qtQuirk(const QString& message)
+{
+    return message.startsWith(QLatin1String("QNetworkReplyImplPrivate::error: Internal problem"));
+}
+
 void watchMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     const bool library = qstrcmp(context.category, "tqapi") == 0;
@@ -76,7 +84,7 @@ void watchMessages(QtMsgType type, const QMessageLogContext& context, const QStr
             findings.append(message);
         return;
     }
-    if (type == QtWarningMsg || type == QtCriticalMsg)
+    if ((type == QtWarningMsg || type == QtCriticalMsg) && !qtQuirk(message))
         findings.append(message);
     previousHandler(type, context, message);
 }
