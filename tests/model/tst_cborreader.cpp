@@ -303,37 +303,6 @@ private slots:
                 QVERIFY2(probe.ratio == decoded.toDouble(), qPrintable(hex));
         }
     }
-
-    // next() leaves the reader on the item after the one it skipped, whatever its kind.
-    void nextSkipsOneItem()
-    {
-        CborReader reader(cbor([](QCborStreamWriter& w) {
-            w.startArray();
-            w.append(QString(2000, QLatin1Char('s')));
-            w.startMap(1);
-            w.append(QLatin1String("k"));
-            w.startArray(1);
-            w.append(QByteArray(10, 'b'));
-            w.endArray();
-            w.endMap();
-            w.append(QCborTag(2));
-            w.append(QCborTag(3));
-            w.startArray(2);
-            w.append(1);
-            w.append(2);
-            w.endArray();
-            w.append(1.5);
-            w.append(qint64(-3));
-            w.append(QCborSimpleType::Null);
-            w.append(77);
-            w.endArray();
-        }));
-        QVERIFY(reader.enterContainer());
-        for (int i = 0; i < 6; ++i)
-            QCOMPARE(reader.next(), 0);
-        QVERIFY(reader.isUnsignedInteger());
-        QCOMPARE(reader.toUnsignedInteger(), quint64(77));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCborReader)
