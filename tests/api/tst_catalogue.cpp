@@ -7,7 +7,9 @@
 
 #include "api/catalogue.h"
 #include "model/decode.h"
+#include "model/response.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QSet>
@@ -320,6 +322,31 @@ private slots:
         QFETCH(RequestRawData, raw);
         QFETCH(QString, expected);
         QCOMPARE(summary(raw), expected);
+    }
+
+    // The image answer carries the encoded bytes it was read from, for the response cache.
+    void imageAnswer()
+    {
+        QImage picture(3, 2, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG"));
+
+        ImageResponse answer;
+        QVERIFY(!answer.isValid() && answer.imageIsNull() && answer.toData().isEmpty());
+        QVERIFY(answer.fromData(png));
+        QVERIFY(answer.isValid() && !answer.imageIsNull());
+        QCOMPARE(answer.toQImage().size(), QSize(3, 2));
+        QCOMPARE(answer.toData(), png);
+        QVERIFY(!answer.fromData("not an image"));
+        QCOMPARE(answer.toData(), png);
+        QVERIFY(answer.toJson().isEmpty());
+
+        answer.setQImage(QImage(5, 4, QImage::Format_RGB32)); // set by the host: its own bytes
+        ImageResponse restored;
+        QVERIFY(restored.fromData(answer.toData()));
+        QCOMPARE(restored.image().size(), QSize(5, 4));
     }
 
     // Each side percent-encoded on its own: letters, digits and "-._~" stay, every other
