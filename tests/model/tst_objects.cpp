@@ -467,6 +467,36 @@ private slots:
         QTest::newRow("message") << message << QJsonObject{{"id", "msg-1"}} << true << 16;
         QTest::newRow("message without id") << message << QJsonObject{{"title", "Hi"}} << false << 16;
         QTest::newRow("message by id") << &decodedFacts<GetMessageByIdResponse> << QJsonObject{{"id", "msg-1"}} << true << 16;
+        const QJsonObject five{{"id", 5}}; // each data item's type number, valid by its id
+        QTest::newRow("banner") << &decodedFacts<BannerBrief> << five << true << 1;
+        QTest::newRow("channel") << &decodedFacts<ChannelBrief> << five << true << 3;
+        QTest::newRow("channel card") << &decodedFacts<Channel> << five << true << 3;
+        QTest::newRow("collection") << &decodedFacts<CollectionBrief> << five << true << 4;
+        QTest::newRow("karaoke item") << &decodedFacts<KaraokeItemBrief> << five << true << 8;
+        QTest::newRow("location") << &decodedFacts<LocationBrief> << five << true << 14;
+        QTest::newRow("media item") << &decodedFacts<MediaItemBrief> << five << true << 15;
+        QTest::newRow("bank card") << &decodedFacts<BankCard> << five << true << 21;
+        QTest::newRow("person") << &decodedFacts<Person> << five << true << 22;
+        QTest::newRow("purchase variant") << &decodedFacts<PurchaseVariant> << five << true << 27;
+        QTest::newRow("radio channel") << &decodedFacts<RadioChannel> << five << true << 28;
+        QTest::newRow("service") << &decodedFacts<Service> << five << true << 29;
+        QTest::newRow("service card") << &decodedFacts<ServiceBrief> << five << true << 30;
+        QTest::newRow("sub-service") << &decodedFacts<SubServiceBrief> << five << true << 33;
+        QTest::newRow("guide item") << &decodedFacts<EPGItemBrief> << five << true << 35;
+        QTest::newRow("guide item without id") << &decodedFacts<EPGItemBrief> << QJsonObject{{"name", "News"}} << false << 35;
+        QTest::newRow("option") << &decodedFacts<Option> << QJsonObject{} << false << 26;
+        QTest::newRow("target") << &decodedFacts<TargetForMenu> << QJsonObject{} << false << 34;
+        const QJsonObject film{{"type", "media_item"}, {"media_item", QJsonObject{{"id", 5501}}}};
+        const auto block = [](const QJsonArray& items) { return QJsonObject{{"type", "horizontal"}, {"items", items}}; };
+        QTest::newRow("block, items with ids")
+            << &decodedFacts<MediaBlockRendered>
+            << block({film, QJsonObject{{"type", "banner"}, {"banner", QJsonObject{{"id", 3}}}}}) << true << -1;
+        QTest::newRow("block, one id is 0")
+            << &decodedFacts<MediaBlockRendered>
+            << block({film, QJsonObject{{"type", "channel"}, {"channel", QJsonObject{{"id", 0}}}}}) << false << -1;
+        QTest::newRow("block, nothing engaged") << &decodedFacts<MediaBlockRendered>
+                                                << block({QJsonObject{{"type", "radio"}}}) << false << -1;
+        QTest::newRow("block, no items") << &decodedFacts<MediaBlockRendered> << block({}) << false << -1;
         QTest::newRow("no assets") << &decodedFacts<Assets> << QJsonObject{{"content_assets", QJsonArray{}}} << false << -1;
         QTest::newRow("preview assets") << &decodedFacts<Assets>
                                         << QJsonObject{{"preview_assets", QJsonArray{QJsonObject{{"id", 1}}}}} << true << -1;
@@ -501,15 +531,6 @@ private slots:
         QVERIFY(!(asset != other));
         other.quality = QualityType::HD;
         QVERIFY(asset != other);
-    }
-
-    void licenseServersByProvider()
-    {
-        GetDrmSettingsResponse settings;
-        settings.fromJson(samples::objectSamples("playback").value("GetDrmSettingsResponse").toObject());
-        QCOMPARE(settings.licenseServers.size(), 2);
-        QCOMPARE(settings.licenseServers.value("widevine").value("backup"), QString("https://drm2.tv.example/wv"));
-        QCOMPARE(settings.licenseServers.value("playready").keys(), QStringList{"default"});
     }
 
     // Which members a union engages for one JSON object; each union kind reads the same rows.
@@ -736,42 +757,6 @@ private slots:
         item.fromJson(without); // an absent one resets what the item had
         QCOMPARE(item.channelInfo().id, -1);
         QCOMPARE(item.channelInfo().number, -1);
-    }
-
-    void blockValidity_data()
-    {
-        QTest::addColumn<QJsonArray>("items");
-        QTest::addColumn<bool>("valid");
-        const QJsonObject film{{"type", "media_item"}, {"media_item", QJsonObject{{"id", 5501}}}};
-        QTest::newRow("items with ids") << QJsonArray{film, QJsonObject{{"type", "banner"}, {"banner", QJsonObject{{"id", 3}}}}}
-                                        << true;
-        QTest::newRow("one id is 0") << QJsonArray{film, QJsonObject{{"type", "channel"}, {"channel", QJsonObject{{"id", 0}}}}}
-                                     << false;
-        QTest::newRow("nothing engaged") << QJsonArray{QJsonObject{{"type", "radio"}}} << false;
-        QTest::newRow("no items") << QJsonArray{} << false;
-    }
-
-    void blockValidity()
-    {
-        QFETCH(QJsonArray, items);
-        QFETCH(bool, valid);
-        MediaBlockRendered block;
-        block.fromJson(QJsonObject{{"type", "horizontal"}, {"items", items}});
-        QCOMPARE(block.isValid(), valid);
-    }
-
-    // The same channel list as JSON and as CBOR gives the same objects.
-    void channelListJsonAndCborAgree()
-    {
-        const QVariant fromJson = decodeJson<GetChannelsResponse>(samples::channelListJson(300, 10));
-        const QVariant fromCbor = decodeCbor<GetChannelsResponse>(samples::channelListCbor(300, 10));
-        const auto& json = *static_cast<const GetChannelsResponse*>(fromJson.constData());
-        const auto& cbor = *static_cast<const GetChannelsResponse*>(fromCbor.constData());
-        QCOMPARE(cbor.items.size(), 300);
-        QCOMPARE(cbor.items.last().epgs().size(), 10);
-        QCOMPARE(cbor.items.last().purchaseVariants().first().options.first().periods.first().prices.first().originalAmount,
-                 29900);
-        QCOMPARE(cbor.toJson(), json.toJson());
     }
 };
 
