@@ -178,18 +178,6 @@ struct HasBody : std::false_type {};
 template<class R>
 struct HasBody<R, std::void_t<decltype(std::declval<const R&>().encodedBody())>> : std::true_type {};
 
-// An answer that is a plain object (not a response): decoded alike, without the embedded
-// notification a response would keep.
-template<class T>
-QVariant decodeObjectJson(const QByteArray& body)
-{
-    T object;
-    const QJsonObject answer = QJsonDocument::fromJson(body).object();
-    if (!answer.isEmpty())
-        object.fromJson(answer);
-    return QVariant::fromValue(object);
-}
-
 // The path creator of a template with placeholders (null when it has none).
 std::function<QString(const QString&)> pathFiller(qint64 id, const QString& value, bool collectionKind);
 
@@ -247,10 +235,9 @@ public:
         constexpr Route route = R::route;
         using Answer = typename R::Answer;
         RequestRawData raw;
-        if constexpr (std::is_base_of_v<AbstractResponse, Answer>)
-            raw.responseExtractor = &decodeJson<Answer>;
-        else
-            raw.responseExtractor = &rowkit::decodeObjectJson<Answer>;
+        // A response, so that a notification embedded in the answer is kept and posted.
+        static_assert(std::is_base_of_v<AbstractResponse, Answer>, "an answer derives from AbstractResponse");
+        raw.responseExtractor = &decodeJson<Answer>;
         if constexpr (route.cborAnswer)
             raw.responseCborExtractor = &decodeCbor<Answer>;
         raw.httpMethod = QLatin1String(route.method);

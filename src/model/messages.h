@@ -81,7 +81,7 @@ public:
     }
 };
 
-class FaqItem : public DecodedObject<FaqItem, AbstractCborObject>
+class FaqItem : public DecodedObject<FaqItem, AbstractResponse, AbstractCborObject>
 {
     TQ_DECODED(FaqItem)
 public:

@@ -360,26 +360,6 @@ private slots:
         QCOMPARE(fromCbor.price->priceId, qint64(2));
     }
 
-    // A renamed key and a JSON-only key: each form reads only its own spelling.
-    void eachFormReadsItsOwnKeys()
-    {
-        const QJsonObject price{{"original_amount", 5}, {"originalAmount", 7}};
-        samples::Price fromJson;
-        fromJson.fromJson(price);
-        QCOMPARE(fromJson.originalAmount, 5);
-        samples::Price fromCbor;
-        CborReader priceReader(QCborValue::fromJsonValue(price).toCbor());
-        QCOMPARE(fromCbor.fromCbor(priceReader), 0);
-        QCOMPARE(fromCbor.originalAmount, 7);
-        QCOMPARE(fromCbor.toJson().value("original_amount").toInt(), 7);
-
-        samples::Programme programme;
-        CborReader programmeReader(QCborValue::fromJsonValue(QJsonObject{{"short_name", "N"}, {"name", "News"}}).toCbor());
-        programme.fromCbor(programmeReader);
-        QCOMPARE(programme.name, QString("News"));
-        QVERIFY(programme.shortName.isEmpty());
-    }
-
     // Decoding into a copy detaches the block it shares with the original.
     void decodingDetachesSharedBlock()
     {
