@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <thread>
 
 using namespace pstv;
@@ -362,16 +363,20 @@ private slots:
         for (PartyStationClient* client : {&first, &second})
             client->setIncomingMessageStoragePath(dir.path());
         const QJsonObject frame{{"type", "gameState"}, {"data", QJsonObject()}};
-        const auto storeMany = [&frame](PartyStationClient* client) {
-            for (int i = 0; i < 200; ++i)
+        std::atomic<bool> go{false};
+        const auto storeMany = [&frame, &go](PartyStationClient* client) {
+            while (!go) {
+            }
+            for (int i = 0; i < 500; ++i)
                 PartyStationClientPrivate::get(client)->store(frame, QStringLiteral("gameState"));
         };
         std::thread a(storeMany, &first), b(storeMany, &second);
+        go = true;
         a.join();
         b.join();
         const QStringList runs = QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QCOMPARE(runs.size(), 1);
-        QCOMPARE(QDir(dir.filePath(runs[0])).entryList(QDir::Files).size(), 400);
+        QCOMPARE(QDir(dir.filePath(runs[0])).entryList(QDir::Files).size(), 1000);
     }
 
     void notConnectedIsTracedNotWarned()
