@@ -18,6 +18,7 @@
 #include "fakenotificationserver.h"
 #include "fakepartystation.h"
 
+#include "engine/requestlistener.h"
 #include "engine/tqcontext.h"
 #include "notifications/notification.h"
 #include "notifications/notificationsreceiver.h"
@@ -53,6 +54,30 @@ class SocketSoakRun;
 SocketSoakRun* currentRun = nullptr;
 
 void watchMessages(QtMsgType type, const QMessageLogContext& context, const QString& message);
+
+// Requests the engine holds: a dropped one may still reach a server until the engine ends it.
+class EngineWatch : public ITqRequestListener
+{
+public:
+    void requestEvent(const RequestEvent& event) override
+    {
+        const QMutexLocker lock(&mutex);
+        if (event.kind == RequestEvent::Queued)
+            open.insert(event.requestId);
+        else if (event.kind == RequestEvent::Answered || event.kind == RequestEvent::Failed
+                 || event.kind == RequestEvent::Evicted || event.kind == RequestEvent::Dropped)
+            open.remove(event.requestId);
+    }
+    bool idle()
+    {
+        const QMutexLocker lock(&mutex);
+        return open.isEmpty();
+    }
+
+private:
+    QMutex mutex;
+    QSet<qint64> open;
+};
 
 // The reconnect ladder as the configuration describes it: interval, then multiplied by the
 // multiplier until interval x multiplier^count; never below 1 s; without parameters 30 s.
@@ -92,7 +117,7 @@ public:
         party.setClock(&clock);
         push.serveTokens(api);
         connect(&push, &FakeNotificationServer::tokenRequested, this, &SocketSoakRun::onTokenRequest);
-        connect(&push, &FakeNotificationServer::clientRejected, this, [this] { ++tokenCredits; });
+        connect(&push, &FakeNotificationServer::clientRejected, this, [this] { tokenReason(); });
         api.route("GET", QStringLiteral("/rdm/api/v1/user/commands/poll"), [this](const fake::HttpRequest&) {
             onPoll();
             return pollAnswer;
@@ -105,7 +130,8 @@ public:
         provider.session = QStringLiteral("soak");
         context = std::make_unique<TqContext>(&store);
         context->setPropertyProvider(&provider);
-        driver.watch([this] { return !poller || !poller->isPolling(); });
+        context->setRequestListener(&engine);
+        driver.watch([this] { return (!poller || !poller->isPolling()) && engine.idle(); });
         currentRun = this;
     }
 
@@ -115,6 +141,7 @@ public:
         delete receiver;
         delete poller;
         delete partyClient;
+        context->setRequestListener(nullptr);
         context.reset();
     }
 
@@ -199,7 +226,7 @@ private:
         ladder = Ladder(params);
         receiver->init(context.get());
         driver.watch(receiver, &push);
-        ++tokenCredits; // a new receiver has no token
+        tokenReason(); // a new receiver has no token
         receiverSession = false;
         expectReconnectAt = -1;
         tokenDriven = false;
@@ -230,7 +257,7 @@ private:
     {
         hostCall([this] { receiver->stopListen(); });
         receiverSession = false;
-        ++tokenCredits;
+        tokenReason();
         expectReconnectAt = -1;
         tokenDriven = false;
     }
@@ -244,7 +271,7 @@ private:
     void receiverDelete()
     {
         delete std::exchange(receiver, nullptr);
-        ++tokenCredits; // its token request may still reach the platform
+        tokenReason(); // its token request may still reach the platform
         expectReconnectAt = -1;
     }
 
@@ -274,6 +301,8 @@ private:
             tokenDriven = false;
         } else if (line.contains(QLatin1String("connect to ")) || line.contains(QLatin1String("ws-token will be requested"))) {
             receiverSession = receiverSession || line.contains(QLatin1String("connect to "));
+            if (line.contains(QLatin1String("ws-token will be requested")))
+                tokenReasonAt = now; // the token went earlier, for one of the reasons counted then
             if (hostCalling) {
                 expectReconnectAt = -1;
             } else if (tokenDriven) {
@@ -289,17 +318,27 @@ private:
         }
     }
 
-    // Each token request needs a reason: a new or reset receiver, a refusal (1008), a failed
-    // request, or the end of the current token's life.
+    // Each token request needs a reason, at that moment: a new or reset receiver, a refusal
+    // (1008), a connection that found no usable token (after a failed request or a refusal of
+    // a fresh token), or the end of the current token's life; and each reason allows one.
+    void tokenReason()
+    {
+        ++tokenCredits;
+        tokenReasonAt = clock.monotonicMs();
+    }
+
     void onTokenRequest(const QString& token, qint64 expireAt)
     {
         const qint64 now = clock.monotonicMs();
-        if (currentToken && !currentToken->credited && currentToken->expired(now, clock.currentUtc())) {
+        const bool expired = currentToken && currentToken->expired(now, clock.currentUtc());
+        if (expired && !currentToken->credited) {
             currentToken->credited = true;
             ++tokenCredits;
         }
+        if (now != tokenReasonAt && !expired)
+            fail(QStringLiteral("token request without a refusal or expiry at that moment"));
         if (--tokenCredits < 0) {
-            fail(QStringLiteral("token request without a refusal or expiry"));
+            fail(QStringLiteral("more token requests than refusals and expiries"));
             tokenCredits = 0;
         }
         if (token.isEmpty()) {
@@ -510,7 +549,7 @@ private:
         case 2:
             if (receiver) {
                 hostCall([this] { receiver->clearToken(); });
-                ++tokenCredits;
+                tokenReason();
             }
             break;
         case 3:
@@ -677,6 +716,7 @@ private:
     fake::FakeHttpServer api;
     FakeNotificationServer push;
     fake::FakePartyStation party;
+    EngineWatch engine;
     std::unique_ptr<TqContext> context;
 
     NotificationsReceiver* receiver = nullptr;
@@ -686,6 +726,7 @@ private:
     bool receiverSession = false; // a connection was tried since the host last started it
     qint64 lastPong = -1;
     int tokenCredits = 0;
+    qint64 tokenReasonAt = -1;
     std::optional<Token> currentToken;
     std::set<QString> delivered;
     int pushed = 0;
