@@ -191,8 +191,9 @@ void NotificationsReceiverPrivate::onPongTimeout()
     const QString text = QStringLiteral("pong timeout: server did not respond in %1 seconds - %2")
                              .arg(pongTimeoutMs / 1000)
                              .arg(socket.requestUrl().toString());
+    // Two events: a host that deletes the receiver on the first gets no second.
+    post([receiver = q] { emit receiver->pongTimeout(); });
     post([receiver = q, text] {
-        emit receiver->pongTimeout();
         emit receiver->webSocketErrorOccurred(QAbstractSocket::SocketTimeoutError, text,
                                               QWebSocketProtocol::CloseCodeNormal, QString());
     });
