@@ -159,6 +159,9 @@ public:
                 act();
             if (network.bounded(3) == 0)
                 misbehave();
+            for (quint32 n = network.bounded(4); n > 0; --n) // traffic
+                push.sendText(QStringLiteral(R"({"event_code": "message", "event_type": "display", "message_id": "n%1"})")
+                                  .arg(++pushed));
             pollAnswer = drawPollAnswer();
             settleOrFail(driver.advance(drawAdvance()), "advance");
         }
@@ -606,7 +609,7 @@ private:
     void misbehave()
     {
         using Fault = FakeNotificationServer::TokenFault;
-        const quint32 fault = network.bounded(16);
+        const quint32 fault = network.bounded(15);
         note(QStringLiteral("fault %1").arg(fault));
         switch (fault) {
         case 0: push.setRefusing(network.bounded(2) == 0); break;
@@ -637,11 +640,7 @@ private:
         case 11: party.setOpeningDelay(network.bounded(2) == 0 ? 0 : qint64(network.bounded(45)) * second); break;
         case 12: party.setDroppingOpenings(network.bounded(3) == 0); break;
         case 13: party.restart(); break;
-        case 14: party.setMisbehaviour(fake::FakePartyStation::Misbehaviour(network.bounded(4))); break;
-        default:
-            push.sendText(QStringLiteral(R"({"event_code": "message", "event_type": "display", "message_id": "n%1"})")
-                              .arg(++pushed));
-            break;
+        default: party.setMisbehaviour(fake::FakePartyStation::Misbehaviour(network.bounded(4))); break;
         }
     }
 
