@@ -31,11 +31,11 @@
 
 #include <QElapsedTimer>
 #include <QMutex>
-#include <QPointer>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QtTest>
 
+#include <atomic>
 #include <optional>
 #include <set>
 
@@ -51,7 +51,7 @@ QStringList findings; // Qt's warnings and the library's faults
 bool showLibraryLog = false;
 QtMessageHandler previousHandler = nullptr;
 class SocketSoakRun;
-SocketSoakRun* currentRun = nullptr;
+std::atomic<SocketSoakRun*> currentRun{nullptr}; // the engine logs on its own thread
 
 void watchMessages(QtMsgType type, const QMessageLogContext& context, const QString& message);
 
@@ -147,12 +147,9 @@ public:
 
     void run(int steps)
     {
-        createReceiver();
-        createPoller();
-        createParty();
-        hostCall([this] { receiver->startListen(push.url()); });
-        pollerStart();
-        partyStart();
+        start(Receiver);
+        start(Poller);
+        start(Party);
         settleOrFail(driver.settle(), "start");
         for (int i = 0; i < steps && problems.isEmpty(); ++i) {
             if (host.bounded(3) != 0)
@@ -170,7 +167,6 @@ public:
     }
 
     QStringList problems;
-    int steps = 0;
     qint64 virtualMs() { return clock.monotonicMs(); }
 
     // The receiver's log: where reconnections happen (spec'd texts), timed on the clock.
@@ -214,79 +210,204 @@ private:
         --hostCalling;
     }
 
-    // ---- the receiver ----
+    // ---- the host ----
 
-    void createReceiver()
+    enum Target { Receiver, Poller, Party };
+
+    void create(Target target)
     {
-        receiver = new NotificationsReceiver;
-        receiver->setClock(&clock);
-        std::optional<IncrementalTimerParams> params;
-        if (host.bounded(4) != 0) {
-            static const qint64 intervals[] = {0, 1, 5, 30};
-            params = IncrementalTimerParams{qint64(host.bounded(4)), intervals[host.bounded(4)], qint64(host.bounded(6))};
-            receiver->setReconnectParams(*params);
+        switch (target) {
+        case Receiver: {
+            receiver = new NotificationsReceiver;
+            receiver->setClock(&clock);
+            std::optional<IncrementalTimerParams> params;
+            if (host.bounded(4) != 0) {
+                static const qint64 intervals[] = {0, 1, 5, 30};
+                params = IncrementalTimerParams{qint64(host.bounded(4)), intervals[host.bounded(4)], qint64(host.bounded(6))};
+                receiver->setReconnectParams(*params);
+            }
+            ladder = Ladder(params);
+            receiver->init(context.get());
+            driver.watch(receiver, &push);
+            tokenReason(); // a new receiver has no token
+            receiverSession = false;
+            expectReconnectAt = -1;
+            tokenDriven = false;
+            lastPong = -1;
+            NotificationsReceiver* r = receiver;
+            connect(r, &NotificationsReceiver::notificationReceived, this, [this](QSharedPointer<Notification> n) {
+                if (!n->messageId.isEmpty() && !delivered.insert(n->messageId).second)
+                    fail(QStringLiteral("notification %1 delivered twice").arg(n->messageId));
+                onSignal(Receiver, "notificationReceived");
+            });
+            connect(r, &NotificationsReceiver::pong, this, [this] {
+                const qint64 now = clock.monotonicMs();
+                if (lastPong != -1 && now - lastPong < 60 * second)
+                    fail(QStringLiteral("pongs %1 ms apart").arg(now - lastPong));
+                lastPong = now;
+                ladder.delay = ladder.interval;
+                onSignal(Receiver, "pong");
+            });
+            connect(r, &NotificationsReceiver::connected, this, [this] { onSignal(Receiver, "connected"); });
+            connect(r, &NotificationsReceiver::disconnected, this, [this] { onSignal(Receiver, "disconnected"); });
+            connect(r, &NotificationsReceiver::pongTimeout, this, [this] { onSignal(Receiver, "pongTimeout"); });
+            connect(r, &NotificationsReceiver::errorOccurred, this, [this] { onSignal(Receiver, "errorOccurred"); });
+            connect(r, &NotificationsReceiver::webSocketErrorOccurred, this,
+                    [this] { onSignal(Receiver, "webSocketErrorOccurred"); });
+            break;
         }
-        ladder = Ladder(params);
-        receiver->init(context.get());
-        driver.watch(receiver, &push);
-        tokenReason(); // a new receiver has no token
-        receiverSession = false;
-        expectReconnectAt = -1;
-        tokenDriven = false;
-        lastPong = -1;
-        NotificationsReceiver* r = receiver;
-        connect(r, &NotificationsReceiver::notificationReceived, this, [this](QSharedPointer<Notification> n) {
-            if (!n->messageId.isEmpty() && !delivered.insert(n->messageId).second)
-                fail(QStringLiteral("notification %1 delivered twice").arg(n->messageId));
-            receiverSignal(QStringLiteral("notificationReceived"));
-        });
-        connect(r, &NotificationsReceiver::pong, this, [this] {
-            const qint64 now = clock.monotonicMs();
-            if (lastPong != -1 && now - lastPong < 60 * second)
-                fail(QStringLiteral("pongs %1 ms apart").arg(now - lastPong));
-            lastPong = now;
-            ladder.delay = ladder.interval;
-            receiverSignal(QStringLiteral("pong"));
-        });
-        connect(r, &NotificationsReceiver::connected, this, [this] { receiverSignal(QStringLiteral("connected")); });
-        connect(r, &NotificationsReceiver::disconnected, this, [this] { receiverSignal(QStringLiteral("disconnected")); });
-        connect(r, &NotificationsReceiver::pongTimeout, this, [this] { receiverSignal(QStringLiteral("pongTimeout")); });
-        connect(r, &NotificationsReceiver::errorOccurred, this, [this] { receiverSignal(QStringLiteral("errorOccurred")); });
-        connect(r, &NotificationsReceiver::webSocketErrorOccurred, this,
-                [this] { receiverSignal(QStringLiteral("webSocketErrorOccurred")); });
+        case Poller: {
+            poller = new rdm::CommandsPoller(context.get(), &store);
+            poller->setClock(&clock);
+            poller->macAddress = QStringLiteral("00:1A:2B:3C:4D:5E");
+            pollDueAt = -1;
+            static const int limits[] = {0, 30, 60, 600};
+            const int limit = limits[host.bounded(4)]; // equal limits: the same wait in a replay
+            store.setValue("RDM", "requestPollMinInterval", limit, stbconfig::Runtime);
+            store.setValue("RDM", "requestPollMaxInterval", limit, stbconfig::Runtime);
+            connect(poller, &rdm::CommandsPoller::commandReceived, this, [this] { onSignal(Poller, "commandReceived"); });
+            connect(poller, &rdm::CommandsPoller::nextPollScheduled, this, [this](qint64 seconds) {
+                if (seconds < 60)
+                    fail(QStringLiteral("next poll in %1 s").arg(seconds));
+                pollDueAt = clock.monotonicMs() + seconds * second;
+                onSignal(Poller, "nextPollScheduled");
+            });
+            break;
+        }
+        case Party: {
+            partyClient = new pstv::PartyStationClient;
+            partyClient->setClock(&clock);
+            driver.watch(partyClient, &party);
+            partyExpectReconnectAt = -1;
+            partyConnected = false;
+            pstv::PartyStationClient* c = partyClient;
+            connect(c, &pstv::PartyStationClient::connected, this, [this] {
+                partyConnected = true;
+                onSignal(Party, "connected");
+            });
+            connect(c, &pstv::PartyStationClient::disconnected, this, [this] {
+                partyConnected = false;
+                onSignal(Party, "disconnected");
+            });
+            connect(c, &pstv::PartyStationClient::messageReceived, this, [this] { onSignal(Party, "messageReceived"); });
+            break;
+        }
+        }
     }
 
-    void receiverStop()
+    // A poll at the moment the host starts, stops or deletes the poller is the host's doing.
+    void start(Target target)
     {
-        hostCall([this] { receiver->stopListen(); });
-        receiverSession = false;
-        tokenReason();
-        expectReconnectAt = -1;
-        tokenDriven = false;
+        if ((target == Receiver && !receiver) || (target == Poller && !poller) || (target == Party && !partyClient))
+            create(target);
+        switch (target) {
+        case Receiver: hostCall([this] { receiver->startListen(push.url()); }); break;
+        case Poller:
+            pollerHostAt = clock.monotonicMs();
+            pollDueAt = -1;
+            poller->start();
+            break;
+        case Party:
+            partyListening = true;
+            hostCall([this] { partyClient->startListen(party.url()); });
+            partyExpectReconnectAt = -1;
+            partyOpenedAt = clock.monotonicMs();
+            break;
+        }
     }
 
-    void receiverRestart()
+    void stop(Target target)
     {
-        receiverStop();
-        hostCall([this] { receiver->startListen(push.url()); });
+        if (target == Receiver && receiver) {
+            hostCall([this] { receiver->stopListen(); });
+            receiverSession = false;
+            tokenReason();
+            expectReconnectAt = -1;
+            tokenDriven = false;
+        } else if (target == Poller && poller) {
+            pollerHostAt = clock.monotonicMs();
+            pollDueAt = -1;
+            poller->stop();
+        } else if (target == Party && partyClient) {
+            partyListening = false;
+            hostCall([this] { partyClient->stopListen(); });
+            partyExpectReconnectAt = -1;
+        }
     }
 
-    void receiverDelete()
+    void remove(Target target)
     {
-        delete std::exchange(receiver, nullptr);
-        tokenReason(); // its token request may still reach the platform
-        expectReconnectAt = -1;
+        switch (target) {
+        case Receiver:
+            delete std::exchange(receiver, nullptr);
+            tokenReason(); // its token request may still reach the platform
+            expectReconnectAt = -1;
+            break;
+        case Poller:
+            delete std::exchange(poller, nullptr);
+            pollerHostAt = clock.monotonicMs(); // its poll may still reach the service
+            pollDueAt = -1;
+            break;
+        case Party:
+            delete std::exchange(partyClient, nullptr);
+            partyListening = false;
+            partyConnected = false;
+            partyExpectReconnectAt = -1;
+            break;
+        }
     }
 
-    void receiverSignal(const QString& name)
+    // 0: stop, 1: stop and start again, 2: delete.
+    void end(Target target, int action)
     {
-        if (receiverArmed != name)
+        if (action == 2) {
+            remove(target);
             return;
-        receiverArmed.clear();
-        switch (receiverArmedAction) {
-        case 0: receiverStop(); break;
-        case 1: receiverRestart(); break;
-        default: receiverDelete(); break;
+        }
+        stop(target);
+        if (action == 1)
+            start(target);
+    }
+
+    // What the host does inside a signal handler, when armed for that signal.
+    void onSignal(Target target, const char* signal)
+    {
+        Armed& armed = this->armed[target];
+        if (!armed.signal || qstrcmp(armed.signal, signal) != 0)
+            return;
+        armed.signal = nullptr;
+        end(target, armed.action);
+    }
+
+    void act()
+    {
+        static const std::vector<const char*> signalNames[] = {
+            {"connected", "disconnected", "notificationReceived", "pong", "pongTimeout", "errorOccurred",
+             "webSocketErrorOccurred"},
+            {"commandReceived", "nextPollScheduled"},
+            {"connected", "disconnected", "messageReceived"}};
+        const auto target = Target(host.bounded(3));
+        const quint32 verb = host.bounded(6);
+        note(QStringLiteral("host: target %1, action %2").arg(target).arg(verb));
+        switch (verb) {
+        case 0: start(target); break;
+        case 1: stop(target); break;
+        case 2: end(target, 1); break;
+        case 3: remove(target); break;
+        case 4:
+            armed[target] = {signalNames[target][host.bounded(quint32(signalNames[target].size()))], int(host.bounded(3))};
+            break;
+        default: // one of its own
+            if (target == Receiver && receiver) {
+                hostCall([this] { receiver->clearToken(); });
+                tokenReason();
+            } else if (target == Poller) {
+                remove(Poller); // a new one, under new limits
+                start(Poller);
+            } else if (target == Party && partyClient) {
+                partySend();
+            }
+            break;
         }
     }
 
@@ -352,44 +473,6 @@ private:
         currentToken = Token{now, lifetimeMs, expireAt, lifetimeMs > 0, false};
     }
 
-    // ---- the poller ----
-
-    void createPoller()
-    {
-        poller = new rdm::CommandsPoller(context.get(), &store);
-        poller->setClock(&clock);
-        poller->macAddress = QStringLiteral("00:1A:2B:3C:4D:5E");
-        pollDueAt = -1;
-        static const int limits[] = {0, 30, 60, 600};
-        const int limit = limits[host.bounded(4)]; // equal limits: the same wait in a replay
-        store.setValue("RDM", "requestPollMinInterval", limit, stbconfig::Runtime);
-        store.setValue("RDM", "requestPollMaxInterval", limit, stbconfig::Runtime);
-        rdm::CommandsPoller* p = poller;
-        connect(p, &rdm::CommandsPoller::commandReceived, this, [this] { pollerSignal(QStringLiteral("command")); });
-        connect(p, &rdm::CommandsPoller::nextPollScheduled, this, [this](qint64 seconds) {
-            if (seconds < 60)
-                fail(QStringLiteral("next poll in %1 s").arg(seconds));
-            pollDueAt = clock.monotonicMs() + seconds * second;
-            pollerSignal(QStringLiteral("scheduled"));
-        });
-    }
-
-    // A poll at the moment the host starts or stops the poller is the host's; any other
-    // comes at its time, never sooner than a minute after the last.
-    void pollerStart()
-    {
-        pollerHostAt = clock.monotonicMs();
-        pollDueAt = -1;
-        poller->start();
-    }
-
-    void pollerStop()
-    {
-        pollerHostAt = clock.monotonicMs();
-        pollDueAt = -1;
-        poller->stop();
-    }
-
     void onPoll()
     {
         const qint64 now = clock.monotonicMs();
@@ -403,25 +486,6 @@ private:
         lastPoll = now;
     }
 
-    void pollerSignal(const QString& name)
-    {
-        if (pollerArmed != name)
-            return;
-        pollerArmed.clear();
-        switch (pollerArmedAction) {
-        case 0: pollerStop(); break;
-        case 1: pollerStop(); pollerStart(); break;
-        default: pollerDelete(); break;
-        }
-    }
-
-    void pollerDelete()
-    {
-        delete std::exchange(poller, nullptr);
-        pollerHostAt = clock.monotonicMs(); // its poll may still reach the service
-        pollDueAt = -1;
-    }
-
     fake::HttpResponse drawPollAnswer()
     {
         switch (network.bounded(6)) {
@@ -431,62 +495,6 @@ private:
         case 3: return fake::HttpResponse::withBody(500, "text/plain", "down");
         default: return fake::HttpResponse::json(200, QJsonObject());
         }
-    }
-
-    // ---- the party client ----
-
-    void createParty()
-    {
-        partyClient = new pstv::PartyStationClient;
-        partyClient->setClock(&clock);
-        driver.watch(partyClient, &party);
-        partyExpectReconnectAt = -1;
-        pstv::PartyStationClient* c = partyClient;
-        partyConnected = false;
-        connect(c, &pstv::PartyStationClient::connected, this, [this] {
-            partyConnected = true;
-            partySignal(QStringLiteral("connected"));
-        });
-        connect(c, &pstv::PartyStationClient::disconnected, this, [this] {
-            partyConnected = false;
-            partySignal(QStringLiteral("disconnected"));
-        });
-        connect(c, &pstv::PartyStationClient::messageReceived, this, [this] { partySignal(QStringLiteral("message")); });
-    }
-
-    void partyStart()
-    {
-        partyListening = true;
-        hostCall([this] { partyClient->startListen(party.url()); });
-        partyExpectReconnectAt = -1;
-        partyOpenedAt = clock.monotonicMs();
-    }
-
-    void partyStop()
-    {
-        partyListening = false;
-        hostCall([this] { partyClient->stopListen(); });
-        partyExpectReconnectAt = -1;
-    }
-
-    void partySignal(const QString& name)
-    {
-        if (partyArmed != name)
-            return;
-        partyArmed.clear();
-        switch (partyArmedAction) {
-        case 0: partyStop(); break;
-        case 1: partyStop(); partyStart(); break;
-        default: partyDelete(); break;
-        }
-    }
-
-    void partyDelete()
-    {
-        delete std::exchange(partyClient, nullptr);
-        partyListening = false;
-        partyConnected = false;
-        partyExpectReconnectAt = -1;
     }
 
     void partyLine(const QString& line, qint64 now)
@@ -532,85 +540,11 @@ private:
         return 30 * 60 * second + host.bounded(90 * 60 * second);
     }
 
-    void act()
-    {
-        static const QStringList receiverSignals{"connected", "disconnected", "notificationReceived", "pong",
-                                                 "pongTimeout", "errorOccurred", "webSocketErrorOccurred"};
-        static const QStringList pollerSignals{"command", "scheduled"};
-        static const QStringList partySignals{"connected", "disconnected", "message"};
-        const quint32 action = host.bounded(14);
-        note(QStringLiteral("host action %1").arg(action));
-        switch (action) {
-        case 0:
-            if (receiver)
-                hostCall([this] { receiver->startListen(push.url()); });
-            break;
-        case 1:
-            if (receiver)
-                receiverStop();
-            break;
-        case 2:
-            if (receiver) {
-                hostCall([this] { receiver->clearToken(); });
-                tokenReason();
-            }
-            break;
-        case 3:
-            if (receiver)
-                receiverDelete();
-            createReceiver();
-            hostCall([this] { receiver->startListen(push.url()); });
-            break;
-        case 4:
-            receiverArmed = receiverSignals[int(host.bounded(receiverSignals.size()))];
-            receiverArmedAction = int(host.bounded(3));
-            break;
-        case 5:
-            if (poller)
-                pollerStop();
-            else
-                createPoller();
-            pollerStart();
-            break;
-        case 6:
-            if (poller)
-                pollerStop();
-            break;
-        case 7:
-            pollerDelete();
-            break;
-        case 8:
-            pollerArmed = pollerSignals[int(host.bounded(pollerSignals.size()))];
-            pollerArmedAction = int(host.bounded(3));
-            break;
-        case 9:
-            if (!partyClient)
-                createParty();
-            partyStart();
-            break;
-        case 10:
-            if (partyClient)
-                partyStop();
-            break;
-        case 11:
-            partyDelete();
-            break;
-        case 12:
-            partyArmed = partySignals[int(host.bounded(partySignals.size()))];
-            partyArmedAction = int(host.bounded(3));
-            break;
-        default:
-            if (partyClient)
-                partySend();
-            break;
-        }
-    }
-
     void misbehave()
     {
         using Fault = FakeNotificationServer::TokenFault;
         const quint32 fault = network.bounded(15);
-        note(QStringLiteral("fault %1").arg(fault));
+        note(QStringLiteral("network: fault %1").arg(fault));
         switch (fault) {
         case 0: push.setRefusing(network.bounded(2) == 0); break;
         case 1: push.setRejectingAll(network.bounded(3) == 0); break;
@@ -659,21 +593,13 @@ private:
         party.setOpeningDelay(0);
         party.setDroppingOpenings(false);
         party.setMisbehaviour(fake::FakePartyStation::Misbehaviour::None);
-        receiverArmed.clear();
-        pollerArmed.clear();
-        partyArmed.clear();
-        if (!receiver)
-            createReceiver();
-        if (!receiverSession)
-            hostCall([this] { receiver->startListen(push.url()); });
-        if (!poller)
-            createPoller();
-        if (!poller->isActive())
-            pollerStart();
-        if (!partyClient)
-            createParty();
+        armed[Receiver] = armed[Poller] = armed[Party] = Armed();
+        if (!receiver || !receiverSession)
+            start(Receiver);
+        if (!poller || !poller->isActive())
+            start(Poller);
         if (!partyListening)
-            partyStart();
+            start(Party);
         // The longest waits: the ladder at its ceiling after a held opening, a poll.
         const qint64 start = clock.monotonicMs();
         const qint64 end = start + (std::max<qint64>(ladder.ceiling, 600) + 120) * second;
@@ -729,24 +655,24 @@ private:
     std::optional<Token> currentToken;
     std::set<QString> delivered;
     int pushed = 0;
-    QString receiverArmed;
-    int receiverArmedAction = 0;
 
     rdm::CommandsPoller* poller = nullptr;
     fake::HttpResponse pollAnswer = fake::HttpResponse::json(200, QJsonObject());
     qint64 lastPoll = -1;
     qint64 pollDueAt = -1;
     qint64 pollerHostAt = -1;
-    QString pollerArmed;
-    int pollerArmedAction = 0;
 
     pstv::PartyStationClient* partyClient = nullptr;
     bool partyListening = false;
     bool partyConnected = false;
     qint64 partyExpectReconnectAt = -1;
     qint64 partyOpenedAt = -1;
-    QString partyArmed;
-    int partyArmedAction = 0;
+    struct Armed
+    {
+        const char* signal = nullptr;
+        int action = 0;
+    };
+    Armed armed[3];
 
     int hostCalling = 0;
 };
@@ -754,14 +680,15 @@ private:
 void watchMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     const bool library = qstrcmp(context.category, "tqapi") == 0;
-    if (library && currentRun)
-        currentRun->libraryLine(message);
+    SocketSoakRun* run = currentRun;
+    if (library && run)
+        run->libraryLine(message);
     if (library ? type == QtCriticalMsg : (type == QtWarningMsg || type == QtCriticalMsg)) {
         const QMutexLocker lock(&findingsMutex);
         findings.append(message);
     }
-    if (showLibraryLog && library && currentRun) // a replay: on the virtual clock
-        previousHandler(type, context, QStringLiteral("%1 s ").arg(double(currentRun->virtualMs()) / 1000, 0, 'f', 3) + message);
+    if (showLibraryLog && library && run) // a replay: on the virtual clock
+        previousHandler(type, context, QStringLiteral("%1 s ").arg(double(run->virtualMs()) / 1000, 0, 'f', 3) + message);
     else if (showLibraryLog || !library)
         previousHandler(type, context, message);
 }
@@ -785,16 +712,19 @@ private slots:
         QElapsedTimer elapsed;
         elapsed.start();
         int schedules = 0;
-        qint64 virtualHours = 0;
+        qint64 virtualMs = 0;
         do {
-            findings.clear();
+            {
+                const QMutexLocker lock(&findingsMutex);
+                findings.clear();
+            }
             const int steps = 40 + int(QRandomGenerator(seed).bounded(80));
             QStringList problems;
             {
                 SocketSoakRun run(seed);
                 run.run(steps);
                 problems = run.problems;
-                virtualHours += run.virtualMs() / 3600000;
+                virtualMs += run.virtualMs();
             }
             {
                 const QMutexLocker lock(&findingsMutex);
@@ -812,7 +742,8 @@ private slots:
         } while (replay.isEmpty() && elapsed.elapsed() < seconds * 1000LL);
         qInstallMessageHandler(previousHandler);
         logging::setLogLevel(level);
-        qInfo("socket soak: %d schedules, %lld virtual hours in %lld s", schedules, virtualHours, elapsed.elapsed() / 1000);
+        qInfo("socket soak: %d schedules, %lld virtual hours in %lld s", schedules, virtualMs / 3600000,
+              elapsed.elapsed() / 1000);
     }
 };
 
