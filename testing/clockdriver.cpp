@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QHash>
+#include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
 
@@ -17,13 +18,34 @@ namespace fake {
 
 namespace {
 
-bool inTransit(QAbstractSocket::SocketState state)
+// A socket on its way somewhere, unless its opening waits on the clock (a stalled server).
+bool inTransit(QAbstractSocket::SocketState state, bool serverStalls)
 {
-    return state == QAbstractSocket::HostLookupState || state == QAbstractSocket::ConnectingState
-           || state == QAbstractSocket::ClosingState;
+    if (state == QAbstractSocket::ConnectingState)
+        return !serverStalls;
+    return state == QAbstractSocket::HostLookupState || state == QAbstractSocket::ClosingState;
 }
 
 } // namespace
+
+void holdConnection(QTcpSocket* socket, tq::Clock* clock, qint64 ms, int& held, std::function<void()> release)
+{
+    ++held;
+    QPointer<tq::ClockTimer> wait = new tq::ClockTimer(socket);
+    wait->setClock(clock);
+    wait->setSingleShot(true);
+    QObject::connect(wait, &tq::ClockTimer::timeout, socket, [socket, wait, &held, release] {
+        --held;
+        wait->deleteLater();
+        if (socket->state() == QAbstractSocket::ConnectedState)
+            release();
+    });
+    QObject::connect(socket, &QObject::destroyed, wait, [wait, &held] {
+        if (wait->isActive())
+            --held;
+    });
+    wait->start(ms);
+}
 
 void ClockDriver::watch(tq::NotificationsReceiver* receiver, const FakeNotificationServer* server)
 {
@@ -47,8 +69,7 @@ QString ClockDriver::busy() const
             return QStringLiteral("a token request"); // the engine answers it in real time
         const QAbstractSocket::SocketState state = d->socket.state();
         const bool silent = server->isSilent();
-        const bool stalls = silent || server->heldOpenings() > 0;
-        if (inTransit(state) && !(state == QAbstractSocket::ConnectingState && stalls))
+        if (inTransit(state, silent || server->heldOpenings() > 0))
             return QStringLiteral("the receiver's socket in state %1").arg(state);
         if (!silent && d->pongTimer.isActive() && state == QAbstractSocket::ConnectedState)
             return QStringLiteral("the receiver's ping"); // its answer is on its way
@@ -66,8 +87,7 @@ QString ClockDriver::busy() const
         const auto* d = pstv::PartyStationClientPrivate::get(client);
         const QAbstractSocket::SocketState state = d->socket.state();
         const bool silent = station->isSilent();
-        const bool stalls = silent || station->heldOpenings() > 0;
-        if (inTransit(state) && !(state == QAbstractSocket::ConnectingState && stalls))
+        if (inTransit(state, silent || station->heldOpenings() > 0))
             return QStringLiteral("the party client's socket in state %1").arg(state);
         if (!silent && d->pongTimer.isActive() && state == QAbstractSocket::ConnectedState)
             return QStringLiteral("the party client's ping");

@@ -23,6 +23,8 @@
 #include <chrono>
 #include <functional>
 
+class QTcpSocket;
+
 namespace tq {
 class NotificationsReceiver;
 }
@@ -34,6 +36,10 @@ namespace fake {
 
 class FakeNotificationServer;
 class FakePartyStation;
+
+// A fake server's new connection held back for `ms` of `clock`, unread (a slow network):
+// `release` runs then, if the connection is still there. `held` counts those waiting.
+void holdConnection(QTcpSocket* socket, tq::Clock* clock, qint64 ms, int& held, std::function<void()> release);
 
 class ClockDriver
 {

@@ -1,5 +1,6 @@
 #include "fakenotificationserver.h"
 
+#include "clockdriver.h"
 #include "fakehttpserver.h"
 
 #include "engine/clock.h"
@@ -102,24 +103,11 @@ void FakeNotificationServer::onNewConnection(QTcpSocket* socket)
         return;
     }
     // Held: its upgrade request waits, unread, until the delay has passed on the clock.
-    ++m_held;
-    QPointer<tq::ClockTimer> wait = new tq::ClockTimer(socket);
-    wait->setClock(m_clock);
-    wait->setSingleShot(true);
-    connect(wait, &tq::ClockTimer::timeout, this, [this, socket, wait] {
-        --m_held;
-        wait->deleteLater();
-        if (socket->state() != QAbstractSocket::ConnectedState)
-            return; // dropped meanwhile
+    holdConnection(socket, m_clock, m_openingDelayMs, m_held, [this, socket] {
         m_server.handleConnection(socket);
         if (socket->bytesAvailable() > 0 && !socket->signalsBlocked())
             QMetaObject::invokeMethod(socket, "readyRead", Qt::QueuedConnection);
     });
-    connect(socket, &QObject::destroyed, this, [this, wait] {
-        if (wait && wait->isActive())
-            --m_held;
-    });
-    wait->start(m_openingDelayMs);
 }
 
 void FakeNotificationServer::onNewWebSocket()

@@ -1,5 +1,7 @@
 #include "fakepartystation.h"
 
+#include "clockdriver.h"
+
 #include "engine/clock.h"
 
 #include <QHostAddress>
@@ -98,21 +100,7 @@ void FakePartyStation::onFrontConnection()
             continue;
         }
         // Held: its bytes wait, unread, until the delay has passed on the clock.
-        ++m_heldOpenings;
-        QPointer<tq::ClockTimer> wait = new tq::ClockTimer(client);
-        wait->setClock(m_clock);
-        wait->setSingleShot(true);
-        connect(wait, &tq::ClockTimer::timeout, this, [this, client, wait] {
-            --m_heldOpenings;
-            wait->deleteLater();
-            if (client->state() == QAbstractSocket::ConnectedState)
-                relay(client);
-        });
-        connect(client, &QObject::destroyed, this, [this, wait] {
-            if (wait && wait->isActive())
-                --m_heldOpenings;
-        });
-        wait->start(m_openingDelayMs);
+        holdConnection(client, m_clock, m_openingDelayMs, m_heldOpenings, [this, client] { relay(client); });
     }
 }
 
