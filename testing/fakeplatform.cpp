@@ -84,6 +84,8 @@ FakePlatform::FakePlatform(FakeHttpServer& server) : m_server(server)
 {
     addCatalogueRoutes();
     addOwnRoutes();
+    m_push.serveTokens(m_server); // real tokens instead of the catalogue's sample
+    m_server.tunnel(QStringLiteral("/ws"), m_push.port());
 }
 
 QString FakePlatform::discoveryUrl() const

@@ -7,12 +7,11 @@
 //
 // The first line on standard output is "listening on 127.0.0.1:PORT"; each request is then
 // logged on standard error with its status. Discovery is at http://127.0.0.1:PORT/discovery.
-// The second line names the push-notification websocket ("notifications on
-// ws://127.0.0.1:PORT2/ws"); its token comes from POST /api/v2/user/ws_token, and POST /push
-// sends the body to every client.
+// The second line names the push-notification websocket, discovery's "ws_url" ("notifications
+// on ws://127.0.0.1:PORT/ws", the same port); its token comes from POST /api/v2/user/ws_token,
+// and POST /push sends the body to every client.
 
 #include "fakehttpserver.h"
-#include "fakenotificationserver.h"
 #include "fakeplatform.h"
 
 #include <QCommandLineParser>
@@ -63,14 +62,13 @@ int main(int argc, char** argv)
             << (request.query.isEmpty() ? QString() : QLatin1Char('?') + request.query.toString()) << Qt::endl;
     });
 
-    fake::FakeNotificationServer push;
-    push.serveTokens(server);
+    fake::FakeNotificationServer& push = platform.push();
     server.route("POST", QStringLiteral("/push"), [&push](const fake::HttpRequest& request) {
         push.sendText(QString::fromUtf8(request.body));
         return fake::HttpResponse::json(200, QJsonObject{{"clients", push.clientCount()}});
     });
 
     QTextStream(stdout) << "listening on 127.0.0.1:" << server.port() << Qt::endl;
-    QTextStream(stdout) << "notifications on " << push.url() << Qt::endl;
+    QTextStream(stdout) << "notifications on " << platform.webSocketUrl() << Qt::endl;
     return app.exec();
 }
