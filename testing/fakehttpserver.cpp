@@ -127,8 +127,11 @@ private:
     {
         m_server->m_requests.append(request);
         emit m_server->requestReceived(request);
-        const FakeHttpServer::Route* route = m_server->findRoute(request.method, request.path);
-        const HttpResponse response = route ? route->handler(request) : HttpResponse::withBody(404, "text/plain", "");
+        const std::optional<HttpResponse> first = m_server->m_first ? m_server->m_first(request) : std::nullopt;
+        const FakeHttpServer::Route* route = first ? nullptr : m_server->findRoute(request.method, request.path);
+        const HttpResponse response = first   ? *first
+                                      : route ? route->handler(request)
+                                              : HttpResponse::withBody(404, "text/plain", "");
         const Faults faults = response.faults ? *response.faults : route ? route->faults : Faults();
         m_closeAfter = request.header("Connection").compare("close", Qt::CaseInsensitive) == 0;
         if (faults.neverAnswer)

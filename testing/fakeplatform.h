@@ -59,6 +59,8 @@ public:
     void expireSessions();
     QStringList liveSessions() const;
     void addSession(const QString& id) { m_sessions.insert(id); }
+    // Every session id is one this platform issued (a replay, whose sessions were redacted).
+    void acceptAnySession() { m_anySession = true; }
 
     // The favourites as "content_type/content_id".
     QStringList favourites() const;
@@ -96,6 +98,7 @@ private:
     QSet<QString> m_sessions;
     QSet<QString> m_expired;
     int m_sessionCounter = 0;
+    bool m_anySession = false;
     QStringList m_favourites;
     int m_favouriteIds = 100;
     int m_channelCount = fakeChannelCount;
