@@ -107,6 +107,7 @@ public:
     QList<QUrl> redirects;
     QSize maxImageSize{-1, -1};
     bool measured = false;
+    bool recorded = false;
     bool ended = false; // the reply being handled has ended the request (or asked for a resend)
     HttpRequestWorker::ExchangeFacts facts;
 
@@ -332,6 +333,11 @@ void HttpRequestWorker::setMeasured(bool measured)
     d->measured = measured;
 }
 
+void HttpRequestWorker::setRecorded(bool recorded)
+{
+    d->recorded = recorded;
+}
+
 HttpRequestWorker::ExchangeFacts HttpRequestWorker::exchangeFacts() const
 {
     return d->facts;
@@ -400,6 +406,11 @@ void HttpRequestWorker::handleReplyUnguarded()
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     d->facts.httpStatus = status;
     d->facts.bytes = body.size();
+    if (d->recorded) {
+        d->facts.http2 = reply->attribute(QNetworkRequest::Http2WasUsedAttribute).toBool();
+        d->facts.headers = reply->rawHeaderPairs();
+        d->facts.body = body;
+    }
     const QString contentType = QString::fromLatin1(reply->rawHeader("Content-Type"));
     const bool image = contentType == QLatin1String("image/png") || contentType == QLatin1String("image/jpeg");
     if (d->loggingEnabled)

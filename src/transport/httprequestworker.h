@@ -66,14 +66,19 @@ public:
     int resendAttempts() const;
     QList<QUrl> redirects() const;
 
-    // What the last answer handled was. The decoding is timed only when measured.
+    // What the last answer handled was. The decoding is timed only when measured; the
+    // answer's headers and body are kept only when recorded (the traffic recorder).
     struct ExchangeFacts
     {
         int httpStatus = 0;
         qint64 bytes = 0;
         qint64 decodeNs = 0;
+        bool http2 = false;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray body;
     };
     void setMeasured(bool measured);
+    void setRecorded(bool recorded);
     ExchangeFacts exchangeFacts() const;
 
     // ---- the exchange ----

@@ -2,6 +2,7 @@
 // documents, and the IAB's public samples (when the shared corpus is on the machine)
 // against an independent count by element path (our own samples check every field).
 
+#include "corpora.h"
 #include "vastentry.h"
 
 #include "ads/vast.h"
@@ -273,9 +274,9 @@ private slots:
 
     void iabSamples()
     {
-        const QString root = qEnvironmentVariable("TQ_CORPORA") + QStringLiteral("/vast");
-        if (!QFileInfo(root).isDir())
-            QSKIP("the IAB VAST samples are not on this machine (TQ_CORPORA/vast)");
+        const QString root = fake::corpus(QStringLiteral("vast"));
+        if (root.isEmpty())
+            QSKIP(fake::corpusSkipped("the IAB VAST samples", QStringLiteral("vast")).constData());
         Counts total{};
         int files = 0;
         int inLine3 = 0;

@@ -2,6 +2,7 @@
 // on the machine) through the fuzzers' entry points, under the normal and the sanitizer
 // builds: inputs that once crashed stay fixed.
 
+#include "corpora.h"
 #include "fuzzentries.h"
 #include "pushentries.h"
 
@@ -73,7 +74,7 @@ private slots:
     {
         QFile file(sharedCorpora() + "/cbor/appendix_a.json");
         if (!file.open(QIODevice::ReadOnly))
-            QSKIP("shared CBOR corpus not found (TQ_CORPORA)");
+            QSKIP(fake::corpusSkipped("the RFC 8949 CBOR vectors (cbor/appendix_a.json)", QStringLiteral("cbor")).constData());
         const QJsonArray vectors = QJsonDocument::fromJson(file.readAll()).array();
         QVERIFY(vectors.size() > 50);
         static const char* const keys[] = {"name", "id", "is_favorite", "poster_bg_color", "usage_model",
@@ -96,7 +97,7 @@ private slots:
         const QDir dir(sharedCorpora() + "/json/test_parsing");
         const QStringList files = dir.entryList(QDir::Files, QDir::Name);
         if (files.isEmpty())
-            QSKIP("shared JSON corpus not found (TQ_CORPORA)");
+            QSKIP(fake::corpusSkipped("JSONTestSuite (json/test_parsing)", QStringLiteral("json")).constData());
         for (const QString& name : files) {
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::ReadOnly));
