@@ -24,6 +24,14 @@ public:
     void fromJson(const QJsonObject&) override {}
 
     QImage image() const { return m_image; }
+    QImage toQImage() const { return m_image; }
+    bool imageIsNull() const { return m_image.isNull(); }
+    // A host-made image has no encoded form: toData() is empty until fromData().
+    void setQImage(const QImage& image)
+    {
+        m_image = image;
+        m_encoded.clear();
+    }
 
 private:
     QImage m_image;
