@@ -27,10 +27,9 @@ constexpr int maxNamespacesInScope = 256;
 constexpr qsizetype maxTagLength = 8192; // characters of a start tag or DOCTYPE still unread
 constexpr qsizetype feedChunk = 2048;    // characters handed to the reader at a time
 
-// Applies the limits token by token inside the one reading pass. When it owns the text,
-// it hands the reader the text a chunk at a time, so that a start tag is never seen whole
-// by the reader before its length was checked: the reader counts its attributes only once
-// the tag is complete.
+// Applies the limits token by token inside the one reading pass. When it owns the text, it
+// hands the reader a chunk at a time and stops before a start tag grows past the length
+// limit: the reader compares a tag's attributes only once the tag is complete, too late.
 class Guard
 {
 public:
@@ -73,7 +72,7 @@ private:
         switch (token) {
         case QXmlStreamReader::StartDocument:
             // Without a declaration the reader reports the document's start after a look ahead.
-            m_boundary = m_reader.documentVersion().isEmpty() ? 0 : m_reader.characterOffset();
+            m_boundary = m_reader.documentVersion().isEmpty() ? 0 : qsizetype(m_reader.characterOffset());
             return;
         case QXmlStreamReader::DTD:
             // Entities (and their expansion) and attribute defaults are refused; a bare
@@ -102,7 +101,7 @@ private:
         default:
             break;
         }
-        m_boundary = m_reader.characterOffset();
+        m_boundary = qsizetype(m_reader.characterOffset());
     }
 
     // Whether the token the reader is in the middle of is a start tag or a DOCTYPE. The
@@ -110,10 +109,11 @@ private:
     // next '<' (text); white space between tokens is no token.
     bool inTag() const
     {
+        const auto blank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
         qsizetype i = std::min(m_boundary, m_fed);
         if (i > 0 && m_text.at(i - 1) == u'<')
             --i;
-        while (i < m_fed && (m_text.at(i) == u' ' || m_text.at(i) == u'\t' || m_text.at(i) == u'\n' || m_text.at(i) == u'\r'))
+        while (i < m_fed && blank(m_text.at(i)))
             ++i;
         if (i + 1 >= m_fed || m_text.at(i) != u'<')
             return false;
@@ -145,7 +145,7 @@ private:
     const QString m_text; // given to the reader in chunks; empty when the reader has its data
     Guard* const m_outer;
     qsizetype m_fed = 0;
-    qint64 m_boundary = 0; // where the reader's last token ended
+    qsizetype m_boundary = 0; // where the reader's last token ended
     QVarLengthArray<int, maxDepth + 1> m_namespaces; // declared by each open element
     int m_namespacesInScope = 0;
 };

@@ -478,12 +478,12 @@ void HttpRequestWorkerPrivate::traceReply(QNetworkReply& r, qint64 id, int statu
 {
     const auto typeHas = [&contentType](const char* part) { return contentType.contains(QLatin1String(part)); };
     enum class Shown { Image, Cbor, Text, Xml, Json, Nothing };
-    const Shown shown = image                                           ? Shown::Image
-                        : typeHas("application/cbor")                   ? Shown::Cbor
-                        : typeHas("text/plain") || typeHas("text/html") ? Shown::Text
+    const Shown shown = image                                                  ? Shown::Image
+                        : typeHas("application/cbor")                          ? Shown::Cbor
+                        : typeHas("text/plain") || typeHas("text/html")        ? Shown::Text
                         : typeHas("application/xml") || isTextXml(contentType) ? Shown::Xml
-                        : typeHas("application/json")                   ? Shown::Json
-                                                                        : Shown::Nothing;
+                        : typeHas("application/json")                          ? Shown::Json
+                                                                               : Shown::Nothing;
     const logging::Level level = shown == Shown::Json && body.startsWith("{\"error") ? logging::Warning : logging::Trace;
     // Nothing is built for a record nobody reads: at the usual level that is every reply.
     if (!logging::checkLogLevel(level))
