@@ -6,9 +6,9 @@
 
 namespace tq::fuzzing {
 
-// Decodes the bytes after the first as an image answer's body the way the HTTP worker does;
-// the first byte's bits pick the answer's "Content-Length" (absent, right, off by one,
-// not a number), whether the size is checked and the host's size limit. Aborts when the
+// Decodes the bytes but the last as an image answer's body the way the HTTP worker does;
+// the last byte's bits pick the answer's "Content-Length" (absent, off by one, right,
+// repeated with another value), whether the size is checked and the host's size limit. Aborts when the
 // outcome breaks the worker's promises: an image exactly when there is no failure, within
 // the limit when one applies, never with a wrong "Content-Length", and restored from the
 // cached bytes with the same pixels.
