@@ -521,9 +521,6 @@ private slots:
                                       << QStringLiteral("^unsupported pixel format: Format_Grayscale8$");
         QTest::newRow("16-bit pixels") << encoded(QImage(4, 4, QImage::Format_RGBA64), "PNG") << QByteArray("image/png")
                                        << none << QStringLiteral("^unsupported pixel format: Format_RGBA64$");
-        QTest::newRow("grey JPEG") << encoded(QImage(4, 4, QImage::Format_Grayscale8), "JPEG")
-                                   << QByteArray("image/jpeg") << none
-                                   << QStringLiteral("^unsupported pixel format: Format_Grayscale8$");
         QTest::newRow("truncated data") << noisyPng.left(noisyPng.size() * 6 / 10) << QByteArray("image/png") << none
                                         << QStringLiteral("^reading image failed: .+");
     }
@@ -547,54 +544,39 @@ private slots:
         QCOMPARE(m_cache.count(), 0);
     }
 
-    // The body is checked against "Content-Length" (sent here with a chunked body, the only
-    // way a server gets a false one past the HTTP layer); a value that is no length fails it.
+    // "Content-Length" against the body, which comes chunked (the only way a false length gets
+    // past the HTTP layer). A value that is no length is nobody's; Qt joins repeats with ", ".
     void imageContentLength_data()
     {
-        QTest::addColumn<QByteArrayList>("headers"); // name: value
-        QTest::addColumn<QString>("lengthShown");    // in the failure; empty: decoded
-
+        QTest::addColumn<QByteArrayList>("values");
+        QTest::addColumn<bool>("decoded");
         const QByteArray size = QByteArray::number(fake::pngBody(QSize(8, 8)).size());
-        QTest::newRow("right") << QByteArrayList{"Content-Length: " + size} << QString();
-        QTest::newRow("repeated, same") << QByteArrayList{"Content-Length: " + size, "Content-Length: " + size}
-                                        << QString();
-        QTest::newRow("a longer name is another header")
-            << QByteArrayList{"Content-Length-Hint: 1", "Content-Lengthy: 2"} << QString();
-        QTest::newRow("100 more") << QByteArrayList{"Content-Length: " + QByteArray::number(size.toInt() + 100)}
-                                  << QString::number(size.toInt() + 100);
-        QTest::newRow("negative") << QByteArrayList{"Content-Length: -" + size} << QString("-" + size);
-        QTest::newRow("signed") << QByteArrayList{"Content-Length: +" + size} << QString("+" + size);
-        QTest::newRow("garbage after the digits") << QByteArrayList{"Content-Length: " + size + "abc"}
-                                                  << QString(size + "abc");
-        QTest::newRow("past 64 bits") << QByteArrayList{"Content-Length: 99999999999999999999" + size}
-                                      << QString("99999999999999999999" + size);
-        QTest::newRow("repeated, different") << QByteArrayList{"Content-Length: " + size, "Content-Length: 7"}
-                                             << QString(size + ", 7");
+        QTest::newRow("repeated, same") << QByteArrayList{size, size} << true;
+        QTest::newRow("100 more") << QByteArrayList{QByteArray::number(size.toInt() + 100)} << false;
+        QTest::newRow("signed") << QByteArrayList{"+" + size} << false;
+        QTest::newRow("garbage after the digits") << QByteArrayList{size + "abc"} << false;
+        QTest::newRow("repeated, different") << QByteArrayList{size, "7"} << false;
     }
 
     void imageContentLength()
     {
-        QFETCH(QByteArrayList, headers);
-        QFETCH(QString, lengthShown);
+        QFETCH(QByteArrayList, values);
+        QFETCH(bool, decoded);
         const QByteArray png = fake::pngBody(QSize(8, 8));
         HttpResponse response = HttpResponse::withBody(200, "image/png", png).header("Transfer-Encoding", "chunked");
-        for (const QByteArray& header : headers)
-            response.header(header.left(header.indexOf(':')), header.mid(header.indexOf(':') + 2));
+        for (const QByteArray& value : values)
+            response.header("Content-Length", value);
         route(QStringLiteral("/img"), response);
-
         const QString message = QStringLiteral("image response body is incomplete, %1 (body size) != %2 (Content-Length)")
                                     .arg(png.size())
-                                    .arg(lengthShown);
-        if (!lengthShown.isEmpty())
+                                    .arg(QString::fromLatin1(values.join(", ")));
+        if (!decoded)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(message)));
+
         const auto ex = start(worker(request(QStringLiteral("/img"), MethodType::TqImage)));
         QTRY_VERIFY(ex->done);
-        if (lengthShown.isEmpty()) {
-            QCOMPARE(ex->response.value<ImageResponse>().toQImage().size(), QSize(8, 8));
-        } else {
-            QCOMPARE(ex->error.description, message);
-            QCOMPARE(ex->error.networkError, QNetworkReply::UnknownContentError);
-        }
+        QCOMPARE(ex->error.description, decoded ? QString() : message);
+        QCOMPARE(ex->response.value<ImageResponse>().toQImage().size(), decoded ? QSize(8, 8) : QSize(0, 0));
     }
 
     // The five accepted pixel formats that the readers produce; the cache keeps the body and
