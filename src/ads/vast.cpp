@@ -76,11 +76,15 @@ private:
             return;
         case QXmlStreamReader::DTD:
             // Entities (and their expansion) and attribute defaults are refused; a bare
-            // DOCTYPE, or one declaring elements and notations only, is read.
-            if (!m_reader.entityDeclarations().isEmpty() || m_reader.text().contains(QLatin1String("<!ATTLIST")))
+            // DOCTYPE, or one declaring elements and notations only, is read. Qt takes a
+            // DOCTYPE anywhere; XML only before the root element.
+            if (m_rootSeen)
+                refuse(QStringLiteral("a DOCTYPE after the root element"));
+            else if (!m_reader.entityDeclarations().isEmpty() || m_reader.text().contains(QLatin1String("<!ATTLIST")))
                 refuse(QStringLiteral("a DTD declaring entities or attribute defaults is not accepted"));
             break;
         case QXmlStreamReader::StartElement: {
+            m_rootSeen = true;
             const int declared = int(m_reader.namespaceDeclarations().size());
             m_namespaces.append(declared);
             m_namespacesInScope += declared;
@@ -148,6 +152,7 @@ private:
     qsizetype m_boundary = 0; // where the reader's last token ended
     QVarLengthArray<int, maxDepth + 1> m_namespaces; // declared by each open element
     int m_namespacesInScope = 0;
+    bool m_rootSeen = false;
 };
 
 thread_local Guard* Guard::s_active = nullptr;

@@ -3,6 +3,7 @@
 #include "transport/configwrapper.h"
 
 #include <QStringList>
+#include <QtNetwork/qtnetworkglobal.h>
 #if QT_CONFIG(ssl)
 #include <QSslError>
 #endif
