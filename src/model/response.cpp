@@ -2,6 +2,8 @@
 
 #include "platform/logging.h"
 
+#include <QBuffer>
+
 namespace tq {
 
 AbstractResponse::~AbstractResponse() = default;
@@ -21,6 +23,17 @@ QByteArray AbstractResponse::toData() const
 bool AbstractResponse::fromData(const QByteArray&)
 {
     return false;
+}
+
+QByteArray ImageResponse::toData() const
+{
+    if (!m_encoded.isEmpty() || m_image.isNull())
+        return m_encoded;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    m_image.save(&buffer, "PNG");
+    return png;
 }
 
 bool ImageResponse::fromData(const QByteArray& data)

@@ -18,20 +18,20 @@ public:
     ImageResponse(const QImage& image, const QByteArray& encoded) : m_image(image), m_encoded(encoded) {}
 
     bool isValid() const override { return !m_image.isNull(); }
-    QByteArray toData() const override { return m_encoded; }
+    // The bytes the image was decoded from; an image set by the host goes out as PNG.
+    QByteArray toData() const override;
     bool fromData(const QByteArray& data) override; // decodes; false leaves the response unchanged
     QJsonObject toJson() const override { return {}; }
     void fromJson(const QJsonObject&) override {}
 
     QImage image() const { return m_image; }
     QImage toQImage() const { return m_image; }
-    bool imageIsNull() const { return m_image.isNull(); }
-    // A host-made image has no encoded form: toData() is empty until fromData().
     void setQImage(const QImage& image)
     {
         m_image = image;
         m_encoded.clear();
     }
+    bool imageIsNull() const { return m_image.isNull(); }
 
 private:
     QImage m_image;

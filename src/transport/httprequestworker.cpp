@@ -43,14 +43,6 @@ bool isAuditType(MethodType type)
            || type == MethodType::GetShopAdAudit || type == MethodType::GetShopAudit;
 }
 
-// "text/xml", with or without parameters: ad servers answer VAST so as often as
-// "application/xml", and it is XML all the same.
-bool isTextXml(const QString& contentType)
-{
-    const QStringView type = QStringView(contentType).left(contentType.indexOf(u';')).trimmed();
-    return type.compare(u"text/xml", Qt::CaseInsensitive) == 0;
-}
-
 // A date in Qt's text form later than now gives the remaining seconds; a number is taken
 // as seconds; any other form is logged and ignored.
 std::optional<qint64> retryAfter(const QList<QPair<QByteArray, QByteArray>>& headers)
@@ -72,6 +64,14 @@ std::optional<qint64> retryAfter(const QList<QPair<QByteArray, QByteArray>>& hea
     if (date > now)
         return now.secsTo(date);
     return std::nullopt;
+}
+
+// "text/xml", with or without parameters: ad servers answer VAST so as often as
+// "application/xml", and it is XML all the same.
+bool isTextXml(const QString& contentType)
+{
+    const QStringView type = QStringView(contentType).left(contentType.indexOf(u';')).trimmed();
+    return type.compare(u"text/xml", Qt::CaseInsensitive) == 0;
 }
 
 } // namespace

@@ -42,6 +42,9 @@ QVariant tagged(const char* tag, const QByteArray& body)
     return QString::fromLatin1(tag) + QString::fromUtf8(body);
 }
 
+// A PNG whose header announces 0x0 pixels (no encoder writes one): signature, IHDR, IEND.
+const char* const EmptyPngHex = "89504e470d0a1a0a0000000d4948445200000000000000000802000000b4e9eb450000000049454e44ae426082";
+
 QByteArray encoded(QImage image, const char* format)
 {
     if (image.format() == QImage::Format_Indexed8)
@@ -53,9 +56,6 @@ QByteArray encoded(QImage image, const char* format)
     image.save(&buffer, format);
     return bytes;
 }
-
-// A PNG whose header announces 0x0 pixels (no encoder writes one): signature, IHDR, IEND.
-const char* const EmptyPngHex = "89504e470d0a1a0a0000000d4948445200000000000000000802000000b4e9eb450000000049454e44ae426082";
 
 } // namespace
 
