@@ -14,6 +14,7 @@
 #include "engine/requesterror.h"
 #include "engine/requesttoken.h"
 #include "transport/requestsettings.h"
+#include "transport/tlspolicy.h"
 
 #include <QList>
 #include <QNetworkRequest>
@@ -54,6 +55,7 @@ public:
     void setCacheKey(const QString& key);
     void setResponseCache(ResponseCache* cache);
     void setMaxImageSize(const QSize& size); // -1 = no limit
+    void setTlsMode(TlsPolicy::Mode mode);   // how certificate problems are judged
 
     // The request as it will be sent; backends adjust it before a resend.
     QNetworkRequest& networkRequest();

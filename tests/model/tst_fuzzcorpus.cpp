@@ -4,6 +4,7 @@
 
 #include "corpora.h"
 #include "fuzzentries.h"
+#include "imageentry.h"
 #include "pushentries.h"
 
 #include <QDir>
@@ -30,6 +31,7 @@ const QMap<QString, Entry>& entries()
 {
     static const QMap<QString, Entry> byTarget{{QStringLiteral("cbor_walk"), cborWalk},
                                                {QStringLiteral("json_decode"), jsonDecode},
+                                               {QStringLiteral("image_decode"), imageDecode},
                                                {QStringLiteral("notification_json"), notificationJson},
                                                {QStringLiteral("rdm_command"), rdmCommandJson}};
     return byTarget;
@@ -83,12 +85,32 @@ private slots:
                                            "object", "track", "short_kind", "price"};
         for (const QJsonValue& vector : vectors) {
             const QByteArray item = QByteArray::fromBase64(vector.toObject().value("cbor").toString().toLatin1());
-            QCOMPARE(feed(cborWalk, item), 0);
-            for (const char* key : keys) {
-                // {"items": [{key: item}], key: item}
-                const QByteArray keyItem = char(0x60 + qstrlen(key)) + QByteArray(key) + item;
-                QCOMPARE(feed(cborWalk, QByteArray::fromHex("a2656974656d7381a1") + keyItem + keyItem), 0);
+            for (char structure = 0; structure < 5; ++structure) { // the walker's first byte picks it
+                QCOMPARE(feed(cborWalk, structure + item), 0);
+                for (const char* key : keys) {
+                    // {"items": [{key: item}], key: item}
+                    const QByteArray keyItem = char(0x60 + qstrlen(key)) + QByteArray(key) + item;
+                    QCOMPARE(feed(cborWalk, structure + QByteArray::fromHex("a2656974656d7381a1") + keyItem + keyItem),
+                             0);
+                }
             }
+        }
+    }
+
+    // Every PngSuite image under each header and limit the last byte can pick.
+    void pngSuite()
+    {
+        const QDir dir(sharedCorpora() + "/images/pngsuite");
+        const QStringList files = dir.entryList({"*.png"}, QDir::Files, QDir::Name);
+        if (files.isEmpty())
+            QSKIP("shared image corpus not found (TQ_CORPORA)");
+        for (const QString& name : files) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray image = file.readAll();
+            QCOMPARE(feed(imageDecode, image), 0); // as the fuzzer reads the folder
+            for (int options = 0; options < 32; ++options)
+                QCOMPARE(feed(imageDecode, image + char(options)), 0);
         }
     }
 
