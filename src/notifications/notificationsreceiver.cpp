@@ -8,6 +8,7 @@
 #include "platform/logging.h"
 
 #include <QJsonDocument>
+#include <QSslError>
 #include <QJsonObject>
 #include <QUrl>
 
@@ -146,6 +147,7 @@ void NotificationsReceiverPrivate::open(const QUrl& address)
     closeCode = QWebSocketProtocol::CloseCodeAbnormalDisconnection;
     closeReason.clear();
     openTimer.start(openingTimeoutMs);
+    tlsMode = TlsPolicy::mode(store);
     socket.open(address); // may fail at once, ending the attempt in here
 }
 
@@ -240,6 +242,19 @@ void NotificationsReceiverPrivate::onSocketError(QAbstractSocket::SocketError er
         attemptEnded();
 }
 
+void NotificationsReceiverPrivate::onSslErrors(const QList<QSslError>& errors)
+{
+    TQ_LOG(logging::Warning, q->objectName()) << "ssl errors occurred:" << errors;
+    const std::optional<QString> refusal = TlsPolicy::refusal(errors, tlsMode);
+    if (!refusal) {
+        socket.ignoreSslErrors();
+        return;
+    }
+    // Not ignored: Qt ends the handshake, and the failed attempt takes the reconnect ladder.
+    TQ_LOG(logging::Warning, q->objectName()) << *refusal;
+    post([receiver = q, text = *refusal] { emit receiver->errorOccurred(text); });
+}
+
 void NotificationsReceiverPrivate::onDisconnected()
 {
     post([receiver = q] { emit receiver->disconnected(); });
@@ -317,10 +332,7 @@ NotificationsReceiver::NotificationsReceiver(QObject* parent)
     // Qt 6.4 names the signal error(); errorOccurred() came later.
     connect(socket, QOverload<QAbstractSocket::SocketError>::of(&QWebSocket::error), this,
             [p](QAbstractSocket::SocketError error) { p->onSocketError(error); });
-    connect(socket, &QWebSocket::sslErrors, this, [this, p](const QList<QSslError>& errors) {
-        TQ_LOG(logging::Warning, objectName()) << "ssl errors occurred:" << errors;
-        p->socket.ignoreSslErrors();
-    });
+    connect(socket, &QWebSocket::sslErrors, this, [p](const QList<QSslError>& errors) { p->onSslErrors(errors); });
     connect(socket, &QWebSocket::textMessageReceived, this, [p](const QString& text) { p->onTextMessage(text); });
     connect(socket, &QWebSocket::binaryMessageReceived, this, [this](const QByteArray& data) {
         TQ_LOG(logging::Warning, objectName()) << "binary message of" << data.size() << "bytes skipped";
@@ -350,6 +362,7 @@ void NotificationsReceiver::init(TqContext* context)
     if (d->client || !context)
         return;
     d->client.reset(context->createClient(d.get()));
+    d->store = context->configurationManager();
     NotificationsReceiverPrivate* p = d.get();
     connect(d->client.get(), &TqClientFacade::dataReceived, this,
             [p](qint64 id, const QVariant& answer) { p->onTokenAnswer(id, answer); });

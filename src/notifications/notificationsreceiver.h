@@ -17,6 +17,10 @@
 // "expire_at" is absent or already past by the box's clock is kept until the server
 // refuses it. stopListen() ends all of it.
 //
+// Certificates are treated as the context's HTTP exchanges treat them ("Network"/
+// "verifyCertificates", read at each opening): a refused handshake is reported with
+// errorOccurred() naming the problem, and the opening is retried like any failed one.
+//
 // Waits are measured on the clock given to setClock() (the system clock by default). Signals
 // are emitted from the event loop, so the host may stop, restart or delete the receiver from
 // any of them. Lives on the thread that creates it.

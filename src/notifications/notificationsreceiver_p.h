@@ -4,6 +4,7 @@
 
 #include "engine/clock.h"
 #include "engine/requesterror.h"
+#include "transport/tlspolicy.h"
 #include "notifications/notificationsreceiver.h"
 
 #include <QWebSocket>
@@ -37,6 +38,11 @@ public:
     qint64 tokenRequestId = -1;
     ClockTimer openTimer; // bounds an opening that never completes
     Clock* clock;
+    // Where "Network"/"verifyCertificates" is read, at each opening (the host owns the store,
+    // which outlives the context the receiver was given).
+    stbconfig::ConfigurationManager* store = nullptr;
+    TlsPolicy::Mode tlsMode = TlsPolicy::Mode::AcceptAll; // of the attempt under way
+    void onSslErrors(const QList<QSslError>& errors);
 
     // The connection attempt under way. Its end (an error, a close, a drop) is handled once,
     // and not at all when the receiver ended it itself (abandoned).

@@ -131,7 +131,10 @@ PartyStationClient::PartyStationClient(QObject* parent) : QObject(parent), d(new
 #ifndef QT_NO_SSL
     connect(socket, &QWebSocket::sslErrors, this, [p](const QList<QSslError>& errors) {
         TQ_LOG(logging::Trace, p->context()) << "ssl errors occurred:" << errors;
-        p->socket.ignoreSslErrors();
+        if (const std::optional<QString> refusal = tq::TlsPolicy::refusal(errors, p->tlsMode))
+            TQ_LOG(logging::Warning, p->context()) << *refusal; // Qt ends the handshake; the opening is retried
+        else
+            p->socket.ignoreSslErrors();
     });
 #endif
     connect(socket, &QWebSocket::textMessageReceived, this, [p](const QString& text) { p->receive(text.toUtf8()); });
@@ -235,6 +238,11 @@ void PartyStationClient::setStoringIncomingMessageEnabled(bool enabled)
 void PartyStationClient::setIncomingMessageStoragePath(const QString& path)
 {
     d->incomingMessageStoragePath = path;
+}
+
+void PartyStationClient::setTlsMode(tq::TlsPolicy::Mode mode)
+{
+    d->tlsMode = mode;
 }
 
 void PartyStationClient::setProxy(const QNetworkProxy& proxy)

@@ -15,6 +15,7 @@
 // any of them. It lives on the thread that created it.
 
 #include "partystation/messages.h"
+#include "transport/tlspolicy.h"
 
 #include <QNetworkProxy>
 #include <QObject>
@@ -50,6 +51,9 @@ public:
     void setStoringIncomingMessageEnabled(bool enabled);
     void setIncomingMessageStoragePath(const QString& path);
     void setProxy(const QNetworkProxy& proxy);
+    // Verify: certificate problems refuse the handshake as the context's exchanges do with
+    // "Network"/"verifyCertificates" set (the client has no context to read it from).
+    void setTlsMode(tq::TlsPolicy::Mode mode);
     // Null: the system clock. Set it before startListen(); the clock must outlive the client.
     void setClock(tq::Clock* clock);
 

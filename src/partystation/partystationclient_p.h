@@ -3,6 +3,7 @@
 // has settled (no opening or ping on its way) before it moves the clock on.
 
 #include "engine/clock.h"
+#include "transport/tlspolicy.h"
 #include "partystation/partystationclient.h"
 
 #include <QUrl>
@@ -33,6 +34,7 @@ public:
     tq::ClockTimer reconnectTimer;
     tq::ClockTimer openTimer; // an opening that never completes
     QUrl url;
+    tq::TlsPolicy::Mode tlsMode = tq::TlsPolicy::Mode::AcceptAll;
     QWebSocket socket{QString(), QWebSocketProtocol::Version13};
 };
 

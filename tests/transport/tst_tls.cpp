@@ -1,7 +1,11 @@
 // The HTTP worker against a TLS server on 127.0.0.1, with certificates that openssl makes
 // when the test starts: a test authority the box trusts and one it does not, and server
-// certificates that are good, self-signed, expired, not yet valid or for another host.
+// certificates that are good, self-signed, expired, not yet valid or for another host; and
+// the two websockets (push receiver, party games) against a TLS websocket server.
 
+#include "engine/tqcontext.h"
+#include "notifications/notificationsreceiver_p.h"
+#include "partystation/partystationclient_p.h"
 #include "platform/requestheaderpropertyprovider.h"
 #include "transport/backends.h"
 #include "transport/httprequestworker.h"
@@ -11,6 +15,7 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QTemporaryDir>
+#include <QWebSocketServer>
 #include <QtTest>
 
 using namespace tq;
@@ -23,6 +28,16 @@ class TestTls : public QObject
     stbconfig::ConfigurationManager m_store;
     stbcore::FixedPropertyProvider m_provider;
     BackendSet m_backends = createBackends();
+
+    QSslConfiguration serverConfiguration(const QString& certificate)
+    {
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setLocalCertificate(QSslCertificate::fromPath(m_dir.filePath(certificate + ".crt")).value(0));
+        QFile key(m_dir.filePath(certificate + ".key"));
+        if (key.open(QIODevice::ReadOnly))
+            configuration.setPrivateKey(QSslKey(&key, QSsl::Ec));
+        return configuration;
+    }
 
     bool openssl(const QStringList& arguments)
     {
@@ -104,13 +119,8 @@ private slots:
         QFETCH(bool, verify);
         QFETCH(bool, clockIsSet);
         QFETCH(QString, refusal);
-        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        configuration.setLocalCertificate(QSslCertificate::fromPath(m_dir.filePath(certificate + ".crt")).value(0));
-        QFile key(m_dir.filePath(certificate + ".key"));
-        QVERIFY(key.open(QIODevice::ReadOnly));
-        configuration.setPrivateKey(QSslKey(&key, QSsl::Ec));
         QSslServer server; // answers every request with 200 "ok"
-        server.setSslConfiguration(configuration);
+        server.setSslConfiguration(serverConfiguration(certificate));
         int answered = 0;
         connect(&server, &QSslServer::pendingConnectionAvailable, this, [&] {
             QTcpSocket* socket = server.nextPendingConnection();
@@ -155,6 +165,63 @@ private slots:
         QVERIFY2(error.description.startsWith("TLS certificate refused: ") && error.description.contains(refusal)
                      && (clockIsSet || !error.description.contains("expired")),
                  qPrintable(error.description));
+    }
+
+    // The websockets follow the same policy: the receiver from its context's store, the party
+    // client from its setter. A refused handshake never reaches the server's application.
+    void websockets_data()
+    {
+        QTest::addColumn<bool>("party");
+        QTest::addColumn<QString>("certificate");
+        QTest::addColumn<bool>("verify");
+        QTest::addColumn<bool>("connects");
+        QTest::newRow("receiver, default, self-signed") << false << "self" << false << true;
+        QTest::newRow("receiver, verify, self-signed") << false << "self" << true << false;
+        QTest::newRow("receiver, verify, good") << false << "good" << true << true;
+        QTest::newRow("party, default, self-signed") << true << "self" << false << true;
+        QTest::newRow("party, verify, another host") << true << "elsewhere" << true << false;
+        QTest::newRow("party, verify, good") << true << "good" << true << true;
+    }
+
+    void websockets()
+    {
+        QFETCH(bool, party);
+        QFETCH(QString, certificate);
+        QFETCH(bool, verify);
+        QFETCH(bool, connects);
+        QWebSocketServer server(QStringLiteral("tls"), QWebSocketServer::SecureMode);
+        server.setSslConfiguration(serverConfiguration(certificate));
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        QSignalSpy accepted(&server, &QWebSocketServer::newConnection);
+        const QString url = QStringLiteral("wss://127.0.0.1:%1/ws").arg(server.serverPort());
+        m_store.setValue(QStringLiteral("Network"), QStringLiteral("verifyCertificates"), verify, stbconfig::Runtime);
+
+        TqContext context(&m_store);
+        NotificationsReceiver receiver;
+        pstv::PartyStationClient client;
+        QWebSocket* socket = party ? &pstv::PartyStationClientPrivate::get(&client)->socket
+                                   : &NotificationsReceiverPrivate::get(&receiver)->socket;
+        QSignalSpy failed(socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error));
+        QSignalSpy reported(&receiver, &NotificationsReceiver::errorOccurred);
+        if (party) {
+            client.setTlsMode(verify ? TlsPolicy::Mode::Verify : TlsPolicy::Mode::AcceptAll);
+            client.startListen(url);
+        } else {
+            receiver.init(&context);
+            NotificationsReceiverPrivate::get(&receiver)->token = QStringLiteral("t"); // no token round first
+            receiver.startListen(url);
+        }
+        if (connects) {
+            QTRY_COMPARE(accepted.count(), 1);
+            QCOMPARE(failed.count(), 0);
+            return;
+        }
+        QTRY_VERIFY(failed.count() > 0);
+        QCOMPARE(accepted.count(), 0);
+        if (!party) {
+            QTRY_COMPARE(reported.count(), 1);
+            QVERIFY(reported.at(0).at(0).toString().startsWith("TLS certificate refused: "));
+        }
     }
 };
 
