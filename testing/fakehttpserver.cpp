@@ -1,6 +1,6 @@
 #include "fakehttpserver.h"
 
-#include "engine/request.h"
+#include "transport/request.h"
 
 #include <QBuffer>
 #include <QCborValue>

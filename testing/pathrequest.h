@@ -2,7 +2,7 @@
 // A request of any type and path whose answer is its body as text: the stand-in for the
 // typed platform requests in the engine tests and the demo.
 
-#include "engine/request.h"
+#include "transport/request.h"
 
 namespace fake {
 

@@ -4,7 +4,7 @@
 // and the compact line per exchange from the request listener.
 
 #include "engine/clientfacade.h"
-#include "engine/requesterror.h"
+#include "transport/requesterror.h"
 #include "engine/requestlistener.h"
 #include "platform/requestheaderpropertyprovider.h"
 

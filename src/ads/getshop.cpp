@@ -1,4 +1,4 @@
-#define ADS_DEFINE_WIRE_STRINGS // the dictionaries of getshop.h are built here
+#define TQ_DEFINE_WIRE_STRINGS_IN // the dictionaries of getshop.h are built here
 #include "ads/getshop.h"
 #include "model/fieldcodec.h"
 

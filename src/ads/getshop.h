@@ -4,7 +4,7 @@
 // the remote control). The host renders them; where isValid() applies is its choice.
 
 #include "model/fields.h"
-#include "ads/wirestrings.h"
+#include "model/constantsdictionary.h"
 #include "transport/requestkit.h"
 
 #include <QJsonDocument>
@@ -59,24 +59,24 @@ const QStringList& remoteKeyNames();
 
 } // namespace gs
 
-ADS_WIRE_STRINGS(gs, EventType, eventTypeDictionary, Unknown,
+TQ_WIRE_STRINGS_IN(gs, EventType, eventTypeDictionary, Unknown,
                  {"banner", E::BannerDisplay}, {"playlist_update", E::PlaylistUpdate})
-ADS_WIRE_STRINGS(gs, CommandType, commandTypeDictionary, Unknown,
+TQ_WIRE_STRINGS_IN(gs, CommandType, commandTypeDictionary, Unknown,
                  {"$close", E::Close}, {"$back", E::Back}, {"$newcode", E::NewCode}, {"$add", E::Add},
                  {"$apply", E::Apply}, {"$delete_choosed", E::DeleteChoosed}, {"$confirm_phone", E::ConfirmPhone},
                  {"$scroll_up", E::ScrollUp}, {"$scroll_down", E::ScrollDown})
-ADS_WIRE_STRINGS(gs, ScreenType, pageTypeDictionary, Unknown,
+TQ_WIRE_STRINGS_IN(gs, ScreenType, pageTypeDictionary, Unknown,
                  {"new", E::PhoneNew}, {"code", E::PhoneCode}, {"confirm", E::PhoneConfirm}, {"info", E::Info})
-ADS_WIRE_STRINGS(gs, InputType, inputTypeDictionary, Unknown, {"phone", E::Phone}, {"code", E::Code})
-ADS_WIRE_STRINGS(gs, CaptionType, captionTypeDictionary, Unknown, // InputTimerError has no name
+TQ_WIRE_STRINGS_IN(gs, InputType, inputTypeDictionary, Unknown, {"phone", E::Phone}, {"code", E::Code})
+TQ_WIRE_STRINGS_IN(gs, CaptionType, captionTypeDictionary, Unknown, // InputTimerError has no name
                  {"input_normal", E::InputNormal}, {"input_error", E::InputError},
                  {"input_success", E::InputSuccess})
-ADS_WIRE_STRINGS(gs, BannerCloseType, bannerCloseTypeDictionary, Unknown,
+TQ_WIRE_STRINGS_IN(gs, BannerCloseType, bannerCloseTypeDictionary, Unknown,
                  {"ad_end", E::CloseTimeout}, {"microsite_close", E::CloseImmediately})
-ADS_WIRE_STRINGS(gs, TimerMode, timerModeDictionary, Unknown,
+TQ_WIRE_STRINGS_IN(gs, TimerMode, timerModeDictionary, Unknown,
                  {"reset_on_visit", E::ResetOnVisit}, {"pause_on_leave", E::PauseOnLeave},
                  {"continue_on_leave", E::ContinueOnLeave})
-ADS_WIRE_STRINGS(gs, UpdateMode, updateModeDictionary, Unknown,
+TQ_WIRE_STRINGS_IN(gs, UpdateMode, updateModeDictionary, Unknown,
                  {"only_text", E::OnlyText}, {"only_image", E::OnlyImage}, {"entire_banner", E::EntireBanner})
 
 namespace gs {

@@ -1,4 +1,4 @@
-#define ADS_DEFINE_WIRE_STRINGS // the dictionaries of vast.h are built here
+#define TQ_DEFINE_WIRE_STRINGS_IN // the dictionaries of vast.h are built here
 #include "ads/vast.h"
 
 #include "platform/logging.h"

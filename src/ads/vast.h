@@ -8,7 +8,7 @@
 // reader error (bad XML, or a document that is not VAST 3.0) stops the pass and leaves
 // what was read so far.
 
-#include "ads/wirestrings.h"
+#include "model/constantsdictionary.h"
 
 #include <QList>
 #include <QMetaType>
@@ -129,12 +129,12 @@ QVariant decodeVast(const QByteArray& body);
 
 } // namespace ad
 
-ADS_WIRE_STRINGS(ad, AvodRollType, rollTypeDictionary, Preroll, // no Unknown: a miss reads as 0
+TQ_WIRE_STRINGS_IN(ad, AvodRollType, rollTypeDictionary, Preroll, // no Unknown: a miss reads as 0
                  {"preroll", E::Preroll}, {"midroll", E::Midroll}, {"pauseroll", E::Pauseroll},
                  {"postroll", E::Postroll})
-ADS_WIRE_STRINGS(ad, AliveRollType, aliveRollTypeDictionary, Unknown,
+TQ_WIRE_STRINGS_IN(ad, AliveRollType, aliveRollTypeDictionary, Unknown,
                  {"startroll", E::Startroll}, {"switchroll", E::Switchroll})
-ADS_WIRE_STRINGS(ad, EventType, eventTypeDictionary, Unknown,
+TQ_WIRE_STRINGS_IN(ad, EventType, eventTypeDictionary, Unknown,
                  {"creativeView", E::CreativeView}, {"start", E::Start}, {"firstQuartile", E::FirstQuartile},
                  {"midpoint", E::Midpoint}, {"thirdQuartile", E::ThirdQuartile}, {"complete", E::Complete},
                  {"mute", E::Mute}, {"unmute", E::Unmute}, {"pause", E::Pause}, {"rewind", E::Rewind},

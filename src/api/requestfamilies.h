@@ -6,7 +6,7 @@
 // The requests themselves are rows of the catalogue (api/platformrequest.h explains the
 // form); the image request is the one family that is a complete request on its own.
 
-#include "engine/request.h"
+#include "transport/request.h"
 
 #include <QList>
 #include <QMap>

@@ -6,7 +6,7 @@
 #include "engine/deferredqueue.h"
 #include "engine/notifier.h"
 #include "engine/requestlistener.h"
-#include "engine/responsecache.h"
+#include "transport/responsecache.h"
 #include "engine/trafficrecorder_p.h"
 #include "engine/tqcontext.h"
 #include "platform/configurationmanager.h"

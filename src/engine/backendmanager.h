@@ -4,7 +4,7 @@
 // keeps every request in flight in one priority-ordered queue, decides whether it is sent,
 // held or deferred, inspects failures, and routes answers back to the sending client.
 
-#include "engine/requesterror.h"
+#include "transport/requesterror.h"
 #include "engine/tqcontext.h"
 
 #include <QHash>

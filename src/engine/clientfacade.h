@@ -11,9 +11,9 @@
 // a receiver of dataReceived may delete the client, or the context, from inside the call.
 
 #include "engine/clientsstorage.h"
-#include "engine/request.h"
-#include "engine/requesterror.h"
-#include "engine/requesttoken.h"
+#include "transport/request.h"
+#include "transport/requesterror.h"
+#include "transport/requesttoken.h"
 
 #include <QEvent>
 #include <QObject>

@@ -3,7 +3,7 @@
 // The host listens to it for session, network and proxy events and drives the recovery
 // flows through it; the dispatcher connects to it once, and every crossing is queued.
 
-#include "engine/requesterror.h"
+#include "transport/requesterror.h"
 
 #include <QObject>
 #include <QSize>

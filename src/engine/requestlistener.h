@@ -13,7 +13,7 @@
 // dispatcher reads no clock and builds no event.
 
 #include "model/enums.h"
-#include "engine/requesterror.h"
+#include "transport/requesterror.h"
 
 #include <QString>
 

@@ -6,7 +6,7 @@
 // The constructor returns once the worker thread's dispatcher exists, so a client created
 // right after can send at once. Destroy every client before the context.
 
-#include "engine/requesterror.h"
+#include "transport/requesterror.h"
 
 #include <QNetworkProxy>
 

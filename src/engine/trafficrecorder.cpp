@@ -1,6 +1,6 @@
 #include "engine/trafficrecorder_p.h"
 
-#include "engine/request.h"
+#include "transport/request.h"
 #include "engine/requestlistener.h"
 #include "transport/httprequestworker.h"
 

@@ -79,25 +79,50 @@ struct WireStrings;
 // Declares the dictionary of `Enum` with its accessor `accessor()` right below the
 // enumeration, so that numbers and wire strings are written in one place. Inside the
 // entries `E` names the enumeration: TQ_WIRE_STRINGS(Kind, kindsDictionary, {"a", E::A}).
+// A string the table does not hold decodes as E::Unknown.
+//
+// Enumerations of other namespaces (the ad services' ad::, gs::, syt::, ...) are declared at
+// global scope with their namespace and the value a miss decodes as:
+//   TQ_WIRE_STRINGS_IN(gs, InputType, inputTypeDictionary, Unknown, {"phone", E::Phone}, ...)
 //
 // Units that include such a header see the accessor's declaration only. One source file per
-// header defines TQ_DEFINE_WIRE_STRINGS before including it (model/enums.cpp for enums.h)
-// and builds the tables there: built in every unit that includes the header, the tables'
-// hash instantiations and initialisers cost about ten seconds of compilation per unit.
-#ifdef TQ_DEFINE_WIRE_STRINGS
-#define TQ_WIRE_STRINGS(Enum, accessor, ...)                                                       \
+// header builds the tables: it defines TQ_DEFINE_WIRE_STRINGS (model/enums.cpp for enums.h)
+// or, for a header of TQ_WIRE_STRINGS_IN, TQ_DEFINE_WIRE_STRINGS_IN before including it (two
+// switches, so that such a unit never builds enums.h's tables a second time). Built in every
+// unit that includes the header, the tables' hash instantiations and initialisers would cost
+// about ten seconds of compilation per unit.
+#define TQ_WIRE_STRINGS_TABLE(Enum, accessor, miss, ...)                                           \
     const ::tq::ConstantsDictionary<QString, Enum>& accessor()                                     \
     {                                                                                              \
         using E = Enum;                                                                            \
-        static const ::tq::ConstantsDictionary<QString, Enum> table({__VA_ARGS__}, E::Unknown);    \
+        static const ::tq::ConstantsDictionary<QString, Enum> table({__VA_ARGS__}, E::miss);       \
         return table;                                                                              \
-    }                                                                                              \
-    TQ_WIRE_STRINGS_LOOKUP(Enum, accessor)
+    }
+#define TQ_WIRE_STRINGS_DECLARATION(Enum, accessor, miss, ...)                                     \
+    const ::tq::ConstantsDictionary<QString, Enum>& accessor();
+
+#ifdef TQ_DEFINE_WIRE_STRINGS
+#define TQ_WIRE_STRINGS_BODY TQ_WIRE_STRINGS_TABLE
 #else
-#define TQ_WIRE_STRINGS(Enum, accessor, ...)                                                       \
-    const ::tq::ConstantsDictionary<QString, Enum>& accessor();                                    \
-    TQ_WIRE_STRINGS_LOOKUP(Enum, accessor)
+#define TQ_WIRE_STRINGS_BODY TQ_WIRE_STRINGS_DECLARATION
 #endif
+#ifdef TQ_DEFINE_WIRE_STRINGS_IN
+#define TQ_WIRE_STRINGS_IN_BODY TQ_WIRE_STRINGS_TABLE
+#else
+#define TQ_WIRE_STRINGS_IN_BODY TQ_WIRE_STRINGS_DECLARATION
+#endif
+
+#define TQ_WIRE_STRINGS(Enum, accessor, ...)                                                       \
+    TQ_WIRE_STRINGS_BODY(Enum, accessor, Unknown, __VA_ARGS__)                                     \
+    TQ_WIRE_STRINGS_LOOKUP(Enum, accessor)
+
+#define TQ_WIRE_STRINGS_IN(ns, Enum, accessor, miss, ...)                                          \
+    namespace ns {                                                                                 \
+    TQ_WIRE_STRINGS_IN_BODY(Enum, accessor, miss, __VA_ARGS__)                                     \
+    }                                                                                              \
+    namespace tq {                                                                                 \
+    TQ_WIRE_STRINGS_LOOKUP(ns::Enum, ns::accessor)                                                 \
+    }
 
 #define TQ_WIRE_STRINGS_LOOKUP(Enum, accessor)                                                     \
     template<>                                                                                     \

@@ -242,8 +242,8 @@ constexpr auto itemId(const char* key = "id")
 
 // One alternative of a union: the optional `member` is engaged when the union's "type"
 // text is `name` (or, with startsWith(), begins with it; a null name takes any type no
-// other alternative takes). Its object is read from the key `name` (or key(k)), or, with
-// wholeObject(), from the union's own JSON object.
+// other alternative takes). Its object is read from the key `name` (or the key given to
+// withKey()), or, with wholeObject(), from the union's own JSON object.
 template<class Owner, class Member>
 struct Choice
 {

@@ -2,7 +2,8 @@
 // Push notifications: the common header every message carries and the payload objects of
 // the codes that carry one. Device-management commands are notifications too
 // (rdm/commands.h). Notification::createNotificationFromJson builds the object of a message;
-// which code becomes which class is one table in notificationfactory.cpp.
+// which code becomes which class is one table in notificationfactory.cpp, except for the
+// device-management commands, whose folder registers its classes (registerNotificationMaker).
 //
 // Notifications reach the host as QSharedPointer<Notification>; the host looks at
 // eventCode (or eventType) and casts with qSharedPointerCast to the class of the code.
@@ -47,6 +48,24 @@ public:
 
 // The "event_code" text of a code; empty for codes that never travel.
 QString notificationEventCodeName(NotificationEventCode code);
+
+// How a code's class is built from its message: the class `T` made with the code and the
+// payload type, then its fields read.
+using NotificationMaker = QSharedPointer<Notification> (*)(NotificationEventCode, NotificationEventType,
+                                                           const QJsonObject&);
+template<class T>
+QSharedPointer<Notification> makeNotification(NotificationEventCode code, NotificationEventType type,
+                                              const QJsonObject& message)
+{
+    QSharedPointer<T> notification = QSharedPointer<T>::create(code, type, NotificationPriority::Low);
+    notification->fromJson(message);
+    return notification;
+}
+
+// Classes defined above this folder (the device-management commands) register the maker of
+// each of their codes when the library is loaded; a code the factory's table leaves to a
+// registration and that has none is built as a plain Notification of its code and type.
+void registerNotificationMaker(NotificationEventCode code, NotificationMaker make);
 
 // ---- payloads (each read from one member of the message, named in its fields) ----
 

@@ -2,7 +2,6 @@
 
 #include "model/decode.h"
 #include "platform/logging.h"
-#include "rdm/commands.h"
 
 #include <QHash>
 #include <QMetaEnum>
@@ -19,19 +18,29 @@ const QString& logContext()
     return name;
 }
 
-using Maker = QSharedPointer<Notification> (*)(NotificationEventCode, NotificationEventType, const QJsonObject&);
+using Maker = NotificationMaker;
 
 template<class T>
-QSharedPointer<Notification> make(NotificationEventCode code, NotificationEventType type, const QJsonObject& message)
-{
-    QSharedPointer<T> notification = QSharedPointer<T>::create(code, type, NotificationPriority::Low);
-    notification->fromJson(message);
-    return notification;
-}
+constexpr Maker make = &makeNotification<T>;
 
 QSharedPointer<Notification> plain(NotificationEventCode code, NotificationEventType type, const QJsonObject&)
 {
     return QSharedPointer<Notification>::create(code, type, NotificationPriority::Low);
+}
+
+// Written while the library loads (the registrations' initialisers), only read afterwards.
+QHash<NotificationEventCode, Maker>& registeredMakers()
+{
+    static QHash<NotificationEventCode, Maker> makers;
+    return makers;
+}
+
+// The device-management commands' codes: their classes register themselves.
+QSharedPointer<Notification> registered(NotificationEventCode code, NotificationEventType type,
+                                        const QJsonObject& message)
+{
+    const Maker make = registeredMakers().value(code, &plain);
+    return make(code, type, message);
 }
 
 // Codes the box does not act on: built unrecognized, without reading anything.
@@ -71,31 +80,31 @@ constexpr CodeRow codeTable[] = {
     {C::BankCardNeedAdd, "bank_card_need_add", make<DisplayNotification>, T::Display},
     {C::BankCardNotDeleted, "bank_card_not_deleted", make<DisplayNotification>, T::Display},
     {C::BonusesChanged, "bonuses_changed", make<BonusesChangedNotification>, T::Item},
-    {C::ChangeLogging, "change_logging", make<rdm::ChangeLoggingCommand>, T::Options},
+    {C::ChangeLogging, "change_logging", registered, T::Options},
     {C::ChangeSystemSettings, "change_system_settings", make<ChangeSystemSettingsNotification>, T::SystemSettings},
     {C::CheckAccountSummary, "check_account_summary", make<DisplayNotification>, T::Display},
-    {C::CheckFirmwareUpdate, "check_firmware_update", make<rdm::Command>, T::NoEventType},
-    {C::CheckMulticast, "check_multicast", make<rdm::CheckMulticastCommand>, T::Options},
-    {C::CheckSettings, "check_settings", make<rdm::Command>, T::NoEventType},
-    {C::Curl, "curl", make<rdm::CurlCommand>, T::Options},
+    {C::CheckFirmwareUpdate, "check_firmware_update", registered, T::NoEventType},
+    {C::CheckMulticast, "check_multicast", registered, T::Options},
+    {C::CheckSettings, "check_settings", registered, T::NoEventType},
+    {C::Curl, "curl", registered, T::Options},
     {C::DeviceDeleted, "device_deleted", make<DisplayNotification>, T::Display},
     {C::EmailLinked, "email_linked", make<DisplayNotification>, T::Display},
     {C::EmailRemoved, "email_removed", make<DisplayNotification>, T::Display},
     {C::Emergency, "emergency", make<DisplayNotification>, T::Display},
     {C::GeoLocationChanged, "geolocation_changed", ignored, T::Unrecognized},
-    {C::Healthcheck, "healthcheck", make<rdm::Command>, T::NoEventType},
+    {C::Healthcheck, "healthcheck", registered, T::NoEventType},
     {C::LocationChanged, "location_changed", ignored, T::Unrecognized},
     {C::MarketingMessage, "marketing_message", make<DisplayNotification>, T::Display},
     {C::Message, "message", make<DisplayNotification>, T::Display},
     {C::MergeAccounts, "merge_accounts", make<DisplayNotification>, T::Display},
     {C::NotEnoughQuota, "not_enough_quota", make<DisplayNotification>, T::Display},
-    {C::Nslookup, "nslookup", make<rdm::NslookupCommand>, T::Options},
+    {C::Nslookup, "nslookup", registered, T::Options},
     {C::OttTvActivated, "ott_tv_activated", make<DisplayNotification>, T::Display},
     {C::OttTvCodeChecked, "ott_tv_code_checked", make<DisplayNotification>, T::Display},
     {C::PaymentFailed, "payment_failed", make<PaymentDetailsNotification>, T::PaymentDetails},
     {C::PincodeDeleted, "pin_code_deleted", make<DisplayNotification>, T::Display},
     {C::PincodeChanged, "pin_code_changed", make<DisplayNotification>, T::Display},
-    {C::Ping, "ping", make<rdm::PingCommand>, T::Options},
+    {C::Ping, "ping", registered, T::Options},
     {C::PhoneLinked, "phone_linked", make<DisplayNotification>, T::Display},
     {C::PhoneRemoved, "phone_removed", make<DisplayNotification>, T::Display},
     {C::Poll, "poll", make<DisplayNotification>, T::Display},
@@ -106,8 +115,8 @@ constexpr CodeRow codeTable[] = {
     {C::PromocodeExpiring, "promocode_expiring", make<DisplayNotification>, T::Display},
     {C::PromoperiodExpiring, "promoperiod_expiring", make<DisplayNotification>, T::Display},
     {C::Purchase, "purchase", make<DisplayNotification>, T::Display},
-    {C::Rebalance, "rebalance", make<rdm::Command>, T::NoEventType},
-    {C::Reboot, "reboot", make<rdm::Command>, T::NoEventType},
+    {C::Rebalance, "rebalance", registered, T::NoEventType},
+    {C::Reboot, "reboot", registered, T::NoEventType},
     {C::RecurrentPaymentNotice, "recurrent_payment_notice", make<DisplayNotification>, T::Display},
     {C::Reminder, "reminder", make<DisplayNotification>, T::Display},
     {C::RemoteUp, "remote_up", plain, T::Unrecognized},
@@ -124,15 +133,15 @@ constexpr CodeRow codeTable[] = {
     {C::Restart, "restart", plain, T::Unrecognized},
     {C::VemoRestart, "vemo_restart", plain, T::Unrecognized},
     {C::SdpGetOssAccountFailed, "sdp_get_oss_account_failed", make<DisplayNotification>, T::Display},
-    {C::SendLogs, "send_logs", make<rdm::Command>, T::NoEventType},
-    {C::SendSystemStatus, "send_system_status", make<rdm::Command>, T::NoEventType},
+    {C::SendLogs, "send_logs", registered, T::NoEventType},
+    {C::SendSystemStatus, "send_system_status", registered, T::NoEventType},
     {C::ServiceTransfer, "service_transfer", make<DisplayNotification>, T::Display},
-    {C::Standby, "standby", make<rdm::StandbyCommand>, T::Options},
+    {C::Standby, "standby", registered, T::Options},
     {C::SubscribeConfirmRequired, "subscribe_confirm_required", make<DisplayNotification>, T::Display},
     {C::TransferPlayback, "transfer_playback", make<DisplayNotification>, T::Display},
-    {C::Traceroute, "traceroute", make<rdm::TracerouteCommand>, T::Options},
+    {C::Traceroute, "traceroute", registered, T::Options},
     {C::TstvNotPurchased, "tstv_not_purchased", make<DisplayNotification>, T::Display},
-    {C::TuneChannel, "tune_channel", make<rdm::TuneChannelCommand>, T::Options},
+    {C::TuneChannel, "tune_channel", registered, T::Options},
     {C::Unsubscribe, "unsubscribe", make<DisplayNotification>, T::Display},
     {C::UnsubscribeConfirmRequired, "unsubscribe_confirm_required", make<DisplayNotification>, T::Display},
     {C::VodCertificateCreated, "vod_certificate_created", make<DisplayNotification>, T::Display},
@@ -142,7 +151,7 @@ constexpr CodeRow codeTable[] = {
     {C::SyncPurchases, "sync_purchases", make<SyncServicesNotification>, T::Services},
     {C::SyncUnsubscribes, "sync_unsubscribes", make<SyncServicesNotification>, T::Services},
     {C::ProfileUpdated, "profile_updated", make<UpdateProfileNotification>, T::Item},
-    {C::VemoReset, "vemo_reset", make<rdm::VemoResetCommand>, T::Options},
+    {C::VemoReset, "vemo_reset", registered, T::Options},
 };
 
 const QHash<QString, const CodeRow*>& codesByWire()
@@ -191,6 +200,11 @@ QString notificationEventCodeName(NotificationEventCode code)
             return QString::fromLatin1(row.wire);
     }
     return {};
+}
+
+void registerNotificationMaker(NotificationEventCode code, NotificationMaker make)
+{
+    registeredMakers().insert(code, make);
 }
 
 QSharedPointer<Notification> Notification::createNotificationFromJson(const QJsonObject& message)

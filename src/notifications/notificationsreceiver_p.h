@@ -3,7 +3,7 @@
 // (no token request, opening or ping still on its way) before it moves the clock on.
 
 #include "engine/clock.h"
-#include "engine/requesterror.h"
+#include "transport/requesterror.h"
 #include "transport/tlspolicy.h"
 #include "notifications/notificationsreceiver.h"
 

@@ -26,6 +26,34 @@ const tq::ConstantsDictionary<QString, VemoResetType>& vemoResetTypeDictionary()
     return table;
 }
 
+namespace {
+
+// The notification factory builds these codes with the classes below.
+const bool registered = [] {
+    using C = tq::NotificationEventCode;
+    using tq::makeNotification;
+    using tq::registerNotificationMaker;
+    registerNotificationMaker(C::ChangeLogging, &makeNotification<ChangeLoggingCommand>);
+    registerNotificationMaker(C::CheckFirmwareUpdate, &makeNotification<Command>);
+    registerNotificationMaker(C::CheckMulticast, &makeNotification<CheckMulticastCommand>);
+    registerNotificationMaker(C::CheckSettings, &makeNotification<Command>);
+    registerNotificationMaker(C::Curl, &makeNotification<CurlCommand>);
+    registerNotificationMaker(C::Healthcheck, &makeNotification<Command>);
+    registerNotificationMaker(C::Nslookup, &makeNotification<NslookupCommand>);
+    registerNotificationMaker(C::Ping, &makeNotification<PingCommand>);
+    registerNotificationMaker(C::Rebalance, &makeNotification<Command>);
+    registerNotificationMaker(C::Reboot, &makeNotification<Command>);
+    registerNotificationMaker(C::SendLogs, &makeNotification<Command>);
+    registerNotificationMaker(C::SendSystemStatus, &makeNotification<Command>);
+    registerNotificationMaker(C::Standby, &makeNotification<StandbyCommand>);
+    registerNotificationMaker(C::Traceroute, &makeNotification<TracerouteCommand>);
+    registerNotificationMaker(C::TuneChannel, &makeNotification<TuneChannelCommand>);
+    registerNotificationMaker(C::VemoReset, &makeNotification<VemoResetCommand>);
+    return true;
+}();
+
+} // namespace
+
 Command::~Command() = default;
 
 void Command::fromJson(const QJsonObject& message)

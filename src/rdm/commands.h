@@ -4,7 +4,7 @@
 // poll -> acknowledge -> carry out -> report. The reports of successful commands are in
 // rdm/reports.h; rdm/poller.h polls on the configured schedule.
 
-#include "engine/request.h"
+#include "transport/request.h"
 #include "model/abstractresponse.h"
 #include "model/constantsdictionary.h"
 #include "model/fields.h"

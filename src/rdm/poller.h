@@ -19,7 +19,7 @@
 // any of them.
 
 #include "engine/clock.h"
-#include "engine/requesterror.h"
+#include "transport/requesterror.h"
 #include "rdm/commands.h"
 
 #include <QObject>

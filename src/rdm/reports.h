@@ -3,7 +3,7 @@
 // {"result": {...}}. A report lists its "result" members as fields; failures and commands
 // without data go through CommandsReportRequest (rdm/commands.h).
 
-#include "engine/request.h"
+#include "transport/request.h"
 #include "model/fields.h"
 
 #include <QList>

@@ -2,7 +2,7 @@
 // The hotel playlist of the platform: timed blocks of channels, films and pictures that
 // a hotel's boxes play, with running tickers.
 
-#include "ads/wirestrings.h"
+#include "model/constantsdictionary.h"
 #include "model/fields.h"
 #include "transport/requestkit.h"
 
@@ -18,11 +18,11 @@ enum class QualityType : int { Unknown = 0, SD = 1, HD = 2, UltraHD = 3 };
 
 } // namespace tq::b2b::playlist
 
-ADS_WIRE_STRINGS(tq::b2b::playlist, Type, typeDictionary, Unknown, {"content", E::Content})
-ADS_WIRE_STRINGS(tq::b2b::playlist, ContentType, contentTypeDictionary, Unknown, {"media_item", E::MediaItem},
+TQ_WIRE_STRINGS_IN(tq::b2b::playlist, Type, typeDictionary, Unknown, {"content", E::Content})
+TQ_WIRE_STRINGS_IN(tq::b2b::playlist, ContentType, contentTypeDictionary, Unknown, {"media_item", E::MediaItem},
                  {"channel", E::Channel}, {"user_media_item", E::UserMediaItem}, {"image", E::Image})
 // "HD" first: it is the name written back.
-ADS_WIRE_STRINGS(tq::b2b::playlist, QualityType, qualityTypeDictionary, Unknown, {"SD", E::SD}, {"HD", E::HD},
+TQ_WIRE_STRINGS_IN(tq::b2b::playlist, QualityType, qualityTypeDictionary, Unknown, {"SD", E::SD}, {"HD", E::HD},
                  {"Full HD", E::HD}, {"4K", E::UltraHD})
 
 namespace tq::b2b::playlist {

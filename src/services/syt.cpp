@@ -1,4 +1,4 @@
-#define ADS_DEFINE_WIRE_STRINGS // the dictionary of syt.h is built here
+#define TQ_DEFINE_WIRE_STRINGS_IN // the dictionary of syt.h is built here
 #include "services/syt.h"
 
 #include "model/fieldcodec.h"

@@ -2,7 +2,7 @@
 // Partner QR / event service: QR codes for the moment being watched, and viewer events
 // (play, status) reported back to the partner.
 
-#include "ads/wirestrings.h"
+#include "model/constantsdictionary.h"
 #include "model/fields.h"
 #include "transport/requestkit.h"
 
@@ -16,7 +16,7 @@ enum class EventStatus : int { Unknown = 0, Play = 1, Status = 2 };
 
 } // namespace syt
 
-ADS_WIRE_STRINGS(syt, EventStatus, eventStatusDictionary, Unknown,
+TQ_WIRE_STRINGS_IN(syt, EventStatus, eventStatusDictionary, Unknown,
                  {"unknown", E::Unknown}, {"play", E::Play}, {"status", E::Status})
 
 namespace syt {

@@ -3,8 +3,8 @@
 // headers, its timeouts, and how its failures are judged. Backends are stateless apart
 // from small caches and are only called on the worker thread.
 
-#include "engine/request.h"
-#include "engine/requesterror.h"
+#include "transport/request.h"
+#include "transport/requesterror.h"
 #include "platform/configurationmanager.h"
 #include "platform/requestheaderpropertyprovider.h"
 #include "transport/requestsettings.h"

@@ -1,6 +1,6 @@
 #include "transport/httprequestworker.h"
 
-#include "engine/responsecache.h"
+#include "transport/responsecache.h"
 #include "model/response.h"
 #include "platform/configurationmanager.h"
 #include "platform/logging.h"

@@ -10,9 +10,9 @@
 // handleReply() ends in responseReceived or requestFailureInspectionRequired (or in
 // resendRequired for a transient re-send error). cancel() drops the exchange silently.
 
-#include "engine/request.h"
-#include "engine/requesterror.h"
-#include "engine/requesttoken.h"
+#include "transport/request.h"
+#include "transport/requesterror.h"
+#include "transport/requesttoken.h"
 #include "transport/requestsettings.h"
 #include "transport/tlspolicy.h"
 

@@ -29,7 +29,7 @@
 //
 // The creator captures a copy of the request, so the object may go as soon as it is sent.
 
-#include "engine/request.h"
+#include "transport/request.h"
 #include "model/constantsdictionary.h"
 
 #include <QJsonDocument>

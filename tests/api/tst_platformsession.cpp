@@ -5,7 +5,7 @@
 #include "api/catalogue.h"
 #include "engine/clientfacade.h"
 #include "engine/notifier.h"
-#include "engine/requesterror.h"
+#include "transport/requesterror.h"
 #include "engine/tqcontext.h"
 #include "fakehttpserver.h"
 #include "fakeplatform.h"

@@ -2,8 +2,8 @@
 // Requests and handlers shared by the engine tests.
 
 #include "engine/clientfacade.h"
-#include "engine/request.h"
-#include "engine/requesterror.h"
+#include "transport/request.h"
+#include "transport/requesterror.h"
 #include "engine/tqcontext.h"
 #include "fakehttpserver.h"
 #include "pathrequest.h"

@@ -5,7 +5,7 @@
 // rebalance), so the order in which things happen at run time changes none of them. A failing
 // seed therefore replays the same schedule.
 
-#include "engine/request.h"
+#include "transport/request.h"
 
 #include <QList>
 #include <QRandomGenerator>

@@ -1,5 +1,5 @@
-#include "engine/request.h"
-#include "engine/requesterror.h"
+#include "transport/request.h"
+#include "transport/requesterror.h"
 
 #include <QtTest>
 

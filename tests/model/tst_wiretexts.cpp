@@ -4,8 +4,8 @@
 
 #include "wiretable.h"
 
-#include "engine/request.h"
-#include "engine/requesterror.h"
+#include "transport/request.h"
+#include "transport/requesterror.h"
 #include "model/menus.h"
 #include "platform/logging.h"
 

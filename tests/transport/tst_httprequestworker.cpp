@@ -5,7 +5,7 @@
 #include "fakehttpserver.h"
 #include "scriptednetworkaccessmanager.h"
 
-#include "engine/responsecache.h"
+#include "transport/responsecache.h"
 #include "model/response.h"
 #include "platform/logging.h"
 #include "transport/backends.h"

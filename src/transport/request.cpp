@@ -1,4 +1,4 @@
-#include "engine/request.h"
+#include "transport/request.h"
 
 #include <QJsonDocument>
 

@@ -1,4 +1,4 @@
-#include "engine/responsecache.h"
+#include "transport/responsecache.h"
 
 #include "platform/logging.h"
 

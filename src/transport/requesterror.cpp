@@ -1,4 +1,4 @@
-#include "engine/requesterror.h"
+#include "transport/requesterror.h"
 
 #include "platform/logging.h"
 
