@@ -23,30 +23,18 @@ QByteArray bytes(const uint8_t* data, size_t size)
 
 int cborWalk(const uint8_t* data, size_t size)
 {
-    const QByteArray body = bytes(data, size);
-    samples::ChannelsResponse response;
+    if (size == 0)
+        return 0;
+    // The first byte picks the structure, the rest is its CBOR answer: one decode per input.
+    const QByteArray body = bytes(data + 1, size - 1);
     CborReader reader(body);
-    response.fromCbor(reader);
-    // A single channel map too, so that short inputs reach the shared-block fields.
-    samples::Channel channel;
-    CborReader channelReader(body);
-    channel.fromCbor(channelReader);
-    response.toJson();
-    channel.toJson();
-    // The platform's own channel list: streams, offers, guide items in shared blocks.
-    GetChannelsResponse channels;
-    CborReader channelsReader(body);
-    channels.fromCbor(channelsReader);
-    channels.toJson();
-    // And every kind of member: maps, JSON kept as received, texts holding JSON, unions.
-    probe::ProbeObject probe;
-    CborReader probeReader(body);
-    probe.fromCbor(probeReader);
-    probe.toJson();
-    probe::ProbeUnion probeUnion;
-    CborReader unionReader(body);
-    probeUnion.fromCbor(unionReader);
-    probeUnion.toJson();
+    switch (data[0] % 5) {
+    case 0: samples::ChannelsResponse().fromCbor(reader); break; // nested objects, lists, enumerations
+    case 1: samples::Channel().fromCbor(reader); break;          // one map: the shared-block fields
+    case 2: GetChannelsResponse().fromCbor(reader); break;       // the platform's own channel list
+    case 3: probe::ProbeObject().fromCbor(reader); break;        // maps, kept JSON, texts holding JSON
+    default: probe::ProbeUnion().fromCbor(reader); break;        // a union
+    }
     return 0;
 }
 

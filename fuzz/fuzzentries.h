@@ -7,8 +7,9 @@
 
 namespace tq::fuzzing {
 
-// Walks the bytes as a CBOR channel list answer (the platform's and a sample one: nested
-// objects, lists, enumerations) and as the probe objects (every kind of member, a union), then re-encodes what was read.
+// Walks the bytes after the first as one CBOR answer, picked by the first byte modulo 5: the
+// sample channel list (nested objects, lists, enumerations), a sample channel, the
+// platform's channel list, the probe object (every kind of member), the probe union.
 int cborWalk(const uint8_t* data, size_t size);
 // Runs the JSON decode routine of the channel list answer, of the answers made of unions
 // (search, viewing positions, rendered and hotel screens), of the account answers with maps

@@ -47,10 +47,12 @@ int vastRead(const uint8_t* data, size_t size)
                 requireTexts({file.url});
         }
     }
-    // Refused before reading, or a root that is not VAST 3.0: nothing was read.
+    // Refused before reading (an encoding it cannot decode), a DTD that declares entities,
+    // or a root that is not VAST 3.0: nothing was read.
     const bool refused = !error.isEmpty() && !error.startsWith(QLatin1String("line "));
     if (refused || error.endsWith(QLatin1String("no VAST format"))
-        || error.endsWith(QLatin1String("supported only VAST 3.0 format")))
+        || error.endsWith(QLatin1String("supported only VAST 3.0 format"))
+        || error.endsWith(QLatin1String("a DTD declaring entities or attribute defaults is not accepted")))
         require(response.ads.isEmpty() && response.errors.isEmpty());
     return 0;
 }

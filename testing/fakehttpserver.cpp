@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QCborValue>
+#include <QHostAddress>
 #include <QImage>
 #include <QJsonDocument>
 #include <QPointer>
@@ -83,6 +84,13 @@ private:
                 if (colon > 0)
                     request.headers.append({lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
             }
+            const auto tunnel = m_server->m_tunnels.constFind(request.path);
+            if (tunnel != m_server->m_tunnels.cend() && request.header("Upgrade").toLower().contains("websocket")) {
+                m_server->m_requests.append(request);
+                emit m_server->requestReceived(request);
+                passOn(*tunnel);
+                return;
+            }
             const qsizetype length = request.header("Content-Length").toLongLong();
             if (m_buffer.size() < headEnd + 4 + length)
                 return; // the body is still on its way
@@ -93,12 +101,37 @@ private:
         }
     }
 
+    // From here on the connection belongs to the server on `port`: what is buffered (the
+    // opening request) goes first, then everything either side sends, until one side leaves.
+    void passOn(quint16 port)
+    {
+        disconnect(m_socket, &QTcpSocket::readyRead, this, &Connection::onReadyRead);
+        auto* far = new QTcpSocket(this);
+        const auto forward = [this, far] {
+            if (far->state() == QAbstractSocket::ConnectedState)
+                far->write(m_socket->readAll());
+        };
+        connect(far, &QTcpSocket::connected, this, [this, far, forward] {
+            far->write(std::exchange(m_buffer, {}));
+            forward();
+        });
+        connect(m_socket, &QTcpSocket::readyRead, this, forward);
+        connect(far, &QTcpSocket::readyRead, this, [this, far] { m_socket->write(far->readAll()); });
+        connect(far, &QTcpSocket::disconnected, m_socket, &QTcpSocket::disconnectFromHost);
+        connect(far, &QTcpSocket::errorOccurred, m_socket, &QTcpSocket::disconnectFromHost);
+        connect(m_socket, &QTcpSocket::disconnected, far, &QTcpSocket::disconnectFromHost);
+        far->connectToHost(QHostAddress::LocalHost, port);
+    }
+
     void handle(const HttpRequest& request)
     {
         m_server->m_requests.append(request);
         emit m_server->requestReceived(request);
-        const FakeHttpServer::Route* route = m_server->findRoute(request.method, request.path);
-        const HttpResponse response = route ? route->handler(request) : HttpResponse::withBody(404, "text/plain", "");
+        const std::optional<HttpResponse> first = m_server->m_first ? m_server->m_first(request) : std::nullopt;
+        const FakeHttpServer::Route* route = first ? nullptr : m_server->findRoute(request.method, request.path);
+        const HttpResponse response = first   ? *first
+                                      : route ? route->handler(request)
+                                              : HttpResponse::withBody(404, "text/plain", "");
         const Faults faults = response.faults ? *response.faults : route ? route->faults : Faults();
         m_closeAfter = request.header("Connection").compare("close", Qt::CaseInsensitive) == 0;
         if (faults.neverAnswer)
@@ -205,7 +238,7 @@ FakeHttpServer::~FakeHttpServer()
 {
     // Connections refer to the routes, so they go first.
     m_server.close();
-    qDeleteAll(m_server.findChildren<QTcpSocket*>());
+    qDeleteAll(m_server.findChildren<QTcpSocket*>(Qt::FindDirectChildrenOnly)); // a tunnel's own socket goes with its client
 }
 
 QString FakeHttpServer::baseUrl() const

@@ -12,7 +12,7 @@
 // request it parsed (requests()). A route can misbehave on purpose through Faults: wait
 // before answering, send the body in slow pieces, announce a false Content-Length, close
 // the connection before or in the middle of the answer, or never answer at all; a handler may
-// also pick the faults of each answer itself.
+// also pick the faults of each answer itself. A path can lead to a websocket server (tunnel()).
 
 #include <QByteArray>
 #include <QCborValue>
@@ -91,6 +91,15 @@ public:
     // A path segment "{name}" or "%1" matches any one segment, when no exact route does.
     void route(const QByteArray& method, const QString& path, Handler handler, Faults faults = {});
     void setFaults(const QByteArray& method, const QString& path, Faults faults);
+    // Asked before the routes for every request: what it answers is the answer, nothing lets
+    // the routes answer (a replay of recorded answers).
+    void answerFirst(std::function<std::optional<HttpResponse>(const HttpRequest&)> handler)
+    {
+        m_first = std::move(handler);
+    }
+    // A websocket opening ("Upgrade: websocket") for `path` is passed on, byte for byte both
+    // ways, to the server on that port of 127.0.0.1: a websocket endpoint on this address.
+    void tunnel(const QString& path, quint16 port) { m_tunnels.insert(path, port); }
 
     QList<HttpRequest> requests() const { return m_requests; }
     int requestCount(const QString& path) const;
@@ -113,6 +122,8 @@ private:
 
     QTcpServer m_server;
     QHash<QString, Route> m_routes; // "METHOD path"
+    QHash<QString, quint16> m_tunnels; // path -> port
+    std::function<std::optional<HttpResponse>(const HttpRequest&)> m_first;
     QList<HttpRequest> m_requests;
     int m_connections = 0;
 };

@@ -1,6 +1,9 @@
 #include "fakenotificationserver.h"
 
+#include "clockdriver.h"
 #include "fakehttpserver.h"
+
+#include "engine/clock.h"
 
 #include <QHostAddress>
 #include <QJsonObject>
@@ -10,24 +13,28 @@
 
 namespace fake {
 
-FakeNotificationServer::FakeNotificationServer(QObject* parent) : QObject(parent)
+FakeNotificationServer::FakeNotificationServer(QObject* parent) : QObject(parent), m_clock(tq::Clock::system())
 {
-    // The TCP side is ours so that a fault can stop reading a client's bytes.
+    // The TCP side is ours so that a fault can hold or stop reading a client's bytes.
     connect(&m_tcp, &QTcpServer::newConnection, this, [this] {
         m_sockets.removeAll(nullptr);
-        while (QTcpSocket* socket = m_tcp.nextPendingConnection()) {
-            socket->blockSignals(m_silent);
-            m_sockets.append(socket);
-            m_server.handleConnection(socket);
-        }
+        while (QTcpSocket* socket = m_tcp.nextPendingConnection())
+            onNewConnection(socket);
     });
+    // Slow openings are the clock's business, not the server's own timer.
+    m_server.setHandshakeTimeout(-1);
     connect(&m_server, &QWebSocketServer::newConnection, this, &FakeNotificationServer::onNewWebSocket);
     listen();
 }
 
 FakeNotificationServer::~FakeNotificationServer()
 {
-    dropClients();
+    dropConnections();
+}
+
+void FakeNotificationServer::setClock(tq::Clock* clock)
+{
+    m_clock = clock ? clock : tq::Clock::system();
 }
 
 void FakeNotificationServer::listen()
@@ -44,10 +51,33 @@ QString FakeNotificationServer::url() const
 void FakeNotificationServer::serveTokens(FakeHttpServer& http, const QString& path)
 {
     http.route("POST", path, [this](const HttpRequest&) {
-        const QDateTime now = clock ? clock() : QDateTime::currentDateTimeUtc();
-        const QString token = issueToken();
-        return HttpResponse::json(200, QJsonObject{{"token", token},
-                                                   {"expire_at", now.toSecsSinceEpoch() + tokenLifetimeSeconds}});
+        const qint64 now = m_clock->currentUtc().toSecsSinceEpoch();
+        QJsonObject answer;
+        qint64 expireAt = 0;
+        switch (tokenFault) {
+        case TokenFault::EmptyToken:
+            answer = {{"token", ""}, {"expire_at", now + tokenLifetimeSeconds}};
+            break;
+        case TokenFault::BadRequest:
+            emit tokenRequested(QString(), 0);
+            return HttpResponse::json(400, QJsonObject{{"error", "bad request"}});
+        case TokenFault::NoExpiry:
+            answer = {{"token", issueToken()}};
+            break;
+        case TokenFault::TextExpiry:
+            answer = {{"token", issueToken()}, {"expire_at", "soon"}};
+            break;
+        case TokenFault::ExpiredAlready:
+            expireAt = now - 3600;
+            answer = {{"token", issueToken()}, {"expire_at", expireAt}};
+            break;
+        case TokenFault::None:
+            expireAt = now + tokenLifetimeSeconds;
+            answer = {{"token", issueToken()}, {"expire_at", expireAt}};
+            break;
+        }
+        emit tokenRequested(answer.value("token").toString(), expireAt);
+        return HttpResponse::json(200, answer);
     });
 }
 
@@ -58,12 +88,39 @@ QString FakeNotificationServer::issueToken()
     return token;
 }
 
+void FakeNotificationServer::onNewConnection(QTcpSocket* socket)
+{
+    if (m_openingDrop == OpeningDrop::AtAccept) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    m_sockets.append(socket);
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1); // answers go out at once, not after an ACK
+    socket->blockSignals(m_silent);
+    if (m_openingDelayMs <= 0) {
+        m_server.handleConnection(socket);
+        return;
+    }
+    // Held: its upgrade request waits, unread, until the delay has passed on the clock.
+    holdConnection(socket, m_clock, m_openingDelayMs, m_held, [this, socket] {
+        m_server.handleConnection(socket);
+        if (socket->bytesAvailable() > 0 && !socket->signalsBlocked())
+            QMetaObject::invokeMethod(socket, "readyRead", Qt::QueuedConnection);
+    });
+}
+
 void FakeNotificationServer::onNewWebSocket()
 {
     while (QWebSocket* client = m_server.nextPendingConnection()) {
         ++m_handshakes;
         const QString token = QUrlQuery(client->requestUrl()).queryItemValue(QStringLiteral("token"));
         m_tokensSeen.append(token);
+        if (m_openingDrop == OpeningDrop::AfterUpgrade) {
+            client->abort();
+            client->deleteLater();
+            continue;
+        }
         if (m_rejecting || !m_validTokens.contains(token)) {
             client->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("token refused"));
             client->deleteLater();
@@ -135,9 +192,10 @@ void FakeNotificationServer::expireTokens()
     m_validTokens.clear();
 }
 
-void FakeNotificationServer::dropClients()
+void FakeNotificationServer::dropConnections()
 {
     const QList<QWebSocket*> clients = std::exchange(m_clients, {});
+    m_silenced.clear();
     for (QWebSocket* client : clients) {
         client->disconnect(this);
         client->abort();
@@ -152,7 +210,7 @@ void FakeNotificationServer::dropClients()
 
 void FakeNotificationServer::restart()
 {
-    dropClients();
+    dropConnections();
     m_tcp.close();
     listen();
 }

@@ -1,8 +1,13 @@
 #include "fakepartystation.h"
 
+#include "clockdriver.h"
+
+#include "engine/clock.h"
+
 #include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPointer>
 #include <QTcpSocket>
 #include <QWebSocket>
 
@@ -60,31 +65,84 @@ QJsonObject results(bool final)
 } // namespace
 
 FakePartyStation::FakePartyStation(QObject* parent)
-    : QObject(parent), m_server(QStringLiteral("fake party station"), QWebSocketServer::NonSecureMode)
+    : QObject(parent), m_server(QStringLiteral("fake party station"), QWebSocketServer::NonSecureMode),
+      m_clock(tq::Clock::system())
 {
-    m_server.listen(QHostAddress::LocalHost, 0);
+    m_server.setHandshakeTimeout(-1); // slow openings are the clock's business
     connect(&m_server, &QWebSocketServer::newConnection, this, &FakePartyStation::onConnection);
+    m_back.listen(QHostAddress::LocalHost, 0);
+    connect(&m_back, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = m_back.nextPendingConnection()) {
+            socket->setSocketOption(QAbstractSocket::LowDelayOption, 1); // no Nagle wait for an ACK
+            m_server.handleConnection(socket);
+        }
+    });
     m_front.listen(QHostAddress::LocalHost, 0);
     connect(&m_front, &QTcpServer::newConnection, this, &FakePartyStation::onFrontConnection);
+}
+
+void FakePartyStation::setClock(tq::Clock* clock)
+{
+    m_clock = clock ? clock : tq::Clock::system();
 }
 
 void FakePartyStation::onFrontConnection()
 {
     while (QTcpSocket* client = m_front.nextPendingConnection()) {
-        auto* service = new QTcpSocket(client);
-        service->connectToHost(QHostAddress::LocalHost, m_server.serverPort());
-        const auto pipe = [this](QTcpSocket* from, QTcpSocket* to) {
-            connect(from, &QTcpSocket::readyRead, to, [this, from, to] {
-                const QByteArray bytes = from->readAll();
-                if (!m_silent)
-                    to->write(bytes);
-            });
-            connect(from, &QTcpSocket::disconnected, to, &QTcpSocket::disconnectFromHost);
-        };
-        pipe(client, service);
-        pipe(service, client);
+        client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+        if (m_droppingOpenings) {
+            client->abort();
+            continue;
+        }
+        if (m_openingDelayMs <= 0) {
+            relay(client);
+            continue;
+        }
+        // Held: its bytes wait, unread, until the delay has passed on the clock.
+        holdConnection(client, m_clock, m_openingDelayMs, m_heldOpenings, [this, client] { relay(client); });
     }
+}
+
+void FakePartyStation::relay(QTcpSocket* client)
+{
+    auto* service = new QTcpSocket(client);
+    connect(service, &QTcpSocket::connected, service,
+            [service] { service->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+    service->connectToHost(QHostAddress::LocalHost, m_back.serverPort());
+    const auto pipe = [this](QTcpSocket* from, QTcpSocket* to) {
+        const auto pass = [this, from, to] {
+            const QByteArray bytes = from->readAll();
+            if (m_silent)
+                m_heldBytes.append({to, bytes});
+            else if (to->isOpen()) // the other end may have gone meanwhile
+                to->write(bytes);
+        };
+        connect(from, &QTcpSocket::readyRead, to, pass);
+        connect(from, &QTcpSocket::disconnected, to, &QTcpSocket::disconnectFromHost);
+        return pass;
+    };
+    const auto passWaiting = pipe(client, service);
+    pipe(service, client);
+    if (client->bytesAvailable() > 0)
+        passWaiting(); // what arrived while the connection was held
+}
+
+void FakePartyStation::setSilent(bool silent)
+{
+    m_silent = silent;
+    if (silent)
+        return;
+    for (const auto& [to, bytes] : std::exchange(m_heldBytes, {})) {
+        if (to && to->isOpen())
+            to->write(bytes);
+    }
+}
+
+void FakePartyStation::restart()
+{
+    for (QTcpSocket* client : m_front.findChildren<QTcpSocket*>(Qt::FindDirectChildrenOnly))
+        client->abort();
 }
 
 FakePartyStation::~FakePartyStation() = default;

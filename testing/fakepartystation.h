@@ -16,16 +16,26 @@
 // "type", an unknown type, a gameState whose "data" is no object); or hold each answer
 // back and send it after the answer to the next command (the last one comes with a
 // getGameState). setSilent() turns the network into a black hole: the connection stays
-// open, but nothing gets through either way (not even pongs) until it is turned off.
+// open, but nothing gets through either way (not even pongs) until it is turned off; then
+// what was held back arrives, late, as TCP would deliver it.
+// Network faults: drop each new connection at once, hold each new connection for a while of
+// the clock given to setClock() before it reaches the service (a slow opening), drop every
+// connection (a restart; the room stays).
 
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTcpServer>
 #include <QWebSocketServer>
 
+class QTcpSocket;
 class QWebSocket;
+
+namespace tq {
+class Clock;
+}
 
 namespace fake {
 
@@ -41,7 +51,13 @@ public:
 
     QString url() const; // "ws://127.0.0.1:<port>"
     void setMisbehaviour(Misbehaviour misbehaviour) { m_misbehaviour = misbehaviour; }
-    void setSilent(bool silent) { m_silent = silent; }
+    void setSilent(bool silent);
+    bool isSilent() const { return m_silent; }
+    void setClock(tq::Clock* clock); // null: the system clock
+    void setDroppingOpenings(bool dropping) { m_droppingOpenings = dropping; }
+    void setOpeningDelay(qint64 ms) { m_openingDelayMs = ms; }
+    int heldOpenings() const { return m_heldOpenings; }
+    void restart(); // every connection dropped without a close frame
 
     QList<QJsonObject> commands() const { return m_commands; } // envelopes in arrival order
     int connectionCount() const { return m_connections; }
@@ -53,13 +69,20 @@ signals:
 
 private:
     void onFrontConnection();
+    void relay(QTcpSocket* client);
     void onConnection();
     void onCommand(QWebSocket* socket, const QString& text);
     void answer(QWebSocket* socket, const QJsonObject& envelope);
 
-    QTcpServer m_front; // relays to m_server, so that traffic can be swallowed
+    QTcpServer m_front; // relays to m_back, so that traffic can be swallowed
+    QTcpServer m_back;  // hands its connections to m_server
     QWebSocketServer m_server;
     bool m_silent = false;
+    QList<QPair<QPointer<QTcpSocket>, QByteArray>> m_heldBytes; // while silent, in order
+    bool m_droppingOpenings = false;
+    qint64 m_openingDelayMs = 0;
+    int m_heldOpenings = 0;
+    tq::Clock* m_clock;
     Misbehaviour m_misbehaviour = Misbehaviour::None;
     QList<QJsonObject> m_commands;
     QList<QJsonObject> m_held; // OutOfOrder: answers waiting for the next command

@@ -84,6 +84,8 @@ FakePlatform::FakePlatform(FakeHttpServer& server) : m_server(server)
 {
     addCatalogueRoutes();
     addOwnRoutes();
+    m_push.serveTokens(m_server); // real tokens instead of the catalogue's sample
+    m_server.tunnel(QStringLiteral("/ws"), m_push.port());
 }
 
 QString FakePlatform::discoveryUrl() const
@@ -188,7 +190,7 @@ HttpResponse FakePlatform::api(const QByteArray& method, const QString& route, c
     HttpResponse response;
     if (m_expired.contains(session) && !renewal)
         response = errorBody(403, 1000053, QStringLiteral("session replacement required"));
-    else if (!m_sessions.contains(session) && !(renewal && m_expired.contains(session)))
+    else if (!m_anySession && !m_sessions.contains(session) && !(renewal && m_expired.contains(session)))
         response = errorBody(401, 1000009, QStringLiteral("user is not logged in"));
     else
         response = answer(request);

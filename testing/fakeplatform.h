@@ -12,9 +12,11 @@
 // answer 1000053 until "POST /api/v3/user/update_token" replaces them. On top of the
 // samples: a channel line-up in JSON or CBOR (by the Accept header), guide items for those
 // channels, favourites that POST adds and DELETE removes, a PNG for any image under
-// "/images". Faults are switched per route.
+// "/images", and the push-notification websocket at discovery's "ws_url" (its tokens from
+// "POST /api/v2/user/ws_token"; push() sends). Faults are switched per route.
 
 #include "fakehttpserver.h"
+#include "fakenotificationserver.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -57,6 +59,8 @@ public:
     void expireSessions();
     QStringList liveSessions() const;
     void addSession(const QString& id) { m_sessions.insert(id); }
+    // Every session id is one this platform issued (a replay, whose sessions were redacted).
+    void acceptAnySession() { m_anySession = true; }
 
     // The favourites as "content_type/content_id".
     QStringList favourites() const;
@@ -72,8 +76,10 @@ public:
     // The sample of an object or answer by name ("ChannelBrief", "GetEPGResponse"); empty when none.
     static QJsonObject sample(const QString& name);
 
-    // Where a websocket endpoint (push notifications) attaches: discovery's "ws_url".
+    // The push-notification websocket, at discovery's "ws_url": "/ws" on this platform's own
+    // address, passed on to push().
     QString webSocketUrl() const;
+    FakeNotificationServer& push() { return m_push; }
 
 private:
     struct Live;
@@ -87,10 +93,12 @@ private:
     QString newSession();
 
     FakeHttpServer& m_server;
+    FakeNotificationServer m_push;
     QHash<QString, PlatformFault> m_faults; // "METHOD route", "*" for every route
     QSet<QString> m_sessions;
     QSet<QString> m_expired;
     int m_sessionCounter = 0;
+    bool m_anySession = false;
     QStringList m_favourites;
     int m_favouriteIds = 100;
     int m_channelCount = fakeChannelCount;

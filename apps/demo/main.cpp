@@ -87,7 +87,7 @@ int main(int argc, char** argv)
             {"an ad break before the film", [&] { return playAdBreak(context, world.services); }},
             {"a party game on the TV", [&] { return playPartyGame(context, world.serviceRoutes); }},
             {"a notification pushed over the websocket",
-             [&] { return showPushedNotification(context, world.frontEndServing(session)); }},
+             [&] { return showPushedNotification(context, world.platformServing(session), session.services().wsUrl); }},
         };
         for (const Step& step : steps) {
             section(QLatin1String(step.title));

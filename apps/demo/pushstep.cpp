@@ -1,8 +1,7 @@
 #include "pushstep.h"
 #include "demohost.h"
 
-#include "fakehttpserver.h"
-#include "fakenotificationserver.h"
+#include "fakeplatform.h"
 
 #include "notifications/notification.h"
 #include "notifications/notificationsreceiver.h"
@@ -10,23 +9,22 @@
 using demo::say;
 using demo::waitUntil;
 
-bool showPushedNotification(tq::TqContext& context, fake::FakeHttpServer& api)
+bool showPushedNotification(tq::TqContext& context, fake::FakePlatform& platform, const QString& wsUrl)
 {
-    fake::FakeNotificationServer push;
-    push.serveTokens(api);
+    fake::FakeNotificationServer& push = platform.push();
     tq::NotificationsReceiver receiver;
     receiver.init(&context);
     QSharedPointer<tq::Notification> arrived;
     bool connected = false;
     QObject::connect(&receiver, &tq::NotificationsReceiver::connected, [&] {
         connected = true;
-        say(QStringLiteral("receiver: connected to %1 with token %2").arg(push.url(), push.tokensSeen().value(0)));
+        say(QStringLiteral("receiver: connected to %1 with token %2").arg(wsUrl, push.tokensSeen().value(0)));
     });
     QObject::connect(&receiver, &tq::NotificationsReceiver::notificationReceived,
                      [&](QSharedPointer<tq::Notification> notification) { arrived = notification; });
 
-    say(QStringLiteral("receiver: listening on %1 (asks the platform for a websocket token first)").arg(push.url()));
-    receiver.startListen(push.url());
+    say(QStringLiteral("receiver: listening on %1, discovery's \"ws_url\" (asks the platform for a websocket token first)").arg(wsUrl));
+    receiver.startListen(wsUrl);
     if (!waitUntil([&] { return connected && push.clientCount() == 1; }))
         return false;
     push.sendText(QStringLiteral(R"({"event_code": "message", "event_type": "display", "message_id": "demo-1",

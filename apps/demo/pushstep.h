@@ -1,11 +1,13 @@
 #pragma once
 // The demo's push-notification step: the receiver gets its websocket token from the
-// platform through the engine, connects to the fake notification server, and a message
-// pushed by the server arrives as a typed notification.
+// platform through the engine, connects to the websocket that discovery named, and a
+// message the platform pushes arrives as a typed notification.
 
-namespace fake { class FakeHttpServer; }
+#include <QString>
+
+namespace fake { class FakePlatform; }
 namespace tq { class TqContext; }
 
-// `api` is the front end that currently serves the platform API (it also hands out the
-// websocket token). False when a step did not finish within its time limit.
-bool showPushedNotification(tq::TqContext& context, fake::FakeHttpServer& api);
+// `platform` is the front end that currently serves the platform API and `wsUrl` the
+// "ws_url" its discovery answered. False when a step did not finish within its time limit.
+bool showPushedNotification(tq::TqContext& context, fake::FakePlatform& platform, const QString& wsUrl);

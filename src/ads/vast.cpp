@@ -5,96 +5,190 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringDecoder>
+#include <QVarLengthArray>
 #include <QVariant>
 #include <QXmlStreamReader>
 
-#include <cstring>
+#include <algorithm>
+#include <optional>
 
 namespace ad {
 
 namespace {
 
-// Limits that keep the XML reader linear in the size of the answer. Qt's reader keeps
-// every open tag, compares each attribute of a tag with the others, each prefixed name
-// with every namespace in scope and each start tag with every attribute default of a
-// DTD (even reading a DTD's declarations is quadratic), so hostile answers could make it
-// take minutes or hundreds of megabytes. No real VAST answer comes near these.
-constexpr int maxSkippedDepth = 64;          // levels below an element that is skipped
+// Limits that keep the XML reader linear in the size of the answer. Qt's reader compares
+// each attribute of a tag with the others (before the tag is reported), each prefixed name
+// with every namespace in scope, and each start tag with every attribute default of a DTD,
+// so hostile answers could make it take minutes. No real VAST answer comes near these.
+constexpr int maxDepth = 64;
 constexpr int maxAttributesPerTag = 64;
-constexpr int maxNamespaceDeclarations = 256;
+constexpr int maxNamespacesInScope = 256;
+constexpr qsizetype maxTagLength = 8192; // characters of a start tag or DOCTYPE still unread
+constexpr qsizetype feedChunk = 2048;    // characters handed to the reader at a time
 
-bool startsWith(const char* p, const char* end, const char* text)
+// Applies the limits token by token inside the one reading pass. When it owns the text, it
+// hands the reader a chunk at a time and stops before a start tag grows past the length
+// limit: the reader compares a tag's attributes only once the tag is complete, too late.
+class Guard
 {
-    const size_t length = strlen(text);
-    return size_t(end - p) >= length && memcmp(p, text, length) == 0;
-}
+public:
+    Guard(QXmlStreamReader& reader, QString text = QString())
+        : m_reader(reader), m_text(std::move(text)), m_outer(s_active)
+    {
+        s_active = this;
+    }
+    ~Guard() { s_active = m_outer; }
+    Guard(const Guard&) = delete;
+    Guard& operator=(const Guard&) = delete;
 
-// Where `text` ends, after `p`; `end` when it does not occur.
-const char* after(const char* p, const char* end, const char* text)
-{
-    const QByteArrayView rest(p, end - p);
-    const qsizetype at = rest.indexOf(QByteArrayView(text));
-    return at < 0 ? end : p + at + qsizetype(strlen(text));
-}
-
-// Empty when the body may go to the XML reader, else why it may not.
-QString screen(const QByteArray& body)
-{
-    const char* p = body.constData();
-    const char* const end = p + body.size();
-    // UTF-16 and UTF-32 text hides its markup from the byte scan below (and XML has no
-    // NUL character to carry), so only ASCII-compatible text is read.
-    if (memchr(p, 0, size_t(body.size())))
-        return QStringLiteral("a VAST answer must be ASCII-compatible text");
-    bool prolog = true;
-    int namespaces = 0;
-    while ((p = static_cast<const char*>(memchr(p, '<', size_t(end - p))))) {
-        if (startsWith(p, end, "<!--")) {
-            p = after(p + 4, end, "-->");
-            continue;
+    static Guard* of(const QXmlStreamReader& reader)
+    {
+        for (Guard* g = s_active; g; g = g->m_outer) {
+            if (&g->m_reader == &reader)
+                return g;
         }
-        if (startsWith(p, end, "<![CDATA[")) {
-            p = after(p + 9, end, "]]>");
-            continue;
-        }
-        if (prolog && startsWith(p, end, "<!DOCTYPE"))
-            return QStringLiteral("a DTD is not accepted in a VAST answer");
-        prolog = prolog && p + 1 < end && p[1] == '?';
-        int attributes = 0;
-        char quote = 0;
-        for (++p; p < end; ++p) {
-            if (quote) {
-                if (*p == quote)
-                    quote = 0;
-            } else if (*p == '"' || *p == '\'') {
-                quote = *p;
-            } else if (*p == '>') {
-                break;
-            } else if (*p == '=' && ++attributes > maxAttributesPerTag) {
-                return QStringLiteral("more than %1 attributes in a tag").arg(maxAttributesPerTag);
-            } else if (*p == 'x' && startsWith(p, end, "xmlns") && ++namespaces > maxNamespaceDeclarations) {
-                return QStringLiteral("more than %1 namespace declarations").arg(maxNamespaceDeclarations);
-            }
+        return nullptr;
+    }
+
+    // The next token; more text is given to the reader whenever it runs out.
+    QXmlStreamReader::TokenType next()
+    {
+        for (;;) {
+            const QXmlStreamReader::TokenType token = m_reader.readNext();
+            if (token == QXmlStreamReader::Invalid && m_reader.error() == QXmlStreamReader::PrematureEndOfDocumentError
+                && feed())
+                continue;
+            check(token);
+            return m_reader.hasError() ? QXmlStreamReader::Invalid : token;
         }
     }
-    return QString();
-}
 
-// Skips the current element whole, refusing subtrees nested deeper than the limit.
-void skipElement(QXmlStreamReader& reader)
-{
-    int depth = 1;
-    while (depth > 0 && !reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement:
-            if (++depth > maxSkippedDepth)
-                reader.raiseError(QStringLiteral("elements nested too deep"));
+private:
+    void refuse(const QString& why) { m_reader.raiseError(why); }
+
+    void check(QXmlStreamReader::TokenType token)
+    {
+        switch (token) {
+        case QXmlStreamReader::StartDocument:
+            // Without a declaration the reader reports the document's start after a look ahead.
+            m_boundary = m_reader.documentVersion().isEmpty() ? 0 : qsizetype(m_reader.characterOffset());
+            return;
+        case QXmlStreamReader::DTD:
+            // Entities (and their expansion) and attribute defaults are refused; a bare
+            // DOCTYPE, or one declaring elements and notations only, is read. Qt takes a
+            // DOCTYPE anywhere; XML only before the root element.
+            if (m_rootSeen)
+                refuse(QStringLiteral("a DOCTYPE after the root element"));
+            else if (!m_reader.entityDeclarations().isEmpty() || m_reader.text().contains(QLatin1String("<!ATTLIST")))
+                refuse(QStringLiteral("a DTD declaring entities or attribute defaults is not accepted"));
             break;
+        case QXmlStreamReader::StartElement: {
+            m_rootSeen = true;
+            const int declared = int(m_reader.namespaceDeclarations().size());
+            m_namespaces.append(declared);
+            m_namespacesInScope += declared;
+            if (m_namespaces.size() > maxDepth)
+                refuse(QStringLiteral("elements nested too deep"));
+            else if (m_reader.attributes().size() > maxAttributesPerTag)
+                refuse(QStringLiteral("more than %1 attributes in a tag").arg(maxAttributesPerTag));
+            else if (m_namespacesInScope > maxNamespacesInScope)
+                refuse(QStringLiteral("more than %1 namespace declarations in scope").arg(maxNamespacesInScope));
+            break;
+        }
         case QXmlStreamReader::EndElement:
-            --depth;
+            if (!m_namespaces.isEmpty()) {
+                m_namespacesInScope -= m_namespaces.last();
+                m_namespaces.removeLast();
+            }
             break;
         default:
             break;
+        }
+        m_boundary = qsizetype(m_reader.characterOffset());
+    }
+
+    // Whether the token the reader is in the middle of is a start tag or a DOCTYPE. The
+    // reader reports a token's end after it, or one character later when it had to see the
+    // next '<' (text); white space between tokens is no token.
+    bool inTag() const
+    {
+        const auto blank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
+        qsizetype i = std::min(m_boundary, m_fed);
+        if (i > 0 && m_text.at(i - 1) == u'<')
+            --i;
+        while (i < m_fed && blank(m_text.at(i)))
+            ++i;
+        if (i + 1 >= m_fed || m_text.at(i) != u'<')
+            return false;
+        const QChar second = m_text.at(i + 1);
+        if (second == u'!')
+            return QStringView(m_text).sliced(i).startsWith(u"<!DOCTYPE");
+        return second != u'?' && second != u'/';
+    }
+
+    bool feed()
+    {
+        if (m_fed >= m_text.size())
+            return false;
+        if (m_fed - m_boundary > maxTagLength && inTag()) {
+            refuse(QStringLiteral("a tag longer than %1 characters").arg(maxTagLength));
+            return false;
+        }
+        qsizetype size = std::min(feedChunk, m_text.size() - m_fed);
+        if (m_fed + size < m_text.size() && m_text.at(m_fed + size - 1).isHighSurrogate())
+            ++size; // never split a character
+        m_reader.addData(m_text.mid(m_fed, size));
+        m_fed += size;
+        return true;
+    }
+
+    static thread_local Guard* s_active;
+
+    QXmlStreamReader& m_reader;
+    const QString m_text; // given to the reader in chunks; empty when the reader has its data
+    Guard* const m_outer;
+    qsizetype m_fed = 0;
+    qsizetype m_boundary = 0; // where the reader's last token ended
+    QVarLengthArray<int, maxDepth + 1> m_namespaces; // declared by each open element
+    int m_namespacesInScope = 0;
+    bool m_rootSeen = false;
+};
+
+thread_local Guard* Guard::s_active = nullptr;
+
+// Every token of the reading passes here.
+QXmlStreamReader::TokenType next(QXmlStreamReader& reader)
+{
+    if (Guard* guard = Guard::of(reader))
+        return guard->next();
+    return reader.readNext();
+}
+
+// The next child start element (true), or false at the current element's end or an error.
+bool nextChild(QXmlStreamReader& reader)
+{
+    for (;;) {
+        switch (next(reader)) {
+        case QXmlStreamReader::StartElement: return true;
+        case QXmlStreamReader::EndElement:
+        case QXmlStreamReader::EndDocument:
+        case QXmlStreamReader::Invalid: return false;
+        default: break;
+        }
+    }
+}
+
+// Skips the current element whole.
+void skipElement(QXmlStreamReader& reader)
+{
+    for (int depth = 1; depth > 0;) {
+        switch (next(reader)) {
+        case QXmlStreamReader::StartElement: ++depth; break;
+        case QXmlStreamReader::EndElement: --depth; break;
+        case QXmlStreamReader::EndDocument:
+        case QXmlStreamReader::Invalid: return;
+        default: break;
         }
     }
 }
@@ -105,7 +199,7 @@ void skipElement(QXmlStreamReader& reader)
 template<class Handle>
 void readChildren(QXmlStreamReader& reader, Handle&& handle)
 {
-    while (reader.readNextStartElement()) {
+    while (nextChild(reader)) {
         if (!handle(reader.name()))
             skipElement(reader);
     }
@@ -116,8 +210,8 @@ void readChildren(QXmlStreamReader& reader, Handle&& handle)
 QString elementText(QXmlStreamReader& reader)
 {
     QString text;
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
+    for (;;) {
+        switch (next(reader)) {
         case QXmlStreamReader::Characters:
         case QXmlStreamReader::EntityReference:
             text += reader.text();
@@ -127,11 +221,13 @@ QString elementText(QXmlStreamReader& reader)
             break;
         case QXmlStreamReader::EndElement:
             return std::move(text).simplified();
+        case QXmlStreamReader::EndDocument:
+        case QXmlStreamReader::Invalid:
+            return QString();
         default:
             break;
         }
     }
-    return QString();
 }
 
 void appendText(QXmlStreamReader& reader, QStringList& list)
@@ -291,7 +387,7 @@ void Ad::readExtensions(QXmlStreamReader& reader)
         if (name != u"Extension")
             return false;
         const QXmlStreamAttributes attributes = reader.attributes();
-        const QStringView type = attributes.value(QLatin1String("type"));
+        const QString type = simplifiedAttribute(attributes, QLatin1String("type"));
         if (type == u"CustomTracking") {
             readList(reader, u"Tracking", customTracking);
         } else if (type == u"AdTune") {
@@ -307,7 +403,11 @@ void Ad::readExtensions(QXmlStreamReader& reader)
 
 void VastResponse::fromXml(QXmlStreamReader& reader)
 {
-    if (!reader.isStartElement() && !reader.readNextStartElement())
+    // The limits hold for a reader given by the caller too (not fed in chunks then).
+    std::optional<Guard> guard;
+    if (!Guard::of(reader))
+        guard.emplace(reader);
+    if (!reader.isStartElement() && !nextChild(reader))
         return;
     if (reader.name() != u"VAST") {
         reader.raiseError(QStringLiteral("no VAST format"));
@@ -330,16 +430,55 @@ void VastResponse::fromXml(QXmlStreamReader& reader)
     });
 }
 
+namespace {
+
+// The body as the XML reader would decode it: by its byte order mark or the layout of its
+// first '<' (UTF-16, UTF-32), else by the encoding its declaration names (UTF-8 without
+// one). Empty with `error` set when the encoding is unknown or the bytes do not fit it.
+QString decodeBody(const QByteArray& body, QString* error)
+{
+    std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(body, u'<');
+    QStringDecoder decoder;
+    if (encoding && *encoding != QStringConverter::Utf8) {
+        decoder = QStringDecoder(*encoding);
+    } else {
+        // The declaration comes first and is short: the reader reads it from the head alone.
+        QXmlStreamReader declaration(QByteArray::fromRawData(body.constData(), std::min<qsizetype>(body.size(), 4096)));
+        const QXmlStreamReader::TokenType first = declaration.readNext();
+        if (first == QXmlStreamReader::Invalid && declaration.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
+            *error = declaration.errorString(); // an encoding it does not know, among others
+            return QString();
+        }
+        const QString name = first == QXmlStreamReader::StartDocument ? declaration.documentEncoding().toString()
+                                                                      : QString();
+        decoder = name.isEmpty() ? QStringDecoder(QStringConverter::Utf8) : QStringDecoder(name.toLatin1().constData());
+        if (!decoder.isValid()) {
+            *error = QStringLiteral("Encoding %1 is unsupported").arg(name);
+            return QString();
+        }
+    }
+    QString text = decoder(body);
+    if (decoder.hasError()) {
+        *error = QStringLiteral("Encountered incorrectly encoded content.");
+        return QString();
+    }
+    return text;
+}
+
+} // namespace
+
 VastResponse readVast(const QByteArray& body, QString* error)
 {
     VastResponse response;
-    QString refused = screen(body);
+    QString refused;
+    QString text = decodeBody(body, &refused);
     if (!refused.isEmpty()) {
         if (error)
             *error = std::move(refused);
         return response;
     }
-    QXmlStreamReader reader(body);
+    QXmlStreamReader reader;
+    Guard guard(reader, std::move(text));
     response.fromXml(reader);
     if (error && reader.hasError())
         *error = QStringLiteral("line %1: %2").arg(reader.lineNumber()).arg(reader.errorString());

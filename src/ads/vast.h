@@ -111,12 +111,15 @@ struct VastResponse
 
     // Reads one document from the reader's start. Not VAST 3.0: the reader carries the
     // error "no VAST format" or "supported only VAST 3.0 format" and nothing is read.
+    // What would make the reader slow or greedy stops the reading with a reader error:
+    // a DTD declaring entities or attribute defaults, more than 64 attributes in a tag,
+    // more than 256 namespace declarations in scope, elements nested 64 deep.
     void fromXml(QXmlStreamReader& reader);
 };
 
-// A whole answer. The body is first screened for what would make the XML reader slow or
-// greedy (a DTD, a tag with dozens of attributes, hundreds of namespace declarations) and
-// refused whole if so; element subtrees nested dozens of levels deep stop the reading.
+// A whole answer, in any encoding the XML reader knows (UTF-8, UTF-16, a declared one).
+// The reader gets the text a chunk at a time, so that a start tag or DOCTYPE longer than
+// 8192 characters is refused before the reader has compared its attributes.
 // `error` gets why the document was not read to its end (empty when it was).
 VastResponse readVast(const QByteArray& body, QString* error = nullptr);
 

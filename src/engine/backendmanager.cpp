@@ -7,6 +7,7 @@
 #include "engine/notifier.h"
 #include "engine/requestlistener.h"
 #include "engine/responsecache.h"
+#include "engine/trafficrecorder_p.h"
 #include "engine/tqcontext.h"
 #include "platform/configurationmanager.h"
 #include "platform/logging.h"
@@ -139,13 +140,12 @@ public:
     void applyConfiguredProxy();
     void setProxy(const QNetworkProxy& proxy);
 
-    // The listener's view; nothing is measured or built while none is set.
+    // The listener's view (and the recorder's timings); nothing is measured or built while
+    // neither is set.
     qint64 now() const { return clock.nsecsElapsed(); }
-    template<class Fill>
-    void tell(RequestEvent::Kind kind, const QueueEntry& entry, Fill fill)
+    bool measures() const { return listener || recorder; }
+    RequestEvent eventOf(RequestEvent::Kind kind, const QueueEntry& entry) const
     {
-        if (Q_LIKELY(!listener))
-            return;
         RequestEvent event;
         event.kind = kind;
         event.requestId = entry.requestId;
@@ -153,6 +153,14 @@ public:
         event.priority = entry.priority;
         if (entry.queuedNs && entry.firstSentNs)
             event.queueWaitNs = entry.firstSentNs - entry.queuedNs;
+        return event;
+    }
+    template<class Fill>
+    void tell(RequestEvent::Kind kind, const QueueEntry& entry, Fill fill)
+    {
+        if (Q_LIKELY(!listener))
+            return;
+        RequestEvent event = eventOf(kind, entry);
         fill(event);
         deliver(event);
     }
@@ -161,17 +169,35 @@ public:
         tell(kind, entry, [](RequestEvent&) {});
     }
     // An answer or a failure: what the worker saw of the exchange.
+    void fillEnd(RequestEvent& event, const QueueEntry& entry, RequestError::Reason reason) const
+    {
+        const HttpRequestWorker::ExchangeFacts facts = entry.worker->exchangeFacts();
+        event.httpStatus = facts.httpStatus;
+        event.bytes = facts.bytes;
+        event.decodeNs = facts.decodeNs;
+        event.reason = reason;
+        if (entry.sentNs)
+            event.exchangeNs = now() - entry.sentNs;
+    }
     void tellEnd(RequestEvent::Kind kind, const QueueEntry& entry, RequestError::Reason reason)
     {
-        tell(kind, entry, [this, &entry, reason](RequestEvent& event) {
-            const HttpRequestWorker::ExchangeFacts facts = entry.worker->exchangeFacts();
-            event.httpStatus = facts.httpStatus;
-            event.bytes = facts.bytes;
-            event.decodeNs = facts.decodeNs;
-            event.reason = reason;
-            if (entry.sentNs)
-                event.exchangeNs = now() - entry.sentNs;
-        });
+        tell(kind, entry, [this, &entry, reason](RequestEvent& event) { fillEnd(event, entry, reason); });
+    }
+    // Every reply a worker handled is an exchange for the recorder, whatever becomes of the
+    // request next (answered, deferred, held for a recovery, failed).
+    void record(const QueueEntry& entry, const RequestError* failure)
+    {
+        if (Q_LIKELY(!recorder))
+            return;
+        RequestEvent event = eventOf(failure ? RequestEvent::Failed : RequestEvent::Answered, entry);
+        fillEnd(event, entry, failure ? failure->reason : RequestError::Unknown);
+        if (entry.sentNs != entry.firstSentNs)
+            event.queueWaitNs = 0; // a later exchange: the queue's wait came before the first
+        try {
+            recorder->record(*entry.worker, event, failure && !failure->httpStatusCode ? failure->description : QString());
+        } catch (...) {
+            TQ_LOG(logging::Warning, name()) << QStringLiteral("request(%1) could not be recorded").arg(entry.requestId);
+        }
     }
     void deliver(const RequestEvent& event) const;
 
@@ -190,6 +216,7 @@ public:
     bool replyBatchPosted = false;
     bool proxyActive = false;
     ITqRequestListener* listener = nullptr;
+    TrafficRecorder* recorder = nullptr;
     NetworkAccessManagerFactory managerFactory;
     QElapsedTimer clock;
 
@@ -242,7 +269,7 @@ void BackendManagerPrivate::send(QueueEntry& entry)
             return;
         }
         entry.state = EntryState::Sent;
-        if (listener) {
+        if (measures()) {
             const bool first = entry.firstSentNs == 0;
             entry.sentNs = now();
             if (first)
@@ -417,7 +444,8 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
         refuse(raw, *event, QStringLiteral("creating the request's worker caused an exception"));
         return;
     }
-    worker->setMeasured(listener != nullptr);
+    worker->setMeasured(measures());
+    worker->setRecorded(recorder != nullptr);
 
     QObject::connect(worker, &HttpRequestWorker::finished, q, &BackendManager::processWorkerFinished);
     QObject::connect(worker, &HttpRequestWorker::resendRequired, q, &BackendManager::processWorkerResendRequired);
@@ -446,7 +474,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     entry.priority = settings.priority;
     entry.useProxy = settings.useProxy;
     entry.deferrable = raw.isDeferrable;
-    if (listener)
+    if (measures())
         entry.queuedNs = now();
     insert(entry);
     tell(RequestEvent::Queued, entry);
@@ -655,6 +683,15 @@ void BackendManager::setNetworkAccessManagerFactory(NetworkAccessManagerFactory 
         QMetaObject::invokeMethod(this, set, Qt::BlockingQueuedConnection);
 }
 
+void BackendManager::setTrafficRecorder(TrafficRecorder* recorder)
+{
+    const auto set = [this, recorder] { d->recorder = recorder; };
+    if (QThread::currentThread() == thread())
+        set();
+    else
+        QMetaObject::invokeMethod(this, set, Qt::BlockingQueuedConnection);
+}
+
 void BackendManager::setClock(Clock* clock)
 {
     const auto set = [this, clock] { d->deferredQueue.setClock(clock); };
@@ -760,6 +797,7 @@ void BackendManager::processResponseReceived(qint64, const QVariant&)
         Q_EMIT tqResponseReceived();
     }
     d->tellEnd(RequestEvent::Answered, *it, RequestError::Unknown);
+    d->record(*it, nullptr);
     d->releaseAt(it);
 }
 
@@ -778,6 +816,7 @@ void BackendManager::inspectFailure(qint64 requestId, const RequestError& error)
         TQ_LOG(logging::Fault, objectName()) << "unexpected lack of a worker in the list";
         return;
     }
+    d->record(*it, &error);
     if (!worker->backend()) {
         TQ_LOG(logging::Fault, objectName()) << "unexpected lack of a backend for a worker";
         return;

@@ -22,6 +22,7 @@ class Clock;
 class HttpRequestWorker;
 class ITqRequestListener;
 class TqContext;
+class TrafficRecorder;
 
 class BackendManager : public QObject
 {
@@ -41,6 +42,9 @@ public:
     // Safe from any thread; blocks until the worker thread has switched listeners, so the
     // previous one is never called after this returns.
     void setRequestListener(ITqRequestListener* listener);
+    // Safe from any thread; blocks until the worker thread records into `recorder` (null: no
+    // longer records), so nothing is recorded into the previous one after this returns.
+    void setTrafficRecorder(TrafficRecorder* recorder);
     // Safe from any thread; blocks until the worker thread measures its waits on `clock`.
     void setClock(Clock* clock);
     // Safe from any thread; blocks until the worker thread has made new network managers with it.

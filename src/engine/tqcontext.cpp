@@ -5,10 +5,12 @@
 #include "engine/clientsstorage.h"
 #include "engine/notifier.h"
 #include "engine/tqcontext_p.h"
+#include "platform/logging.h"
 #include "transport/backends.h"
 #include "transport/configwrapper.h"
 
 #include <QMutex>
+#include <QSaveFile>
 #include <QWaitCondition>
 
 #include <sys/resource.h>
@@ -122,6 +124,27 @@ void TqContext::setRequestListener(ITqRequestListener* listener)
 {
     if (BackendManager* manager = d->thread->backendManager())
         manager->setRequestListener(listener);
+}
+
+void TqContext::setTrafficRecording(const TrafficRecording& recording)
+{
+    BackendManager* manager = d->thread->backendManager();
+    // Off: the dispatcher lets go first, so that nothing arrives after the records are gone.
+    if (recording.exchanges <= 0 && manager)
+        manager->setTrafficRecorder(nullptr);
+    d->recorder.setLimits(recording);
+    if (recording.exchanges > 0 && manager)
+        manager->setTrafficRecorder(&d->recorder);
+}
+
+bool TqContext::writeTrafficArchive(const QString& fileName) const
+{
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) && file.write(d->recorder.archive()) >= 0 && file.commit())
+        return true;
+    TQ_LOG(logging::Warning, QStringLiteral("TqContext"))
+        << QStringLiteral("the traffic archive could not be written to %1: %2").arg(fileName, file.errorString());
+    return false;
 }
 
 void TqContext::setNetworkAccessManagerFactory(NetworkAccessManagerFactory factory)

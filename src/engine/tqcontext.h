@@ -38,6 +38,14 @@ struct PendingRequestCounts
     int deferred = 0;
 };
 
+// What the traffic recorder keeps (TqContext::setTrafficRecording).
+struct TrafficRecording
+{
+    int exchanges = 0;                 // the latest this many exchanges; 0: recording is off
+    qint64 maxBytes = 2 * 1024 * 1024; // all kept exchanges together, bodies included
+    qint64 maxBodyBytes = 64 * 1024;   // each body: a longer text is cut, a longer binary one left out
+};
+
 class TqContext
 {
 public:
@@ -66,6 +74,16 @@ public:
     // removes it. Once this returns, the previous listener is never called again. The host
     // keeps the listener alive while it is set. Ignored once the worker thread has stopped.
     void setRequestListener(ITqRequestListener* listener);
+    // Keeps the latest exchanges the engine performs (method, URL, request and answer headers,
+    // status, the listener's timings, bodies within the limit), for a field engineer to see
+    // what a box exchanged. Session ids, tokens, passwords and PINs are replaced by
+    // "[redacted]" before anything is kept. Off by default; may be changed any time (what no
+    // longer fits is dropped, oldest first; exchanges = 0 forgets everything).
+    void setTrafficRecording(const TrafficRecording& recording);
+    // Writes the kept exchanges, oldest first, as an HTTP Archive (HAR 1.2, the format of the
+    // browsers' developer tools; binary bodies such as CBOR and images in base64). False, and
+    // logged, when the file cannot be written.
+    bool writeTrafficArchive(const QString& fileName) const;
     // Measures the engine's waits (server-given delays) on this clock; null: the system clock.
     // For tests that run hours of delays in milliseconds (engine/clock.h). The clock must
     // outlive its use: set null before destroying it.

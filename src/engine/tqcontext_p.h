@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/tqcontext.h"
+#include "engine/trafficrecorder_p.h"
 
 #include <QAtomicPointer>
 #include <QThread>
@@ -52,6 +53,7 @@ public:
     TqNotifier* notifier = nullptr;
     Thread* thread = nullptr;
     QList<ITqRequestErrorHandler*> clientsErrorHandlers;
+    TrafficRecorder recorder; // outlives the worker thread, which records into it
     // Expires with the context: chains walked through it stop, clients outliving it leave it alone.
     std::shared_ptr<const char> life = std::make_shared<const char>();
 };

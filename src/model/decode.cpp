@@ -26,7 +26,9 @@ void setEmbeddedNotificationFactory(EmbeddedNotificationFactory factory)
 void applyEmbeddedNotification(AbstractResponse& response, const QJsonObject& answer)
 {
     const auto found = answer.constFind(QLatin1String("notification"));
-    if (found == answer.constEnd())
+    // As on the push socket: an object is a notification (an unknown code included), nothing
+    // else is.
+    if (found == answer.constEnd() || !found->isObject())
         return;
     const EmbeddedNotificationFactory& factory = embeddedNotificationFactory();
     if (!factory) {

@@ -39,8 +39,8 @@ private:
 using EmbeddedNotificationFactory = std::function<QSharedPointer<Notification>(const QJsonObject&)>;
 void setEmbeddedNotificationFactory(EmbeddedNotificationFactory factory);
 
-// When `answer` holds "notification": builds it with the factory, stores it in the
-// response and posts a TqNotificationEvent to the application object.
+// When `answer` holds an object under "notification": builds it with the factory, stores it
+// in the response and posts a TqNotificationEvent to the application object.
 void applyEmbeddedNotification(AbstractResponse& response, const QJsonObject& answer);
 
 // A JSON answer of type T: a body that does not parse or whose top level is not a

@@ -333,9 +333,10 @@ void readCborValue(CborReader& reader, M& member, const ValueRules& rules = {})
                 return;
             }
         }
-        const QJsonValue value = QCborValue::fromCbor(reader).toJsonValue();
+        // A value cut short by a stream error is half built: Qt 6.4 may crash converting it.
+        const QCborValue value = QCborValue::fromCbor(reader);
         if (!reader.hasError())
-            readJsonValue(value, member);
+            readJsonValue(value.toJsonValue(), member);
     } else if constexpr (std::is_same_v<M, std::optional<qint64>>) {
         if (auto value = reader.readOptionalInt64())
             member = value;

@@ -23,11 +23,11 @@ FontSizeType SystemSetting::fontSize() const
     return fontSizeTypeDictionary().value(value.toString());
 }
 
-QList<VideoOutputSetting> SystemSetting::videoOutputs() const
+QList<VideoOutput> SystemSetting::videoOutputs() const
 {
-    QList<VideoOutputSetting> outputs;
+    QList<VideoOutput> outputs;
     for (const QJsonValue& element : value.toArray()) {
-        VideoOutputSetting output;
+        VideoOutput output;
         output.fromJson(element.toObject());
         outputs.append(output);
     }
@@ -82,7 +82,7 @@ QSharedPointer<Notification> RemoteTargetNotification::fromStringJsonTarget(cons
 {
     auto notification = QSharedPointer<RemoteTargetNotification>::create(
         NotificationEventCode::RemoteTarget, NotificationEventType::Target, NotificationPriority::Low);
-    notification->target = QJsonDocument::fromJson(json.toUtf8()).object();
+    notification->target.fromJson(QJsonDocument::fromJson(json.toUtf8()).object());
     return notification;
 }
 
@@ -97,7 +97,6 @@ TQ_DEFINE_OBJECT(AssistCommandNotification)
 TQ_DEFINE_OBJECT(BonusesChangedNotification)
 TQ_DEFINE_OBJECT(ProfileReference)
 TQ_DEFINE_OBJECT(UpdateProfileNotification)
-TQ_DEFINE_OBJECT(VideoOutputSetting)
 TQ_DEFINE_OBJECT(SystemSetting)
 TQ_DEFINE_OBJECT(PaymentDetailsNotification)
 TQ_DEFINE_OBJECT(RemoteSearchNotification)

@@ -7,8 +7,10 @@
 // Notifications reach the host as QSharedPointer<Notification>; the host looks at
 // eventCode (or eventType) and casts with qSharedPointerCast to the class of the code.
 
+#include "model/devices.h"
 #include "model/enums.h"
 #include "model/fields.h"
+#include "model/menus.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -227,19 +229,6 @@ public:
     }
 };
 
-class VideoOutputSetting : public DecodedObject<VideoOutputSetting>
-{
-    TQ_DECODED(VideoOutputSetting)
-public:
-    QString outputName;
-    QString outputMode;
-    static constexpr auto fields()
-    {
-        return std::make_tuple(field("output_name", &VideoOutputSetting::outputName),
-                               field("output_mode", &VideoOutputSetting::outputMode));
-    }
-};
-
 // One setting: {"enabled": bool, "value": ...}; the value's type depends on the setting.
 class SystemSetting : public DecodedObject<SystemSetting>
 {
@@ -249,7 +238,7 @@ public:
     QJsonValue value;
 
     FontSizeType fontSize() const;                 // "font_size"
-    QList<VideoOutputSetting> videoOutputs() const; // "video_outputs"
+    QList<VideoOutput> videoOutputs() const; // "video_outputs"
 
     static constexpr auto fields()
     {
@@ -298,7 +287,7 @@ class RemoteTargetNotification : public DecodedObject<RemoteTargetNotification, 
     TQ_DECODED(RemoteTargetNotification)
 public:
     using DecodedObject::DecodedObject;
-    QJsonObject target; // a menu target, as received
+    TargetForMenu target;
     static constexpr auto fields() { return std::make_tuple(field("target", &RemoteTargetNotification::target)); }
 
     // A target made on the box from the JSON text of a menu target.
@@ -366,7 +355,8 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("services", &SyncServicesNotification::services)); }
 };
 
-// Installed as the decoders' hook for notifications embedded in answers (decode.h).
+// Installed as the decoders' hook for notifications embedded in answers (decode.h): the
+// notification the receiver would emit for the same object, with priority High.
 QSharedPointer<Notification> createEmbeddedNotification(const QJsonObject& notification);
 
 } // namespace tq

@@ -219,8 +219,6 @@ QSharedPointer<Notification> Notification::createNotificationFromJson(const QJso
 QSharedPointer<Notification> createEmbeddedNotification(const QJsonObject& object)
 {
     QSharedPointer<Notification> notification = Notification::createNotificationFromJson(object);
-    if (!notification->isRecognized())
-        return {};
     notification->priority = NotificationPriority::High;
     return notification;
 }

@@ -1,121 +1,75 @@
-#include "notifications/notificationsreceiver.h"
+#include "notifications/notificationsreceiver_p.h"
 
-#include "engine/clientfacade.h"
-#include "engine/requesterror.h"
-#include "engine/tqcontext.h"
-#include "notifications/notification.h"
 #include "api/sessionrequests.h"
+#include "engine/clientfacade.h"
+#include "engine/tqcontext.h"
 #include "model/account.h"
+#include "notifications/notification.h"
 #include "platform/logging.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMetaObject>
-#include <QTimer>
 #include <QUrl>
-#include <QWebSocket>
 
 #include <cmath>
-#include <limits>
 
 namespace tq {
 
 namespace {
 
-constexpr qint64 defaultReconnectDelay = 30;
+constexpr qint64 defaultReconnectDelay = 30;    // seconds, without reconnect parameters
+constexpr qint64 maxReconnectDelay = 24 * 3600; // keeps absurd parameters finite
 constexpr qint64 tokenRefusalGraceSeconds = 30; // a refusal sooner than this means: forget the token
+constexpr qint64 pingIntervalMs = 60000;
+constexpr qint64 pongTimeoutMs = 3000;
+constexpr qint64 openingTimeoutMs = 30000;
+constexpr qint64 maxMessageSize = 1 << 20; // a larger message closes the connection
 
-} // namespace
-
+// Multiplied until it reaches interval x multiplier^count, then kept.
 qint64 nextReconnectDelay(qint64 delay, const IncrementalTimerParams& params)
 {
-    const double ceiling =
-        double(params.interval) * std::pow(double(params.multiplier), double(params.multiplicationsCount));
-    if (params.multiplier > 1 && double(delay) < ceiling)
-        return qint64(qMin(double(delay) * double(params.multiplier), ceiling));
+    const double ceiling = std::min(double(maxReconnectDelay),
+                                    double(params.interval) * std::pow(double(params.multiplier),
+                                                                       double(params.multiplicationsCount)));
+    if (double(delay) < ceiling)
+        return qint64(std::min(double(delay) * double(params.multiplier), ceiling));
     return delay;
 }
 
-class NotificationsReceiverPrivate : public ITqRequestErrorHandler
+} // namespace
+
+NotificationsReceiverPrivate::NotificationsReceiverPrivate(NotificationsReceiver* receiver)
+    : q(receiver), reconnectDelay(defaultReconnectDelay), reconnectParams{1, defaultReconnectDelay, 0},
+      clock(Clock::system())
 {
-public:
-    explicit NotificationsReceiverPrivate(NotificationsReceiver* receiver);
-
-    NotificationsReceiver* q;
-    QWebSocket socket{QString(), QWebSocketProtocol::Version13};
-    std::unique_ptr<TqClientFacade> client;
-    QTimer pingTimer;
-    QTimer pongTimer;
-    QTimer reconnectTimer;
-    bool listening = false;
-    qint64 reconnectDelay = defaultReconnectDelay;
-    IncrementalTimerParams reconnectParams{0, 0, 0};
-    platform::INotificationsPlatformFilter* filter = nullptr;
-    QString pendingUrl;
-    QString token;
-    QDateTime tokenExpiresAt;
-    QDateTime tokenReceivedAt;
-    QTimer tokenRefreshTimer;
-    qint64 tokenRequestId = -1;
-    QTimer connectTimer; // a server that accepts but never completes the handshake
-    NotificationsReceiver::Timing timing;
-    QString listenUrl; // the address without its token, for reconnects
-
-    bool handleRequestError(qint64 requestId, const RequestError& error) override;
-
-    QDateTime now() const { return timing.clock ? timing.clock() : QDateTime::currentDateTimeUtc(); }
-    int secondsToMs(qint64 seconds) const;
-    void requestToken();
-    void forgetToken();
-    void onTokenAnswer(qint64 requestId, const QVariant& answer);
-    void tokenFailed(const QString& text);
-    void onConnected();
-    void onPong(quint64 elapsed);
-    void onPongTimeout();
-    void onSocketError(QAbstractSocket::SocketError error);
-    void onConnectionLost();
-    void scheduleReconnect(bool closeSocket);
-    void onTextMessage(const QString& text);
-    void emitNotification(const QSharedPointer<Notification>& notification);
-    void log(logging::Level level, const QString& text) const;
-};
-
-NotificationsReceiverPrivate::NotificationsReceiverPrivate(NotificationsReceiver* receiver) : q(receiver)
-{
-    for (QTimer* timer : {&pingTimer, &pongTimer, &reconnectTimer, &tokenRefreshTimer, &connectTimer})
+    for (ClockTimer* timer : {&pingTimer, &pongTimer, &reconnectTimer, &tokenRefreshTimer, &openTimer})
         timer->setSingleShot(true);
-    pingTimer.setInterval(timing.pingIntervalMs);
-    pongTimer.setInterval(timing.pongTimeoutMs);
-    socket.setMaxAllowedIncomingMessageSize(quint64(timing.maxMessageSize));
+    socket.setMaxAllowedIncomingMessageSize(quint64(maxMessageSize));
 }
 
-void NotificationsReceiverPrivate::log(logging::Level level, const QString& text) const
-{
-    TQ_LOG(level, q->objectName()) << text;
-}
+NotificationsReceiverPrivate::~NotificationsReceiverPrivate() = default;
 
-int NotificationsReceiverPrivate::secondsToMs(qint64 seconds) const
+bool NotificationsReceiverPrivate::hasUsableToken() const
 {
-    const double ms = double(seconds) * timing.msPerSecond;
-    return int(qBound(0.0, ms, double(std::numeric_limits<int>::max())));
+    return !token.isEmpty() && (!tokenExpiresAt.isValid() || tokenExpiresAt > clock->currentUtc());
 }
 
 void NotificationsReceiverPrivate::forgetToken()
 {
     token.clear();
     tokenExpiresAt = QDateTime();
-    tokenReceivedAt = QDateTime();
+    tokenReceivedAt = -1;
     tokenRefreshTimer.stop();
 }
 
 void NotificationsReceiverPrivate::requestToken()
 {
     if (!client) {
-        log(logging::Warning, QStringLiteral("ws-token cannot be requested: the receiver has no context"));
+        TQ_LOG(logging::Warning, q->objectName()) << "ws-token cannot be requested: the receiver has no context";
         return;
     }
     if (tokenRequestId != -1)
-        client->dropRequest(tokenRequestId);
+        return; // its answer serves this caller too
     forgetToken();
     const WsTokenRequest request;
     tokenRequestId = client->sendRequest(&request);
@@ -123,121 +77,205 @@ void NotificationsReceiverPrivate::requestToken()
 
 void NotificationsReceiverPrivate::onTokenAnswer(qint64 requestId, const QVariant& answer)
 {
-    if (requestId != tokenRequestId)
+    if (requestId != tokenRequestId || requestId == -1)
         return;
     tokenRequestId = -1;
     if (!answer.canConvert<WsTokenResponse>()) {
-        tokenFailed(QStringLiteral("unexpected response was received, application will be started without websocket"));
+        tokenFailed(QStringLiteral("unexpected response was received, application will be started without websocket"),
+                    true);
         return;
     }
     const WsTokenResponse response = answer.value<WsTokenResponse>();
     if (response.token.isEmpty()) {
-        tokenFailed(QStringLiteral("empty token was received, application will be started without websocket"));
+        tokenFailed(QStringLiteral("empty token was received, application will be started without websocket"), true);
         return;
     }
     token = response.token;
-    tokenExpiresAt = QDateTime::fromSecsSinceEpoch(response.expireAt, Qt::UTC);
-    tokenReceivedAt = now();
-    log(logging::Notice, QStringLiteral("token received, expire at (UTC) ") + tokenExpiresAt.toString(Qt::ISODate));
-    const qint64 lifetime = tokenReceivedAt.secsTo(tokenExpiresAt);
-    if (lifetime > 0)
-        tokenRefreshTimer.start(secondsToMs(lifetime));
-    if (!pendingUrl.isEmpty()) {
-        log(logging::Notice, QStringLiteral("listening will be started with the received token"));
+    tokenReceivedAt = clock->monotonicMs();
+    const QDateTime now = clock->currentUtc();
+    const QDateTime expiry = QDateTime::fromSecsSinceEpoch(response.expireAt, Qt::UTC);
+    TQ_LOG(logging::Notice, q->objectName()) << "token received, expire at (UTC)" << expiry.toString(Qt::ISODate);
+    if (expiry > now) {
+        tokenExpiresAt = expiry;
+        // Renewal is never sooner than a reconnect would be: a short lifetime must not
+        // become a stream of token requests.
+        tokenRefreshTimer.start(std::max(now.msecsTo(expiry), reconnectDelay * 1000));
+    } else {
+        TQ_LOG(logging::Notice, q->objectName()) << "ws-token expiry unknown by the box's clock: kept until refused";
+    }
+    // While a reconnect waits (the token ran out meanwhile), its timer uses the token: the
+    // delay stands.
+    if (!pendingUrl.isEmpty() && !reconnectTimer.isActive()) {
+        TQ_LOG(logging::Notice, q->objectName()) << "listening will be started with the received token";
         q->startListen(pendingUrl);
     }
 }
 
 bool NotificationsReceiverPrivate::handleRequestError(qint64 requestId, const RequestError& error)
 {
-    if (requestId == tokenRequestId)
-        tokenRequestId = -1;
-    if (error.tqReason == RequestError::TqReason::UnauthorizedRequest) {
-        scheduleReconnect(false); // the session is the host's business; try again later
+    const bool unauthorized = error.tqReason == RequestError::TqReason::UnauthorizedRequest;
+    if (requestId != tokenRequestId || requestId == -1)
+        return !unauthorized; // a request dropped earlier; the session is the context's concern
+    tokenRequestId = -1;
+    if (unauthorized) {
+        tokenFailed(QStringLiteral("ws-token request unauthorized"), false);
         return false;
     }
-    tokenFailed(QStringLiteral("request error received, application will be started without websocket"));
+    tokenFailed(QStringLiteral("request error received, application will be started without websocket"), true);
     return true;
 }
 
-// Before the first connection the receiver then stays idle until the host starts it again;
-// a reconnect that cannot get a token tries again later.
-void NotificationsReceiverPrivate::tokenFailed(const QString& text)
+// Before the first connection the receiver then stays idle until the host starts it again.
+// Later, a connection under way goes on (keep-alive included) and one that is down is tried
+// again after the reconnect delay, with a new token request.
+void NotificationsReceiverPrivate::tokenFailed(const QString& text, bool report)
 {
-    log(logging::Warning, text);
-    emit q->errorOccurred(text);
-    scheduleReconnect(false);
+    TQ_LOG(logging::Warning, q->objectName()) << text;
+    if (report)
+        post([receiver = q, text] { emit receiver->errorOccurred(text); });
+    if (!attemptOpen)
+        scheduleReconnect();
+}
+
+void NotificationsReceiverPrivate::open(const QUrl& address)
+{
+    TQ_LOG(logging::Trace, q->objectName()) << "connect to" << address.toString();
+    listening = true;
+    attemptOpen = true;
+    attemptAbandoned = false;
+    closeCode = QWebSocketProtocol::CloseCodeAbnormalDisconnection;
+    closeReason.clear();
+    openTimer.start(openingTimeoutMs);
+    socket.open(address); // may fail at once, ending the attempt in here
+}
+
+void NotificationsReceiverPrivate::abandonAttempt()
+{
+    pingTimer.stop();
+    pongTimer.stop();
+    openTimer.stop();
+    if (attemptOpen) {
+        attemptOpen = false;
+        attemptAbandoned = true;
+    }
+    if (socket.state() == QAbstractSocket::ConnectedState)
+        socket.close(QWebSocketProtocol::CloseCodeNormal);
+    else if (socket.state() != QAbstractSocket::UnconnectedState)
+        socket.abort();
 }
 
 void NotificationsReceiverPrivate::onConnected()
 {
-    log(logging::Trace, QStringLiteral("connected"));
+    if (!attemptOpen)
+        return;
+    TQ_LOG(logging::Trace, q->objectName()) << "connected";
+    openTimer.stop();
     reconnectTimer.stop();
-    connectTimer.stop();
-    pingTimer.start(timing.pingIntervalMs);
-    emit q->connected();
+    pingTimer.start(pingIntervalMs);
+    post([receiver = q] { emit receiver->connected(); });
 }
 
 void NotificationsReceiverPrivate::onPong(quint64 elapsed)
 {
+    if (socket.state() != QAbstractSocket::ConnectedState)
+        return;
     pongTimer.stop();
-    pingTimer.start(timing.pingIntervalMs);
-    reconnectDelay = reconnectParams.interval > 0 ? reconnectParams.interval : defaultReconnectDelay;
-    emit q->pong(elapsed);
+    pingTimer.start(pingIntervalMs);
+    reconnectDelay = reconnectParams.interval;
+    post([receiver = q, elapsed] { emit receiver->pong(elapsed); });
 }
 
 void NotificationsReceiverPrivate::onPongTimeout()
 {
-    log(logging::Warning, QStringLiteral("pong timeout"));
-    emit q->pongTimeout();
-    emit q->webSocketErrorOccurred(QAbstractSocket::SocketTimeoutError,
-                                   QStringLiteral("pong timeout: server did not respond in %1 seconds - %2")
-                                       .arg(timing.pongTimeoutMs / 1000.0)
-                                       .arg(socket.requestUrl().toString()),
-                                   QWebSocketProtocol::CloseCodeNormal, QString());
-    scheduleReconnect(true);
+    TQ_LOG(logging::Warning, q->objectName()) << "pong timeout";
+    const QString text = QStringLiteral("pong timeout: server did not respond in %1 seconds - %2")
+                             .arg(pongTimeoutMs / 1000)
+                             .arg(socket.requestUrl().toString());
+    // Two events: a host that deletes the receiver on the first gets no second.
+    post([receiver = q] { emit receiver->pongTimeout(); });
+    post([receiver = q, text] {
+        emit receiver->webSocketErrorOccurred(QAbstractSocket::SocketTimeoutError, text,
+                                              QWebSocketProtocol::CloseCodeNormal, QString());
+    });
+    abandonAttempt(); // its disconnection is this one: one rung of the ladder
+    scheduleReconnect();
+}
+
+void NotificationsReceiverPrivate::onOpeningTimeout()
+{
+    const QString text = QStringLiteral("no handshake within %1 seconds - %2")
+                             .arg(openingTimeoutMs / 1000)
+                             .arg(socket.requestUrl().toString());
+    TQ_LOG(logging::Warning, q->objectName()) << text;
+    post([receiver = q, text] {
+        emit receiver->webSocketErrorOccurred(QAbstractSocket::SocketTimeoutError, text,
+                                              QWebSocketProtocol::CloseCodeAbnormalDisconnection, QString());
+    });
+    abandonAttempt();
+    scheduleReconnect();
+}
+
+// Qt keeps the close code of an earlier connection across open(): the code that counts is
+// the one the server sent in this attempt, taken when its close frame arrives.
+void NotificationsReceiverPrivate::onRemoteClose()
+{
+    if (!attemptOpen)
+        return; // our own close
+    closeCode = socket.closeCode();
+    closeReason = socket.closeReason();
 }
 
 void NotificationsReceiverPrivate::onSocketError(QAbstractSocket::SocketError error)
 {
+    if (attemptAbandoned)
+        return;
     const QString text = socket.errorString() + QStringLiteral(" - %1").arg(socket.requestUrl().toString());
     TQ_LOG(logging::Warning, q->objectName()) << "error (" << error << "):" << socket.errorString() << ", close ("
-                                              << socket.closeCode() << ") reason:" << socket.closeReason();
-    emit q->webSocketErrorOccurred(error, text, socket.closeCode(), socket.closeReason());
-    // A refused or failed connection never becomes "disconnected": reconnect from here.
-    if (socket.state() == QAbstractSocket::UnconnectedState)
-        onConnectionLost();
+                                              << closeCode << ") reason:" << closeReason;
+    post([receiver = q, error, text, code = closeCode, reason = closeReason] {
+        emit receiver->webSocketErrorOccurred(error, text, code, reason);
+    });
+    // Qt reports some failed openings without a disconnection.
+    if (attemptOpen && socket.state() == QAbstractSocket::UnconnectedState)
+        attemptEnded();
 }
 
-// The connection ended (or never came up). The server's close code says whether the token
-// was refused.
-void NotificationsReceiverPrivate::onConnectionLost()
+void NotificationsReceiverPrivate::onDisconnected()
 {
-    if (socket.state() != QAbstractSocket::UnconnectedState)
-        return; // a newer connection is already under way
-    if (socket.closeCode() == QWebSocketProtocol::CloseCodePolicyViolated && !token.isEmpty()) {
-        if (tokenReceivedAt.isValid() && tokenReceivedAt.secsTo(now()) > tokenRefusalGraceSeconds) {
-            log(logging::Notice, QStringLiteral("token has expired, it will be requested"));
-            if (listening)
-                requestToken();
-        } else {
-            forgetToken();
-        }
-    }
-    scheduleReconnect(false);
+    post([receiver = q] { emit receiver->disconnected(); });
+    if (attemptOpen)
+        attemptEnded();
 }
 
-void NotificationsReceiverPrivate::scheduleReconnect(bool closeSocket)
+void NotificationsReceiverPrivate::attemptEnded()
 {
-    if (!listening || reconnectTimer.isActive())
-        return; // one pending reconnect at a time; none after stopListen
-    log(logging::Notice, QStringLiteral("the socket is disconnected. try reconnect"));
+    attemptOpen = false;
     pingTimer.stop();
     pongTimer.stop();
-    connectTimer.stop();
-    if (closeSocket)
-        socket.close(QWebSocketProtocol::CloseCodeNormal);
-    reconnectTimer.start(secondsToMs(qMax<qint64>(1, reconnectDelay)));
+    openTimer.stop();
+    if (closeCode == QWebSocketProtocol::CloseCodePolicyViolated && !token.isEmpty()) {
+        // The server is up and refused the token. An old one is replaced at once and the
+        // connection made with the new one when it arrives. One it gave a moment ago is not
+        // worth asking again at once: the next connection asks for a new one.
+        if (listening && tokenReceivedAt >= 0
+            && clock->monotonicMs() - tokenReceivedAt > tokenRefusalGraceSeconds * 1000) {
+            TQ_LOG(logging::Notice, q->objectName()) << "token has expired, it will be requested";
+            requestToken();
+            return;
+        }
+        forgetToken();
+    }
+    scheduleReconnect();
+}
+
+void NotificationsReceiverPrivate::scheduleReconnect()
+{
+    if (!listening || reconnectTimer.isActive())
+        return;
+    TQ_LOG(logging::Notice, q->objectName()) << "the socket is disconnected. try reconnect";
+    pingTimer.stop();
+    pongTimer.stop();
+    reconnectTimer.start(reconnectDelay * 1000);
     reconnectDelay = nextReconnectDelay(reconnectDelay, reconnectParams);
 }
 
@@ -257,13 +295,13 @@ void NotificationsReceiverPrivate::onTextMessage(const QString& text)
         TQ_LOG(logging::Notice, q->objectName()) << "notification" << code << "disallow by notifications platform filter";
         return;
     }
-    emitNotification(Notification::createNotificationFromJson(message));
+    deliver(Notification::createNotificationFromJson(message));
 }
 
-void NotificationsReceiverPrivate::emitNotification(const QSharedPointer<Notification>& notification)
+void NotificationsReceiverPrivate::deliver(const QSharedPointer<Notification>& notification)
 {
     if (notification)
-        emit q->notificationReceived(notification);
+        post([receiver = q, notification] { emit receiver->notificationReceived(notification); });
 }
 
 NotificationsReceiver::NotificationsReceiver(QObject* parent)
@@ -271,49 +309,39 @@ NotificationsReceiver::NotificationsReceiver(QObject* parent)
 {
     setObjectName(QStringLiteral("NotificationsReceiver"));
     NotificationsReceiverPrivate* p = d.get();
-    connect(&p->socket, &QWebSocket::connected, this, [p] { p->onConnected(); });
-    connect(&p->socket, &QWebSocket::disconnected, this, [this, p] {
-        p->onConnectionLost();
-        emit disconnected();
-    });
-    connect(&p->socket, &QWebSocket::pong, this, [p](quint64 elapsed, const QByteArray&) { p->onPong(elapsed); });
+    QWebSocket* socket = &p->socket;
+    connect(socket, &QWebSocket::connected, this, [p] { p->onConnected(); });
+    connect(socket, &QWebSocket::aboutToClose, this, [p] { p->onRemoteClose(); });
+    connect(socket, &QWebSocket::disconnected, this, [p] { p->onDisconnected(); });
+    connect(socket, &QWebSocket::pong, this, [p](quint64 elapsed, const QByteArray&) { p->onPong(elapsed); });
     // Qt 6.4 names the signal error(); errorOccurred() came later.
-    connect(&p->socket, QOverload<QAbstractSocket::SocketError>::of(&QWebSocket::error), this,
+    connect(socket, QOverload<QAbstractSocket::SocketError>::of(&QWebSocket::error), this,
             [p](QAbstractSocket::SocketError error) { p->onSocketError(error); });
-    connect(&p->socket, &QWebSocket::sslErrors, this, [this, p](const QList<QSslError>& errors) {
+    connect(socket, &QWebSocket::sslErrors, this, [this, p](const QList<QSslError>& errors) {
         TQ_LOG(logging::Warning, objectName()) << "ssl errors occurred:" << errors;
         p->socket.ignoreSslErrors();
     });
-    connect(&p->socket, &QWebSocket::textMessageReceived, this, [p](const QString& text) { p->onTextMessage(text); });
-    connect(&p->socket, &QWebSocket::binaryMessageReceived, this, [this](const QByteArray& data) {
+    connect(socket, &QWebSocket::textMessageReceived, this, [p](const QString& text) { p->onTextMessage(text); });
+    connect(socket, &QWebSocket::binaryMessageReceived, this, [this](const QByteArray& data) {
         TQ_LOG(logging::Warning, objectName()) << "binary message of" << data.size() << "bytes skipped";
     });
-    connect(&p->pingTimer, &QTimer::timeout, this, [p] {
-        p->pongTimer.start(p->timing.pongTimeoutMs);
+    connect(&p->pingTimer, &ClockTimer::timeout, this, [p] {
+        p->pongTimer.start(pongTimeoutMs);
         p->socket.ping();
     });
-    connect(&p->pongTimer, &QTimer::timeout, this, [p] { p->onPongTimeout(); });
-    connect(&p->reconnectTimer, &QTimer::timeout, this, [this, p] {
-        if (p->listening)
-            startListen(p->listenUrl);
+    connect(&p->pongTimer, &ClockTimer::timeout, this, [p] { p->onPongTimeout(); });
+    connect(&p->openTimer, &ClockTimer::timeout, this, [p] { p->onOpeningTimeout(); });
+    connect(&p->reconnectTimer, &ClockTimer::timeout, this, [this, p] {
+        if (p->listening && !p->pendingUrl.isEmpty())
+            startListen(p->pendingUrl);
     });
-    connect(&p->tokenRefreshTimer, &QTimer::timeout, this, [p] { p->requestToken(); });
-    connect(&p->connectTimer, &QTimer::timeout, this, [this, p] {
-        const QString text = QStringLiteral("no handshake within %1 ms - %2")
-                                 .arg(p->timing.connectTimeoutMs)
-                                 .arg(p->socket.requestUrl().toString());
-        p->log(logging::Warning, text);
-        emit webSocketErrorOccurred(QAbstractSocket::SocketTimeoutError, text, QWebSocketProtocol::CloseCodeNormal,
-                                    QString());
-        p->socket.abort();
-        p->scheduleReconnect(false);
-    });
+    connect(&p->tokenRefreshTimer, &ClockTimer::timeout, this, [p] { p->requestToken(); });
 }
 
 NotificationsReceiver::~NotificationsReceiver()
 {
-    d->listening = false;
-    d->socket.disconnect(this);
+    // Nothing of the closing may reach the private part while it goes.
+    d->socket.disconnect();
     d->socket.abort();
 }
 
@@ -329,28 +357,21 @@ void NotificationsReceiver::init(TqContext* context)
 
 void NotificationsReceiver::startListen(const QString& url)
 {
-    d->listenUrl = url;
-    if (d->token.isEmpty() || (d->tokenExpiresAt.isValid() && d->tokenExpiresAt <= d->now())) {
+    d->pendingUrl = url;
+    d->reconnectTimer.stop(); // now, not after the wait (a token first, when there is none)
+    if (!d->hasUsableToken()) {
         TQ_LOG(logging::Trace, objectName()) << "ws-token will be requested because it is invalid";
-        d->pendingUrl = url;
-        if (d->tokenRequestId == -1) // else the answer on its way starts the connection
-            d->requestToken();
+        d->requestToken();
         return;
     }
     const QUrl address(url + QStringLiteral("?token=%1").arg(d->token));
-    if (d->socket.state() == QAbstractSocket::ConnectedState) {
-        if (d->socket.requestUrl() == address) {
-            TQ_LOG(logging::Trace, objectName()) << "listening already on" << address.toString();
-            QMetaObject::invokeMethod(this, &NotificationsReceiver::connected, Qt::QueuedConnection);
-            return;
-        }
-        d->socket.close(QWebSocketProtocol::CloseCodeNormal);
+    if (d->attemptOpen && d->socket.state() == QAbstractSocket::ConnectedState && d->socket.requestUrl() == address) {
+        TQ_LOG(logging::Trace, objectName()) << "listening already on" << address.toString();
+        d->post([this] { emit connected(); });
+        return;
     }
-    TQ_LOG(logging::Trace, objectName()) << "connect to" << address.toString();
-    d->reconnectTimer.stop();
-    d->socket.open(address);
-    d->connectTimer.start(d->timing.connectTimeoutMs);
-    d->listening = true;
+    d->abandonAttempt(); // a new address (a new token) or a stalled opening: not a lost connection
+    d->open(address);
 }
 
 void NotificationsReceiver::stopListen()
@@ -361,11 +382,8 @@ void NotificationsReceiver::stopListen()
     d->forgetToken();
     d->pendingUrl.clear();
     d->listening = false;
-    d->pingTimer.stop();
-    d->pongTimer.stop();
     d->reconnectTimer.stop();
-    d->connectTimer.stop();
-    d->socket.close(QWebSocketProtocol::CloseCodeNormal);
+    d->abandonAttempt();
 }
 
 bool NotificationsReceiver::isListening() const
@@ -376,7 +394,7 @@ bool NotificationsReceiver::isListening() const
 void NotificationsReceiver::ping()
 {
     if (!isListening()) {
-        emit pongTimeout();
+        d->post([this] { emit pongTimeout(); });
         return;
     }
     d->socket.ping();
@@ -384,8 +402,23 @@ void NotificationsReceiver::ping()
 
 void NotificationsReceiver::setReconnectParams(const IncrementalTimerParams& params)
 {
-    d->reconnectParams = params;
-    d->reconnectDelay = params.interval;
+    IncrementalTimerParams used = params;
+    used.interval = std::clamp<qint64>(params.interval, 1, maxReconnectDelay);
+    used.multiplier = std::max<qint64>(params.multiplier, 1);
+    used.multiplicationsCount = std::max<qint64>(params.multiplicationsCount, 0);
+    if (used.interval != params.interval || used.multiplier != params.multiplier
+        || used.multiplicationsCount != params.multiplicationsCount) {
+        TQ_LOG(logging::Warning, objectName())
+            << QStringLiteral("reconnect parameters (multiplier %1, interval %2 s, count %3) used as (%4, %5 s, %6)")
+                   .arg(params.multiplier)
+                   .arg(params.interval)
+                   .arg(params.multiplicationsCount)
+                   .arg(used.multiplier)
+                   .arg(used.interval)
+                   .arg(used.multiplicationsCount);
+    }
+    d->reconnectParams = used;
+    d->reconnectDelay = used.interval;
 }
 
 void NotificationsReceiver::setNotificationsFilter(platform::INotificationsPlatformFilter* filter)
@@ -399,27 +432,28 @@ void NotificationsReceiver::clearToken()
     d->forgetToken();
 }
 
-void NotificationsReceiver::setTiming(const Timing& timing)
+void NotificationsReceiver::setClock(Clock* clock)
 {
-    d->timing = timing;
-    d->socket.setMaxAllowedIncomingMessageSize(quint64(qMax<qint64>(1, timing.maxMessageSize)));
+    d->clock = clock ? clock : Clock::system();
+    for (ClockTimer* timer : {&d->pingTimer, &d->pongTimer, &d->reconnectTimer, &d->tokenRefreshTimer, &d->openTimer})
+        timer->setClock(clock);
 }
 
 void NotificationsReceiver::postTestNotification(const QString& json)
 {
-    d->emitNotification(Notification::createNotificationFromJson(QJsonDocument::fromJson(json.toUtf8()).object()));
+    d->deliver(Notification::createNotificationFromJson(QJsonDocument::fromJson(json.toUtf8()).object()));
     TQ_LOG(logging::Notice, objectName()) << "posted test notification";
 }
 
 void NotificationsReceiver::postAssistNotification(const QString& command)
 {
-    d->emitNotification(AssistCommandNotification::fromCommand(command));
+    d->deliver(AssistCommandNotification::fromCommand(command));
     TQ_LOG(logging::Notice, objectName()) << "posted assist notification with command:" << command;
 }
 
 void NotificationsReceiver::postTqNotification(QSharedPointer<Notification> notification)
 {
-    d->emitNotification(notification);
+    d->deliver(notification);
     TQ_LOG(logging::Notice, objectName()) << "posted TQ notification";
 }
 

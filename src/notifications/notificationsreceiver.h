@@ -8,10 +8,18 @@
 //   receiver.startListen(config.websocketsUrl()); // token, then "<url>?token=<token>"
 //
 // While listening the receiver keeps the connection: a ping every minute (a missing pong
-// within 3 s counts as a dead connection), reconnection after a drop with a delay that grows
-// by the multiplier up to interval x multiplier^count seconds (a pong resets it), a new
-// token before the current one expires or when the server refuses it (close code 1008).
-// stopListen() ends all of it. Lives on the thread that creates it.
+// within 3 s counts as a dead connection), an opening that has not connected within 30 s is
+// given up, and every lost or failed connection is retried once, after a delay that grows
+// by the multiplier up to interval x multiplier^count seconds (a pong resets it; never less
+// than 1 s; without parameters always 30 s). A token is renewed when its lifetime ends (never
+// sooner than the current reconnect delay after it arrived) and when the server refuses it
+// (close code 1008): at most one token request per refusal or expiry. A token whose
+// "expire_at" is absent or already past by the box's clock is kept until the server
+// refuses it. stopListen() ends all of it.
+//
+// Waits are measured on the clock given to setClock() (the system clock by default). Signals
+// are emitted from the event loop, so the host may stop, restart or delete the receiver from
+// any of them. Lives on the thread that creates it.
 
 #include "transport/configwrapper.h"
 
@@ -21,7 +29,6 @@
 #include <QSharedPointer>
 #include <QWebSocketProtocol>
 
-#include <functional>
 #include <memory>
 
 namespace platform {
@@ -39,30 +46,15 @@ public:
 
 namespace tq {
 
+class Clock;
 class Notification;
 class TqContext;
 class NotificationsReceiverPrivate;
-
-// The reconnect delay after `delay` seconds: multiplied until it reaches
-// interval x multiplier^multiplicationsCount, then kept (30, 60, ... 1920, 1920 with 30, 2, 6).
-qint64 nextReconnectDelay(qint64 delay, const IncrementalTimerParams& params);
 
 class NotificationsReceiver : public QObject
 {
     Q_OBJECT
 public:
-    // The receiver's waits. Defaults are the service's; tests shrink them so that a whole
-    // reconnect ladder runs in milliseconds.
-    struct Timing
-    {
-        int pingIntervalMs = 60000;
-        int pongTimeoutMs = 3000;
-        int connectTimeoutMs = 30000;      // a handshake that takes longer is given up
-        int msPerSecond = 1000;            // reconnect delays and token lifetimes are in seconds
-        std::function<QDateTime()> clock;  // null: the system clock (UTC)
-        qint64 maxMessageSize = 1 << 20;   // larger messages close the connection (then reconnect)
-    };
-
     explicit NotificationsReceiver(QObject* parent = nullptr);
     ~NotificationsReceiver() override;
 
@@ -74,7 +66,8 @@ public:
     void setReconnectParams(const IncrementalTimerParams& params);
     void setNotificationsFilter(platform::INotificationsPlatformFilter* filter);
     void clearToken();
-    void setTiming(const Timing& timing);
+    // Null: the system clock. Set it before startListen(); the clock must outlive the receiver.
+    void setClock(Clock* clock);
 
     // Notifications made on the box, delivered like received ones.
     void postTestNotification(const QString& json);

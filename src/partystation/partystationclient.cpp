@@ -1,4 +1,4 @@
-#include "partystation/partystationclient.h"
+#include "partystation/partystationclient_p.h"
 
 #include "platform/logging.h"
 
@@ -6,53 +6,21 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
-#include <QTimer>
-#include <QWebSocket>
-
-#include <atomic>
+#include <QMutex>
 
 namespace pstv {
 
-class PartyStationClientPrivate
-{
-public:
-    explicit PartyStationClientPrivate(PartyStationClient* q) : q(q)
-    {
-        for (QTimer* timer : {&pingTimer, &pongTimer, &reconnectTimer})
-            timer->setSingleShot(true);
-        pingTimer.setInterval(10000);
-        pongTimer.setInterval(3000);
-        reconnectTimer.setInterval(5000);
-    }
-
-    QString context() const { return q->objectName(); }
-    // An opening whose handshake never ends (a black-holed network, a refused connection
-    // that reports no disconnection) would stall the cycle: the pong wait bounds it too.
-    void open()
-    {
-        socket.open(url);
-        pongTimer.start();
-    }
-    QString shortened(const QByteArray& utf8) const;
-    void receive(const QByteArray& utf8);
-    void store(const QJsonObject& frame, const QString& type) const;
-
-    PartyStationClient* q;
-    int jsonLengthLimit = 0;
-    bool jsonFormattingEnabled = false;
-    bool storingIncomingMessageEnabled = false;
-    QString incomingMessageStoragePath;
-    QTimer pingTimer;
-    QTimer pongTimer;
-    QTimer reconnectTimer;
-    QUrl url;
-    QWebSocket socket{QString(), QWebSocketProtocol::Version13};
-};
-
 namespace {
 
-// Process-wide: every client of the run writes into one folder with one numbering.
-std::atomic<int> storedMessages{0};
+constexpr qint64 pingIntervalMs = 10000;
+constexpr qint64 pongTimeoutMs = 3000;
+constexpr qint64 reconnectDelayMs = 5000;
+constexpr qint64 openingTimeoutMs = 30000; // a slow network's handshake, not a ping's answer
+
+// Process-wide: every client of the run writes into one folder with one numbering, whatever
+// thread it lives on.
+QMutex storedMessagesMutex;
+int storedMessages = 0;
 
 const QString& runFolderName()
 {
@@ -61,6 +29,34 @@ const QString& runFolderName()
 }
 
 } // namespace
+
+PartyStationClientPrivate::PartyStationClientPrivate(PartyStationClient* q) : q(q)
+{
+    for (tq::ClockTimer* timer : {&pingTimer, &pongTimer, &reconnectTimer, &openTimer})
+        timer->setSingleShot(true);
+    pingTimer.setInterval(pingIntervalMs);
+    pongTimer.setInterval(pongTimeoutMs);
+    reconnectTimer.setInterval(reconnectDelayMs);
+    openTimer.setInterval(openingTimeoutMs);
+}
+
+void PartyStationClientPrivate::open()
+{
+    if (socket.state() != QAbstractSocket::UnconnectedState)
+        socket.abort(); // a stalled opening, or startListen() while connected
+    reconnectTimer.stop();
+    openTimer.start();
+    socket.open(url);
+}
+
+void PartyStationClientPrivate::reconnectLater()
+{
+    pingTimer.stop();
+    pongTimer.stop();
+    openTimer.stop();
+    if (!url.isEmpty() && !reconnectTimer.isActive())
+        reconnectTimer.start();
+}
 
 QString PartyStationClientPrivate::shortened(const QByteArray& utf8) const
 {
@@ -79,8 +75,10 @@ void PartyStationClientPrivate::receive(const QByteArray& utf8)
         TQ_LOG(logging::Trace, context()) << "message not contains `type` field";
         return;
     }
-    if (frame.message)
-        emit q->messageReceived(frame.message);
+    if (frame.message) {
+        QMetaObject::invokeMethod(
+            q, [client = q, message = frame.message] { emit client->messageReceived(message); }, Qt::QueuedConnection);
+    }
     if (storingIncomingMessageEnabled)
         store(frame.envelope, frame.typeName);
 }
@@ -94,70 +92,75 @@ void PartyStationClientPrivate::store(const QJsonObject& frame, const QString& t
         TQ_LOG(logging::Trace, context()) << "unable to create path" << folder << "for PartyStation incoming messages";
         return;
     }
-    QFile file(folder + QStringLiteral("/%1_%2.json").arg(storedMessages.load(), 4, 10, QLatin1Char('0')).arg(type));
+    QMutexLocker lock(&storedMessagesMutex); // the number is taken only by a file that opened
+    QFile file(folder + QStringLiteral("/%1_%2.json").arg(storedMessages, 4, 10, QLatin1Char('0')).arg(type));
     if (!file.open(QIODevice::WriteOnly))
         return;
     ++storedMessages;
+    lock.unlock();
     file.write(QJsonDocument(frame).toJson(QJsonDocument::Indented));
 }
 
 PartyStationClient::PartyStationClient(QObject* parent) : QObject(parent), d(new PartyStationClientPrivate(this))
 {
     setObjectName(QStringLiteral("PartyStationClient"));
-    QWebSocket* socket = &d->socket;
-    connect(socket, &QWebSocket::connected, this, [this] {
-        TQ_LOG(logging::Trace, d->context()) << "connected";
-        d->reconnectTimer.stop();
-        d->pongTimer.stop(); // it guarded the opening
-        d->pingTimer.start();
-        emit connected();
+    PartyStationClientPrivate* p = d.get();
+    QWebSocket* socket = &p->socket;
+    // Host-facing signals go out from the event loop: a host may delete the client in them.
+    connect(socket, &QWebSocket::connected, this, [this, p] {
+        TQ_LOG(logging::Trace, p->context()) << "connected";
+        p->openTimer.stop();
+        p->reconnectTimer.stop();
+        p->pingTimer.start();
+        QMetaObject::invokeMethod(this, &PartyStationClient::connected, Qt::QueuedConnection);
     });
-    connect(socket, &QWebSocket::disconnected, this, [this] {
-        TQ_LOG(logging::Trace, d->context()) << "disconnected";
-        d->pingTimer.stop();
-        d->pongTimer.stop();
-        emit disconnected();
-        if (!d->url.isEmpty())
-            d->reconnectTimer.start();
+    connect(socket, &QWebSocket::disconnected, this, [this, p] {
+        TQ_LOG(logging::Trace, p->context()) << "disconnected";
+        QMetaObject::invokeMethod(this, &PartyStationClient::disconnected, Qt::QueuedConnection);
+        p->reconnectLater();
     });
-    connect(socket, &QWebSocket::pong, this, [this] {
-        d->pongTimer.stop();
-        d->pingTimer.start();
+    connect(socket, &QWebSocket::pong, this, [p] {
+        if (!p->pongTimer.isActive())
+            return; // not an answer to our ping
+        p->pongTimer.stop();
+        p->pingTimer.start();
     });
-    connect(socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this, [this](QAbstractSocket::SocketError error) {
-        TQ_LOG(logging::Warning, d->context()) << "errorOccurred" << int(error) << d->socket.errorString();
+    connect(socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this, [p](QAbstractSocket::SocketError error) {
+        TQ_LOG(logging::Warning, p->context()) << "errorOccurred" << int(error) << p->socket.errorString();
     });
 #ifndef QT_NO_SSL
-    connect(socket, &QWebSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
-        TQ_LOG(logging::Trace, d->context()) << "ssl errors occurred:" << errors;
-        d->socket.ignoreSslErrors();
+    connect(socket, &QWebSocket::sslErrors, this, [p](const QList<QSslError>& errors) {
+        TQ_LOG(logging::Trace, p->context()) << "ssl errors occurred:" << errors;
+        p->socket.ignoreSslErrors();
     });
 #endif
-    connect(socket, &QWebSocket::textMessageReceived, this,
-            [this](const QString& text) { d->receive(text.toUtf8()); });
-    connect(&d->pingTimer, &QTimer::timeout, this, [this] {
-        d->pongTimer.start();
-        d->socket.ping();
+    connect(socket, &QWebSocket::textMessageReceived, this, [p](const QString& text) { p->receive(text.toUtf8()); });
+    connect(&p->pingTimer, &tq::ClockTimer::timeout, this, [p] {
+        p->pongTimer.start();
+        p->socket.ping();
     });
-    connect(&d->pongTimer, &QTimer::timeout, this, [this] {
-        TQ_LOG(logging::Warning, d->context()) << "pong timer timeout, try reconnect";
-        if (d->socket.isValid()) {
-            d->socket.close(QWebSocketProtocol::CloseCodeNormal);
-        } else {
-            d->socket.abort(); // an opening that never finished
-            d->reconnectTimer.start();
-        }
+    connect(&p->pongTimer, &tq::ClockTimer::timeout, this, [p] {
+        TQ_LOG(logging::Warning, p->context()) << "pong timer timeout, try reconnect";
+        if (p->socket.isValid())
+            p->socket.close(QWebSocketProtocol::CloseCodeNormal); // its disconnection reconnects
+        else
+            p->reconnectLater();
     });
-    connect(&d->reconnectTimer, &QTimer::timeout, this, [this] {
-        TQ_LOG(logging::Trace, d->context()) << "reconnect";
-        d->open();
+    connect(&p->openTimer, &tq::ClockTimer::timeout, this, [p] {
+        TQ_LOG(logging::Trace, p->context()) << "no handshake within" << openingTimeoutMs / 1000 << "s, try reconnect";
+        p->socket.abort();
+        p->reconnectLater();
+    });
+    connect(&p->reconnectTimer, &tq::ClockTimer::timeout, this, [p] {
+        TQ_LOG(logging::Trace, p->context()) << "reconnect";
+        p->open();
     });
 }
 
 PartyStationClient::~PartyStationClient()
 {
     // Nothing more goes out: the socket's closing must not reach the slots above.
-    d->socket.disconnect(this);
+    d->socket.disconnect();
     d->socket.abort();
 }
 
@@ -175,11 +178,14 @@ void PartyStationClient::startListen(const QString& url)
 
 void PartyStationClient::stopListen()
 {
-    d->pingTimer.stop();
-    d->pongTimer.stop();
-    d->reconnectTimer.stop();
     d->url.clear();
-    d->socket.close(QWebSocketProtocol::CloseCodeNormal, QString());
+    d->reconnectTimer.stop();
+    d->reconnectLater(); // stops the other timers; without a URL nothing restarts
+    // A close frame only on an open connection: Qt warns when it writes to a closed one.
+    if (d->socket.state() == QAbstractSocket::ConnectedState)
+        d->socket.close(QWebSocketProtocol::CloseCodeNormal, QString());
+    else if (d->socket.state() != QAbstractSocket::UnconnectedState)
+        d->socket.abort();
 }
 
 bool PartyStationClient::sendMessage(const QSharedPointer<OutcomingMessage>& message)
@@ -192,7 +198,7 @@ bool PartyStationClient::sendMessage(const QSharedPointer<OutcomingMessage>& mes
         << "sendMessage:\n"
                + d->shortened(d->jsonFormattingEnabled ? text : envelope.toJson(QJsonDocument::Compact));
     if (d->socket.state() != QAbstractSocket::ConnectedState) {
-        TQ_LOG(logging::Warning, d->context()) << "sendMessage: not connected, dropped" << message->typeName();
+        TQ_LOG(logging::Trace, d->context()) << "sendMessage: not connected, dropped" << message->typeName();
         return false;
     }
     return d->socket.sendTextMessage(QString::fromUtf8(text)) > 0;
@@ -236,12 +242,10 @@ void PartyStationClient::setProxy(const QNetworkProxy& proxy)
     d->socket.setProxy(proxy);
 }
 
-void PartyStationClient::setTimerIntervals(std::chrono::milliseconds ping, std::chrono::milliseconds pong,
-                                           std::chrono::milliseconds reconnect)
+void PartyStationClient::setClock(tq::Clock* clock)
 {
-    d->pingTimer.setInterval(ping);
-    d->pongTimer.setInterval(pong);
-    d->reconnectTimer.setInterval(reconnect);
+    for (tq::ClockTimer* timer : {&d->pingTimer, &d->pongTimer, &d->reconnectTimer, &d->openTimer})
+        timer->setClock(clock);
 }
 
 } // namespace pstv

@@ -8,8 +8,11 @@
 //
 // While connected it pings every 10 s and closes the socket when no pong comes within 3 s;
 // after any disconnection it reconnects 5 s later as long as a URL is set. An opening that
-// has not connected within the pong wait is abandoned and retried the same way. It lives
-// on the thread that created it.
+// has not connected within 30 s is abandoned and retried the same way.
+//
+// Waits are measured on the clock given to setClock() (the system clock by default). Signals
+// are emitted from the event loop, so the host may stop, restart or delete the client from
+// any of them. It lives on the thread that created it.
 
 #include "partystation/messages.h"
 
@@ -17,7 +20,9 @@
 #include <QObject>
 #include <QScopedPointer>
 
-#include <chrono>
+namespace tq {
+class Clock;
+}
 
 namespace pstv {
 
@@ -45,9 +50,8 @@ public:
     void setStoringIncomingMessageEnabled(bool enabled);
     void setIncomingMessageStoragePath(const QString& path);
     void setProxy(const QNetworkProxy& proxy);
-    // Ping period, pong wait and reconnect delay (10 s, 3 s, 5 s); tests shorten them.
-    void setTimerIntervals(std::chrono::milliseconds ping, std::chrono::milliseconds pong,
-                           std::chrono::milliseconds reconnect);
+    // Null: the system clock. Set it before startListen(); the clock must outlive the client.
+    void setClock(tq::Clock* clock);
 
 signals:
     void connected();

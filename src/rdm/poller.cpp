@@ -14,7 +14,7 @@ CommandsPoller::CommandsPoller(tq::TqContext* context, stbconfig::ConfigurationM
 {
     setObjectName(QStringLiteral("CommandsPoller"));
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &CommandsPoller::poll);
+    connect(&m_timer, &tq::ClockTimer::timeout, this, &CommandsPoller::poll);
     connect(m_client.get(), &tq::TqClientFacade::dataReceived, this, &CommandsPoller::onAnswer);
 }
 
@@ -37,8 +37,9 @@ void CommandsPoller::stop()
 
 void CommandsPoller::poll()
 {
-    if (!m_active)
-        return;
+    if (!m_active || m_pollId != -1)
+        return; // stopped, or a poll is already on its way
+    m_timer.stop();
     CommandsPoll request;
     request.macAddress = macAddress;
     m_pollId = m_client->sendRequest(&request);
@@ -46,18 +47,30 @@ void CommandsPoller::poll()
 
 void CommandsPoller::scheduleNext()
 {
-    if (!m_active)
+    if (!m_active || m_pollId != -1)
         return;
-    const auto [min, max] = ConfigWrapper(m_store).requestPollIntervalLimits();
-    const double random = m_timing.random ? qBound(0.0, m_timing.random(), 1.0) : QRandomGenerator::global()->generateDouble();
-    const qint64 seconds = min.count() + qint64(double(max.count() - min.count()) * random);
-    m_timer.start(int(qMin<qint64>(seconds * m_timing.msPerSecond, std::numeric_limits<int>::max())));
-    emit nextPollScheduled(seconds);
+    auto [min, max] = ConfigWrapper(m_store).requestPollIntervalLimits();
+    if (min < pollFloor) {
+        const std::pair<qint64, qint64> configured{min.count(), max.count()};
+        if (configured != m_raisedLimits) {
+            m_raisedLimits = configured;
+            TQ_LOG(logging::Warning, objectName())
+                << QStringLiteral("poll interval limits [%1, %2] s raised to the floor of %3 s")
+                       .arg(min.count())
+                       .arg(max.count())
+                       .arg(pollFloor.count());
+        }
+        min = pollFloor;
+        max = std::max(max, min);
+    }
+    const qint64 seconds = min.count() + qint64(double(max.count() - min.count()) * QRandomGenerator::global()->generateDouble());
+    m_timer.start(seconds * 1000);
+    QMetaObject::invokeMethod(this, [this, seconds] { emit nextPollScheduled(seconds); }, Qt::QueuedConnection);
 }
 
 void CommandsPoller::onAnswer(qint64 requestId, const QVariant& answer)
 {
-    if (requestId != m_pollId)
+    if (requestId != m_pollId || requestId == -1)
         return; // acknowledgement of an unknown-command report
     m_pollId = -1;
     const QJsonObject object = answer.value<CommandsPollResponse>().object;
@@ -66,7 +79,10 @@ void CommandsPoller::onAnswer(qint64 requestId, const QVariant& answer)
         const bool isCommand = notification->eventType == tq::NotificationEventType::NoEventType
                                || notification->eventType == tq::NotificationEventType::Options;
         if (isCommand) {
-            emit commandReceived(qSharedPointerCast<Command>(notification));
+            // From the event loop: the host may stop or delete the poller in its handler.
+            QMetaObject::invokeMethod(
+                this, [this, command = qSharedPointerCast<Command>(notification)] { emit commandReceived(command); },
+                Qt::QueuedConnection);
         } else {
             const qint64 id = object.value(QLatin1String("command_id")).toInteger(-1);
             const QString code = object.value(QLatin1String("event_code")).toString();
@@ -84,7 +100,7 @@ void CommandsPoller::onAnswer(qint64 requestId, const QVariant& answer)
 bool CommandsPoller::handleRequestError(qint64 requestId, const tq::RequestError& error)
 {
     TQ_LOG(logging::Warning, objectName()) << "device-management request failed:" << error.fullInfo();
-    if (requestId == m_pollId) {
+    if (requestId == m_pollId && requestId != -1) {
         m_pollId = -1;
         scheduleNext();
     }

@@ -11,16 +11,21 @@
 // The host acknowledges, carries out and reports each command (rdm/commands.h,
 // rdm/reports.h). An answer that is not a command the library knows is reported back to
 // the service as "Unknown command" when it names a command_id, and skipped otherwise;
-// failed polls are logged. Neither stops the polling: only stop() does.
+// failed polls are logged. Neither stops the polling: only stop() does. Whatever the
+// configuration says, polls are at least a minute apart (a lower limit is logged and raised).
+//
+// Waits are measured on the clock given to setClock() (the system clock by default). Signals
+// are emitted from the event loop, so the host may stop, restart or delete the poller from
+// any of them.
 
+#include "engine/clock.h"
 #include "engine/requesterror.h"
 #include "rdm/commands.h"
 
 #include <QObject>
 #include <QSharedPointer>
-#include <QTimer>
 
-#include <functional>
+#include <chrono>
 #include <memory>
 
 namespace stbconfig {
@@ -38,21 +43,20 @@ class CommandsPoller : public QObject, private tq::ITqRequestErrorHandler
 {
     Q_OBJECT
 public:
-    struct Timing
-    {
-        int msPerSecond = 1000;
-        std::function<double()> random; // in [0, 1); null: Qt's global generator
-    };
+    // The shortest wait between two polls.
+    static constexpr std::chrono::seconds pollFloor{60};
 
     CommandsPoller(tq::TqContext* context, stbconfig::ConfigurationManager* store, QObject* parent = nullptr);
     ~CommandsPoller() override;
 
     QString macAddress;
-    void setTiming(const Timing& timing) { m_timing = timing; }
+    // Null: the system clock. Set it before start(); the clock must outlive the poller.
+    void setClock(tq::Clock* clock) { m_timer.setClock(clock); }
 
     void start();
     void stop();
     bool isActive() const { return m_active; }
+    bool isPolling() const { return m_pollId != -1; } // a poll is on its way
 
 signals:
     void commandReceived(QSharedPointer<rdm::Command> command);
@@ -66,10 +70,10 @@ private:
 
     stbconfig::ConfigurationManager* m_store;
     std::unique_ptr<tq::TqClientFacade> m_client;
-    QTimer m_timer;
-    Timing m_timing;
+    tq::ClockTimer m_timer;
     qint64 m_pollId = -1;
     bool m_active = false;
+    std::pair<qint64, qint64> m_raisedLimits{-1, -1}; // the configured limits last raised, logged once
 };
 
 } // namespace rdm

@@ -40,6 +40,7 @@ namespace tq {
     X(INT, responseCacheLimit, "Network", "responseCacheLimitKey", 2)                               \
     X(SECS, speedTestFileDownloadTimeout, "Network", "speedTestFileDownloadTimeout", 60)            \
     X(SECS, vemoServicesAvailabilityRequestTimeout, "Network", "vemoServicesAvailabilityRequestTimeout", 3) \
+    X(BOOL, verifyCertificates, "Network", "verifyCertificates", false)                             \
     X(STR_RT, adUrl, setAdUrl, "Ad", "adUrl")                                                       \
     X(STR_RT, adKey, setAdKey, "Ad", "adKey")                                                       \
     X(BOOL_RT, isAdEnabled, setAdEnabled, "Ad", "isAdEnabled", QVariant())                          \

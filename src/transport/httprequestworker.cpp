@@ -6,14 +6,12 @@
 #include "platform/logging.h"
 #include "transport/abstractbackend.h"
 #include "transport/configwrapper.h"
+#include "transport/imagedecoder.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QMetaEnum>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
@@ -39,7 +37,6 @@ const QString& context()
     return name;
 }
 
-constexpr int ImageDimensionLimit = 4096; // no image reaches this, whatever the configured limit
 constexpr qsizetype MaxRedirectsKept = 50; // as many as Qt follows for one exchange
 
 bool isAuditType(MethodType type)
@@ -82,6 +79,14 @@ std::optional<qint64> retryAfter(const QList<QPair<QByteArray, QByteArray>>& hea
     return std::nullopt;
 }
 
+// "text/xml", with or without parameters: ad servers answer VAST so as often as
+// "application/xml", and it is XML all the same.
+bool isTextXml(const QString& contentType)
+{
+    const QStringView type = QStringView(contentType).left(contentType.indexOf(u';')).trimmed();
+    return type.compare(u"text/xml", Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 class HttpRequestWorkerPrivate
@@ -107,8 +112,11 @@ public:
     QList<QUrl> redirects;
     QSize maxImageSize{-1, -1};
     bool measured = false;
+    bool recorded = false;
     bool ended = false; // the reply being handled has ended the request (or asked for a resend)
     HttpRequestWorker::ExchangeFacts facts;
+    TlsPolicy::Mode tlsMode = TlsPolicy::Mode::AcceptAll;
+    QString tlsRefusal; // why the last handshake was refused
 
     // The body for the log: re-indented JSON when asked for, cut to the length limit.
     QString excerpt(const QByteArray& body, bool json) const
@@ -174,6 +182,7 @@ const RequestRawData& HttpRequestWorker::rawData() const { return d->data; }
 void HttpRequestWorker::setCacheKey(const QString& key) { d->cacheKey = key; }
 void HttpRequestWorker::setResponseCache(ResponseCache* cache) { d->responseCache = cache; }
 void HttpRequestWorker::setMaxImageSize(const QSize& size) { d->maxImageSize = size; }
+void HttpRequestWorker::setTlsMode(TlsPolicy::Mode mode) { d->tlsMode = mode; }
 QNetworkRequest& HttpRequestWorker::networkRequest() { return d->networkRequest; }
 const QNetworkRequest& HttpRequestWorker::networkRequest() const { return d->networkRequest; }
 MethodType HttpRequestWorker::methodType() const { return d->data.methodType; }
@@ -220,6 +229,7 @@ HttpRequestWorker* createHttpRequestWorker(const RequestRawData& data, const Req
         request.setHttp1Configuration(http1);
     }
 #endif
+    worker->setTlsMode(TlsPolicy::mode(environment.store));
 #if QT_CONFIG(ssl)
     if (settings.sslProtocol != -1) {
         QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
@@ -296,11 +306,18 @@ void HttpRequestWorker::execute(QNetworkAccessManager* manager, const RequestTok
     d->redirects.clear(); // an error describes the exchange that failed, not every earlier one
 
 #if QT_CONFIG(ssl)
-    // The box has no reliable clock or certificate store: every certificate is accepted.
+    d->tlsRefusal.clear();
     connect(reply, &QNetworkReply::sslErrors, this, [this, reply](const QList<QSslError>& errors) {
         TQ_LOG(logging::Trace, context()) << QStringLiteral("request(%1) ssl errors occurred:").arg(d->requestId)
                                           << errors;
-        reply->ignoreSslErrors();
+        const std::optional<QString> refusal = TlsPolicy::refusal(errors, d->tlsMode);
+        if (!refusal) {
+            reply->ignoreSslErrors();
+            return;
+        }
+        // Not ignored: Qt ends the handshake and the reply fails; the error names why.
+        d->tlsRefusal = *refusal;
+        TQ_LOG(logging::Warning, context()) << QStringLiteral("request(%1) %2").arg(QString::number(d->requestId), *refusal);
     });
 #endif
     connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& url) {
@@ -330,6 +347,11 @@ void HttpRequestWorker::cancel()
 void HttpRequestWorker::setMeasured(bool measured)
 {
     d->measured = measured;
+}
+
+void HttpRequestWorker::setRecorded(bool recorded)
+{
+    d->recorded = recorded;
 }
 
 HttpRequestWorker::ExchangeFacts HttpRequestWorker::exchangeFacts() const
@@ -400,6 +422,11 @@ void HttpRequestWorker::handleReplyUnguarded()
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     d->facts.httpStatus = status;
     d->facts.bytes = body.size();
+    if (d->recorded) {
+        d->facts.http2 = reply->attribute(QNetworkRequest::Http2WasUsedAttribute).toBool();
+        d->facts.headers = reply->rawHeaderPairs();
+        d->facts.body = body;
+    }
     const QString contentType = QString::fromLatin1(reply->rawHeader("Content-Type"));
     const bool image = contentType == QLatin1String("image/png") || contentType == QLatin1String("image/jpeg");
     if (d->loggingEnabled)
@@ -440,7 +467,8 @@ void HttpRequestWorker::handleReplyUnguarded()
                 return;
             }
         }
-    } else if (typeHas("application/json") || typeHas("application/xml") || typeHas("application/octet-stream")) {
+    } else if (typeHas("application/json") || typeHas("application/xml") || typeHas("application/octet-stream")
+               || isTextXml(contentType)) {
         if (d->data.responseExtractor) {
             if (body.isEmpty()) {
                 TQ_LOG(logging::Trace, context()) << "nothing to parse";
@@ -520,12 +548,12 @@ void HttpRequestWorkerPrivate::traceReply(QNetworkReply& r, qint64 id, int statu
 {
     const auto typeHas = [&contentType](const char* part) { return contentType.contains(QLatin1String(part)); };
     enum class Shown { Image, Cbor, Text, Xml, Json, Nothing };
-    const Shown shown = image                                           ? Shown::Image
-                        : typeHas("application/cbor")                   ? Shown::Cbor
-                        : typeHas("text/plain") || typeHas("text/html") ? Shown::Text
-                        : typeHas("application/xml")                    ? Shown::Xml
-                        : typeHas("application/json")                   ? Shown::Json
-                                                                        : Shown::Nothing;
+    const Shown shown = image                                                  ? Shown::Image
+                        : typeHas("application/cbor")                          ? Shown::Cbor
+                        : typeHas("text/plain") || typeHas("text/html")        ? Shown::Text
+                        : typeHas("application/xml") || isTextXml(contentType) ? Shown::Xml
+                        : typeHas("application/json")                          ? Shown::Json
+                                                                               : Shown::Nothing;
     const logging::Level level = shown == Shown::Json && body.startsWith("{\"error") ? logging::Warning : logging::Trace;
     // Nothing is built for a record nobody reads: at the usual level that is every reply.
     if (!logging::checkLogLevel(level))
@@ -581,7 +609,9 @@ RequestError HttpRequestWorkerPrivate::buildError(const QNetworkReply& r, const 
         error.tqReason = static_cast<RequestError::TqReason>(error.errorCode);
     }
     const QJsonValue description = json.value(QLatin1String("description"));
-    error.description = description.isUndefined() ? r.errorString() : description.toString();
+    error.description = !description.isUndefined() ? description.toString()
+                        : !tlsRefusal.isEmpty()       ? tlsRefusal
+                                                      : r.errorString();
     error.debugMessage = json.value(QLatin1String("debug_message")).toString();
     for (const QJsonValue& item : json.value(QLatin1String("details")).toArray()) {
         const QJsonObject detail = item.toObject();
@@ -598,62 +628,20 @@ RequestError HttpRequestWorkerPrivate::buildError(const QNetworkReply& r, const 
 
 QString HttpRequestWorkerPrivate::decodeImage(const QNetworkReply& r, const QByteArray& body, QVariant* result) const
 {
-    if (body.isEmpty())
-        return QStringLiteral("image response body is empty");
-    if (r.hasRawHeader("Content-Length")) {
-        bool isNumber = false;
-        const qint64 length = r.rawHeader("Content-Length").toLongLong(&isNumber);
-        if (isNumber && length != body.size())
-            return QStringLiteral("image response body is incomplete, %1 != %2")
-                .arg(QString::number(body.size()), QString::number(length));
-    }
-
-    QBuffer buffer;
-    buffer.setData(body);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    if (!reader.canRead()) {
-        if (reader.error() != QImageReader::UnsupportedFormatError)
-            return QStringLiteral("prereading image failed: %1").arg(reader.errorString());
-        QStringList formats;
-        for (const QByteArray& format : QImageReader::supportedImageFormats())
-            formats.append(QString::fromLatin1(format));
-        return QStringLiteral("unsupported image format: %1, supported image formats: (%2)")
-            .arg(QString::fromLatin1(r.rawHeader("Content-Type")), formats.join(QStringLiteral(", ")));
-    }
-    const QSize size = reader.size();
-    if (reader.error() != QImageReader::UnknownError)
-        return QStringLiteral("prereading image failed: %1").arg(reader.errorString());
-    if (size.isEmpty())
-        return QStringLiteral("image size is empty");
-
-    const QSize& limit = maxImageSize;
-    if (data.checkImageSize && limit.width() >= 0 && limit.height() >= 0
-        && (size.width() >= ImageDimensionLimit || size.height() >= ImageDimensionLimit
-            || qint64(size.width()) * size.height() > qint64(limit.width()) * limit.height()))
-        return QStringLiteral("image %1 with size (%2, %3) is larger than maximum size (%4, %5)")
-            .arg(r.url().toString())
-            .arg(size.width())
-            .arg(size.height())
-            .arg(limit.width())
-            .arg(limit.height());
-
-    const QImage::Format format = reader.imageFormat();
-    static const QImage::Format supported[] = {QImage::Format_Mono, QImage::Format_Indexed8, QImage::Format_RGB32,
-                                               QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied};
-    if (std::find(std::begin(supported), std::end(supported), format) == std::end(supported))
-        return QStringLiteral("unsupported pixel format: %1")
-            .arg(QString::fromLatin1(QMetaEnum::fromType<QImage::Format>().valueToKey(format)));
-
-    QImage image;
-    if (!reader.read(&image))
-        return QStringLiteral("reading image failed: %1").arg(reader.errorString());
-    if (image.isNull())
-        return QStringLiteral("reading the image failed for an unknown reason");
-
+    ImageAnswer answer;
+    answer.body = body;
+    if (r.hasRawHeader("Content-Length"))
+        answer.contentLength = r.rawHeader("Content-Length");
+    answer.contentType = r.rawHeader("Content-Type");
+    answer.url = r.url();
+    answer.checkSize = data.checkImageSize;
+    answer.maxSize = maxImageSize;
+    const DecodedImage decoded = decodeImageAnswer(answer);
+    if (!decoded.failure.isEmpty())
+        return decoded.failure;
     if (responseCache && !cacheKey.isEmpty())
         responseCache->add(cacheKey, body);
-    *result = QVariant::fromValue(ImageResponse(image, body));
+    *result = QVariant::fromValue(ImageResponse(decoded.image, body));
     return QString();
 }
 

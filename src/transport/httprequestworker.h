@@ -14,6 +14,7 @@
 #include "engine/requesterror.h"
 #include "engine/requesttoken.h"
 #include "transport/requestsettings.h"
+#include "transport/tlspolicy.h"
 
 #include <QList>
 #include <QNetworkRequest>
@@ -54,6 +55,7 @@ public:
     void setCacheKey(const QString& key);
     void setResponseCache(ResponseCache* cache);
     void setMaxImageSize(const QSize& size); // -1 = no limit
+    void setTlsMode(TlsPolicy::Mode mode);   // how certificate problems are judged
 
     // The request as it will be sent; backends adjust it before a resend.
     QNetworkRequest& networkRequest();
@@ -66,14 +68,19 @@ public:
     int resendAttempts() const;
     QList<QUrl> redirects() const;
 
-    // What the last answer handled was. The decoding is timed only when measured.
+    // What the last answer handled was. The decoding is timed only when measured; the
+    // answer's headers and body are kept only when recorded (the traffic recorder).
     struct ExchangeFacts
     {
         int httpStatus = 0;
         qint64 bytes = 0;
         qint64 decodeNs = 0;
+        bool http2 = false;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray body;
     };
     void setMeasured(bool measured);
+    void setRecorded(bool recorded);
     ExchangeFacts exchangeFacts() const;
 
     // ---- the exchange ----

@@ -2,7 +2,9 @@
 // on the machine) through the fuzzers' entry points, under the normal and the sanitizer
 // builds: inputs that once crashed stay fixed.
 
+#include "corpora.h"
 #include "fuzzentries.h"
+#include "imageentry.h"
 #include "pushentries.h"
 
 #include <QDir>
@@ -29,6 +31,7 @@ const QMap<QString, Entry>& entries()
 {
     static const QMap<QString, Entry> byTarget{{QStringLiteral("cbor_walk"), cborWalk},
                                                {QStringLiteral("json_decode"), jsonDecode},
+                                               {QStringLiteral("image_decode"), imageDecode},
                                                {QStringLiteral("notification_json"), notificationJson},
                                                {QStringLiteral("rdm_command"), rdmCommandJson}};
     return byTarget;
@@ -73,7 +76,7 @@ private slots:
     {
         QFile file(sharedCorpora() + "/cbor/appendix_a.json");
         if (!file.open(QIODevice::ReadOnly))
-            QSKIP("shared CBOR corpus not found (TQ_CORPORA)");
+            QSKIP(fake::corpusSkipped("the RFC 8949 CBOR vectors (cbor/appendix_a.json)", QStringLiteral("cbor")).constData());
         const QJsonArray vectors = QJsonDocument::fromJson(file.readAll()).array();
         QVERIFY(vectors.size() > 50);
         static const char* const keys[] = {"name", "id", "is_favorite", "poster_bg_color", "usage_model",
@@ -82,12 +85,32 @@ private slots:
                                            "object", "track", "short_kind", "price"};
         for (const QJsonValue& vector : vectors) {
             const QByteArray item = QByteArray::fromBase64(vector.toObject().value("cbor").toString().toLatin1());
-            QCOMPARE(feed(cborWalk, item), 0);
-            for (const char* key : keys) {
-                // {"items": [{key: item}], key: item}
-                const QByteArray keyItem = char(0x60 + qstrlen(key)) + QByteArray(key) + item;
-                QCOMPARE(feed(cborWalk, QByteArray::fromHex("a2656974656d7381a1") + keyItem + keyItem), 0);
+            for (char structure = 0; structure < 5; ++structure) { // the walker's first byte picks it
+                QCOMPARE(feed(cborWalk, structure + item), 0);
+                for (const char* key : keys) {
+                    // {"items": [{key: item}], key: item}
+                    const QByteArray keyItem = char(0x60 + qstrlen(key)) + QByteArray(key) + item;
+                    QCOMPARE(feed(cborWalk, structure + QByteArray::fromHex("a2656974656d7381a1") + keyItem + keyItem),
+                             0);
+                }
             }
+        }
+    }
+
+    // Every PngSuite image under each header and limit the last byte can pick.
+    void pngSuite()
+    {
+        const QDir dir(sharedCorpora() + "/images/pngsuite");
+        const QStringList files = dir.entryList({"*.png"}, QDir::Files, QDir::Name);
+        if (files.isEmpty())
+            QSKIP("shared image corpus not found (TQ_CORPORA)");
+        for (const QString& name : files) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray image = file.readAll();
+            QCOMPARE(feed(imageDecode, image), 0); // as the fuzzer reads the folder
+            for (int options = 0; options < 32; ++options)
+                QCOMPARE(feed(imageDecode, image + char(options)), 0);
         }
     }
 
@@ -96,7 +119,7 @@ private slots:
         const QDir dir(sharedCorpora() + "/json/test_parsing");
         const QStringList files = dir.entryList(QDir::Files, QDir::Name);
         if (files.isEmpty())
-            QSKIP("shared JSON corpus not found (TQ_CORPORA)");
+            QSKIP(fake::corpusSkipped("JSONTestSuite (json/test_parsing)", QStringLiteral("json")).constData());
         for (const QString& name : files) {
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::ReadOnly));

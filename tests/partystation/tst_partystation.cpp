@@ -1,16 +1,21 @@
 // The party-games client: frames on bytes alone (envelopes out, game state in), then whole
-// games against the fake service on a real websocket, with each of its misbehaviours.
+// games against the fake service on a real websocket, with each of its misbehaviours, on a
+// virtual clock.
 
+#include "clockdriver.h"
 #include "fakepartystation.h"
 #include "partystationentry.h"
 
-#include "partystation/partystationclient.h"
+#include "partystation/partystationclient_p.h"
 #include "platform/logging.h"
 
 #include <QDir>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
+#include <thread>
 
 using namespace pstv;
 using namespace std::chrono_literals;
@@ -66,6 +71,8 @@ class TestPartyStation : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<tq::ManualClock> m_clock;
+    std::unique_ptr<fake::ClockDriver> m_driver;
     std::unique_ptr<fake::FakePartyStation> m_service;
     std::unique_ptr<PartyStationClient> m_client;
 
@@ -91,15 +98,21 @@ class TestPartyStation : public QObject
 private slots:
     void init()
     {
+        m_clock = std::make_unique<tq::ManualClock>();
+        m_driver = std::make_unique<fake::ClockDriver>(*m_clock);
         m_service = std::make_unique<fake::FakePartyStation>();
+        m_service->setClock(m_clock.get());
         m_client = std::make_unique<PartyStationClient>();
-        m_client->setTimerIntervals(10s, 3s, 20ms); // pings never fire within a test
+        m_client->setClock(m_clock.get());
+        m_driver->watch(m_client.get(), m_service.get());
     }
 
     void cleanup()
     {
+        m_driver.reset();
         m_client.reset();
         m_service.reset();
+        m_clock.reset();
     }
 
     void envelopes_data()
@@ -251,31 +264,51 @@ private slots:
         QVERIFY(host.next());
         QTRY_COMPARE(disconnected.size(), 1);
         QVERIFY(!sentWhileDown); // not connected: reported, not lost silently
-        QTRY_COMPARE(connected.size(), 1);
+        QVERIFY(m_driver->advance(5s));
+        QCOMPARE(connected.size(), 1);
         QVERIFY(host.next()); // sent again after connected()
         QTRY_COMPARE(host.lastState.current.block.block.id, 102);
         QCOMPARE(m_service->connectionCount(), 2);
     }
 
     // The network swallows everything, pongs included: the client gives up on the socket
-    // after the pong wait and reconnects once traffic flows again.
+    // after the pong wait and reconnects 5 s later once traffic flows again.
     void silentNetwork()
     {
-        m_client->setTimerIntervals(20ms, 100ms, 20ms);
         connectClient();
         QSignalSpy disconnected(m_client.get(), &PartyStationClient::disconnected);
         QSignalSpy connected(m_client.get(), &PartyStationClient::connected);
         m_service->setSilent(true);
-        QTRY_COMPARE(disconnected.size(), 1);
+        QVERIFY(m_driver->advance(13s)); // a ping after 10 s, no pong 3 s later
+        QCOMPARE(disconnected.size(), 1);
         m_service->setSilent(false);
-        QTRY_VERIFY(connected.size() >= 1);
-        QVERIFY(m_service->connectionCount() >= 2);
+        QCOMPARE(m_clock->nextTimeoutMs(), 5000);
+        QVERIFY(m_driver->advance(5s));
+        QCOMPARE(connected.size(), 1);
+        QCOMPARE(m_service->connectionCount(), 2);
+    }
+
+    // A slow network's handshake has its own bound (30 s), not the pong wait's 3 s.
+    void openingHasItsOwnBound()
+    {
+        QSignalSpy connected(m_client.get(), &PartyStationClient::connected);
+        m_service->setOpeningDelay(10000);
+        m_client->startListen(m_service->url());
+        QVERIFY(m_driver->advance(10s));
+        QCOMPARE(connected.size(), 1);
+
+        m_service->setOpeningDelay(3600 * 1000); // now one that never completes
+        m_service->restart();
+        QVERIFY(m_driver->advance(5s));
+        QCOMPARE(m_clock->nextTimeoutMs(), 30000);
+        QVERIFY(m_driver->advance(30s));
+        QCOMPARE(m_clock->nextTimeoutMs(), 5000); // given up; the next opening in 5 s
+        QCOMPARE(connected.size(), 1);
     }
 
     void stopListenEndsReconnection()
     {
         m_service->setMisbehaviour(fake::FakePartyStation::Misbehaviour::DropMidGame);
-        m_client->setTimerIntervals(10s, 3s, 0ms); // a reconnection would start at once
         connectClient();
         Host host(*m_client);
         openRoomAndSelectGame(host);
@@ -284,9 +317,76 @@ private slots:
         connect(m_client.get(), &PartyStationClient::disconnected, m_client.get(), &PartyStationClient::stopListen);
         QVERIFY(host.next());
         QTRY_COMPARE(disconnected.size(), 1);
-        QTest::qWait(50); // many passes of the event loop: a pending reconnection would have run
+        QVERIFY(m_driver->settle());
+        QCOMPARE(m_clock->activeTimers(), 0); // nothing left to reconnect
         QCOMPARE(m_service->connectionCount(), 1);
-        QCOMPARE(disconnected.size(), 1);
+    }
+
+    // The host may delete the client from inside any of its signals.
+    void hostDeletesClientInItsSignals_data()
+    {
+        QTest::addColumn<QString>("signal");
+        QTest::newRow("connected") << "connected";
+        QTest::newRow("messageReceived") << "messageReceived";
+        QTest::newRow("disconnected") << "disconnected";
+    }
+
+    void hostDeletesClientInItsSignals()
+    {
+        QFETCH(QString, signal);
+        auto* client = m_client.release();
+        QPointer<PartyStationClient> alive(client);
+        const auto remove = [client] { delete client; };
+        if (signal == "connected")
+            connect(client, &PartyStationClient::connected, this, remove);
+        else if (signal == "messageReceived")
+            connect(client, &PartyStationClient::messageReceived, this, remove);
+        else
+            connect(client, &PartyStationClient::disconnected, this, remove);
+        client->startListen(m_service->url());
+        QVERIFY(m_driver->settle());
+        if (signal != "connected") {
+            QVERIFY(client->sendMessage(message<GetPlayerIdMessage>([](auto& m) { m.client = 1; })));
+            if (signal == "disconnected")
+                m_service->restart();
+        }
+        QTRY_VERIFY(!alive);
+        QVERIFY(m_driver->advance(1min));
+        QCOMPARE(m_clock->activeTimers(), 0);
+    }
+
+    // One numbering for the whole process, whatever thread stores: no two frames share a file.
+    void storedFramesAreNumberedOnce()
+    {
+        QTemporaryDir dir;
+        PartyStationClient first, second;
+        for (PartyStationClient* client : {&first, &second})
+            client->setIncomingMessageStoragePath(dir.path());
+        const QJsonObject frame{{"type", "gameState"}, {"data", QJsonObject()}};
+        std::atomic<bool> go{false};
+        const auto storeMany = [&frame, &go](PartyStationClient* client) {
+            while (!go) {
+            }
+            for (int i = 0; i < 500; ++i)
+                PartyStationClientPrivate::get(client)->store(frame, QStringLiteral("gameState"));
+        };
+        std::thread a(storeMany, &first), b(storeMany, &second);
+        go = true;
+        a.join();
+        b.join();
+        const QStringList runs = QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(QDir(dir.filePath(runs[0])).entryList(QDir::Files).size(), 1000);
+    }
+
+    void notConnectedIsTracedNotWarned()
+    {
+        const int level = logging::logLevel();
+        logging::setLogLevel(logging::Trace);
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("sendMessage:\n"));
+        QTest::ignoreMessage(QtDebugMsg, "[4] PartyStationClient: sendMessage: not connected, dropped selectGame");
+        QVERIFY(!m_client->sendMessage(message<SelectGameMessage>([](auto& m) { m.gameId = 7; })));
+        logging::setLogLevel(level);
     }
 
     // Noise around every answer: only the real messages and the one of a known type with
@@ -343,7 +443,7 @@ private slots:
         Host replay(replaying);
         replaying.setStoringIncomingMessageEnabled(true);
         replaying.readIncomingMessage(run.filePath(files.last()));
-        QCOMPARE(replay.lastState.current.block.block.id, 101);
+        QTRY_COMPARE(replay.lastState.current.block.block.id, 101);
         QCOMPARE(run.entryList(QDir::Files).size(), files.size()); // a replay is not stored again
     }
 };

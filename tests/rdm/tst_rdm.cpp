@@ -5,6 +5,7 @@
 #include "fakehttpserver.h"
 #include "wiretable.h"
 
+#include "engine/clock.h"
 #include "engine/tqcontext.h"
 #include "notifications/notification.h"
 #include "model/account.h"
@@ -16,6 +17,7 @@
 #include "transport/configwrapper.h"
 
 #include <QJsonDocument>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -349,8 +351,8 @@ private slots:
         stbconfig::ConfigurationManager store;
         fake::FakeHttpServer service;
         ConfigWrapper(&store).setUrl(service.baseUrl() + "/rdm/api/v1", stbconfig::Runtime);
-        store.setValue("RDM", "requestPollMinInterval", 2, stbconfig::Runtime);
-        store.setValue("RDM", "requestPollMaxInterval", 6, stbconfig::Runtime);
+        store.setValue("RDM", "requestPollMinInterval", 120, stbconfig::Runtime);
+        store.setValue("RDM", "requestPollMaxInterval", 120, stbconfig::Runtime);
         const QList<fake::HttpResponse> answers{
             fake::HttpResponse::json(200, QJsonObject{{"event_code", "ping"}, {"command_id", 1}, {"options", QJsonObject{{"host", "h"}}}}),
             fake::HttpResponse::withBody(200, "application/json", "{\"event_code\": "),
@@ -370,15 +372,18 @@ private slots:
         stbcore::FixedPropertyProvider provider;
         tq::TqContext context(&store);
         context.setPropertyProvider(&provider);
+        tq::ManualClock clock;
         CommandsPoller poller(&context, &store);
+        poller.setClock(&clock);
         poller.macAddress = "AB";
-        poller.setTiming({1, [] { return 0.5; }});
         QSignalSpy commands(&poller, &CommandsPoller::commandReceived);
         QSignalSpy scheduled(&poller, &CommandsPoller::nextPollScheduled);
         poller.start();
-        QTRY_VERIFY(scheduled.size() >= 7);
-        for (const QList<QVariant>& args : scheduled)
-            QCOMPARE(args.first().toLongLong(), 4); // halfway between the limits
+        for (int poll = 1; poll <= 7; ++poll) {
+            QTRY_COMPARE(scheduled.size(), poll);
+            QCOMPARE(scheduled.last().first().toLongLong(), 120);
+            clock.advance(120 * 1000);
+        }
         QCOMPARE(commands.size(), 2);
         const auto ping = qSharedPointerCast<PingCommand>(commands.at(0).first().value<QSharedPointer<Command>>());
         QCOMPARE(ping->eventCode, tq::NotificationEventCode::Ping);
@@ -393,13 +398,72 @@ private slots:
         QCOMPARE(service.requests().first().query.queryItemValue("mac_address"), QStringLiteral("ab"));
 
         poller.stop();
-        // Unusable limits fall back to 300..900 s.
+        // Unusable limits fall back to 300..900 s; limits below a minute are raised to it.
         store.setValue("RDM", "requestPollMinInterval", 1000, stbconfig::Runtime);
         store.setValue("RDM", "requestPollMaxInterval", 500, stbconfig::Runtime);
         poller.start();
-        QTRY_COMPARE(scheduled.last().first().toLongLong(), 600);
+        QTRY_COMPARE(scheduled.size(), 8);
+        QVERIFY(scheduled.last().first().toLongLong() >= 300 && scheduled.last().first().toLongLong() <= 900);
+        poller.stop();
+        store.setValue("RDM", "requestPollMinInterval", 0, stbconfig::Runtime);
+        store.setValue("RDM", "requestPollMaxInterval", 0, stbconfig::Runtime);
+        QTest::ignoreMessage(QtWarningMsg, "[2] CommandsPoller: poll interval limits [0, 0] s raised to the floor of 60 s");
+        poller.start();
+        QTRY_COMPARE(scheduled.size(), 9);
+        QCOMPARE(scheduled.last().first().toLongLong(), 60);
+        const int polls = service.requestCount("/rdm/api/v1/user/commands/poll");
+        clock.advance(59 * 1000);
+        QCOMPARE(clock.nextTimeoutMs(), 1000); // no busy loop: the next poll is a minute after the last
+        clock.advance(1000);
+        QTRY_COMPARE(service.requestCount("/rdm/api/v1/user/commands/poll"), polls + 1);
         poller.stop();
         QVERIFY(!poller.isActive());
+    }
+
+    // The host may delete or stop the poller from inside its signals.
+    void hostEndsPollerInItsSignals_data()
+    {
+        QTest::addColumn<QString>("signal");
+        QTest::addColumn<bool>("deletes");
+        QTest::newRow("deleted in commandReceived") << "command" << true;
+        QTest::newRow("deleted in nextPollScheduled") << "scheduled" << true;
+        QTest::newRow("stopped in commandReceived") << "command" << false;
+    }
+
+    void hostEndsPollerInItsSignals()
+    {
+        QFETCH(QString, signal);
+        QFETCH(bool, deletes);
+        stbconfig::ConfigurationManager store;
+        fake::FakeHttpServer service;
+        ConfigWrapper(&store).setUrl(service.baseUrl() + "/rdm/api/v1", stbconfig::Runtime);
+        service.route("GET", "/rdm/api/v1/user/commands/poll", [](const fake::HttpRequest&) {
+            return fake::HttpResponse::json(200, QJsonObject{{"event_code", "reboot"}, {"command_id", 5}});
+        });
+        stbcore::FixedPropertyProvider provider;
+        tq::TqContext context(&store);
+        context.setPropertyProvider(&provider);
+        tq::ManualClock clock;
+        auto* poller = new CommandsPoller(&context, &store);
+        poller->setClock(&clock);
+        QPointer<CommandsPoller> alive(poller);
+        bool ended = false;
+        const auto end = [&] {
+            ended = true;
+            if (deletes)
+                delete poller;
+            else
+                poller->stop();
+        };
+        if (signal == "command")
+            connect(poller, &CommandsPoller::commandReceived, this, end);
+        else
+            connect(poller, &CommandsPoller::nextPollScheduled, this, end);
+        poller->start();
+        QTRY_VERIFY(ended);
+        QCOMPARE(alive.isNull(), deletes);
+        QCOMPARE(clock.activeTimers(), 0); // no poll will follow
+        delete alive.data();
     }
 };
 

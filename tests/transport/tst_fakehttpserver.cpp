@@ -1,11 +1,15 @@
 // The fake server's faults, seen through QNetworkAccessManager: the soak and the worker tests
 // count on each fault reaching a real client as the fault it claims to be. (What the server
-// records is read by every worker test.)
+// records is read by every worker test.) And the fake platform's websocket, where its
+// discovery says it is.
 
 #include "fakehttpserver.h"
+#include "fakeplatform.h"
 
+#include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QWebSocket>
 #include <QtTest>
 
 using fake::Faults;
@@ -63,6 +67,35 @@ private slots:
         QTRY_VERIFY(reply->isFinished());
         QCOMPARE(int(reply->error()), error);
         QCOMPARE(reply->readAll(), received);
+    }
+
+    // A host that follows discovery gets its pushes: "ws_url" answers on the platform's port.
+    void pushAtDiscoveredWebSocket()
+    {
+        fake::FakeHttpServer server;
+        fake::FakePlatform platform(server);
+        platform.addSession(QStringLiteral("s"));
+        QNetworkAccessManager manager;
+        const auto ask = [&manager](QNetworkRequest request, const QByteArray& method) {
+            request.setRawHeader("session_id", "s");
+            std::unique_ptr<QNetworkReply> reply(manager.sendCustomRequest(request, method));
+            return QTest::qWaitFor([&reply] { return reply->isFinished(); }) ? QJsonDocument::fromJson(reply->readAll()).object()
+                                                                             : QJsonObject();
+        };
+        const QUrl wsUrl(ask(QNetworkRequest(server.url("/discovery")), "GET").value("ws_url").toString());
+        QCOMPARE(wsUrl.port(), int(server.port()));
+        const QString token = ask(QNetworkRequest(server.url("/api/v2/user/ws_token")), "POST").value("token").toString();
+        QVERIFY(!token.isEmpty());
+
+        QWebSocket socket;
+        QSignalSpy messages(&socket, &QWebSocket::textMessageReceived);
+        socket.open(QUrl(wsUrl.toString() + "?token=" + token));
+        QTRY_COMPARE(platform.push().clientCount(), 1);
+        platform.push().sendText(QStringLiteral(R"({"event_code": "ping"})"));
+        QTRY_COMPARE(messages.count(), 1);
+        QCOMPARE(messages.at(0).at(0).toString(), QStringLiteral(R"({"event_code": "ping"})"));
+        socket.close();
+        QTRY_COMPARE(platform.push().clientCount(), 0);
     }
 };
 
