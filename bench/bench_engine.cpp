@@ -8,6 +8,7 @@
 
 #include "benchkit.h"
 #include "pathrequest.h"
+#include "summary.h"
 
 #include "engine/clientfacade.h"
 #include "engine/requestlistener.h"
@@ -25,6 +26,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -88,13 +90,18 @@ struct CountingListener : tq::ITqRequestListener
     QAtomicInt events;
 };
 
-void report(const char* what, int total, const Result& bare, const Result& engine)
+void report(const char* what, int total, const Result& bare, const Result& engine, bool summarise)
 {
     const double bareRate = total / bare.seconds, engineRate = total / engine.seconds;
     const double bareCpu = bare.clientCpu / total * 1e6, engineCpu = engine.clientCpu / total * 1e6;
     std::printf("%-22s bare QNAM %8.0f req/s %7.1f us CPU/req | engine %8.0f req/s %7.1f us CPU/req | "
                 "throughput ratio %.2f, CPU ratio %.2f\n",
                 what, bareRate, bareCpu, engineRate, engineCpu, engineRate / bareRate, engineCpu / bareCpu);
+    if (!summarise) // a profiling run of one side only
+        return;
+    const std::string name = std::string("engine / bare QNAM, ") + what;
+    bench::summary((name + ": throughput").c_str(), bench::Goal::AtLeast, 0.90, engineRate / bareRate);
+    bench::summary((name + ": CPU per request").c_str(), bench::Goal::AtMost, 1.15, engineCpu / bareCpu);
 }
 
 } // namespace
@@ -124,7 +131,7 @@ int main(int argc, char** argv)
         runEngine(500, inFlight, server, client.get());
         const Result bare = engineOnly ? Result{1, 1} : runBare(total, inFlight, server);
         const Result engine = bareOnly ? Result{1, 1} : runEngine(total, inFlight, server, client.get());
-        report(padding ? "~550-byte headers" : "small headers", total, bare, engine);
+        report(padding ? "~550-byte headers" : "small headers", total, bare, engine, !bareOnly && !engineOnly);
 
         if (padding == 0 && !skipMemory) {
             // The request listener's price: the same engine run with one that counts events,
