@@ -10,6 +10,7 @@
 
 #include "benchkit.h"
 #include "fakeplatform.h"
+#include "summary.h"
 
 #include "api/catalogue.h"
 #include "engine/clientfacade.h"
@@ -162,6 +163,8 @@ int main(int argc, char** argv)
     }
     std::printf("CBOR/JSON (median of the rounds' ratios): throughput ratio %.2f, CPU ratio %.2f\n",
                 bench::median(rateRatio), bench::median(cpuRatio));
+    bench::summary("channel list through the engine, CBOR / JSON CPU per request", bench::Goal::AtMost, 0.40,
+                   bench::median(cpuRatio));
     client.reset();
     server.quit();
     server.wait();

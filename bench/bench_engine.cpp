@@ -4,10 +4,12 @@
 //   bench_engine [requests=10000] [inFlight=100] [--no-memory|--only-bare|--only-engine]
 //
 // Prints requests per second, client-side CPU microseconds per request (process CPU minus
-// the server thread's), their ratios, and peak RSS after 1k and after 100k engine requests.
+// the server thread's) and their ratios, medians of three alternated rounds with the
+// spread of the ratios; then peak RSS after 1k and after 100k engine requests.
 
 #include "benchkit.h"
 #include "pathrequest.h"
+#include "summary.h"
 
 #include "engine/clientfacade.h"
 #include "engine/requestlistener.h"
@@ -23,8 +25,10 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -88,13 +92,32 @@ struct CountingListener : tq::ITqRequestListener
     QAtomicInt events;
 };
 
-void report(const char* what, int total, const Result& bare, const Result& engine)
+// Rounds of the same size, bare and engine alternated: the medians of the rates, of the CPU
+// per request and of the rounds' ratios (the machine may be shared).
+void report(const char* what, int total, const std::vector<Result>& bare, const std::vector<Result>& engine,
+            bool summarise)
 {
-    const double bareRate = total / bare.seconds, engineRate = total / engine.seconds;
-    const double bareCpu = bare.clientCpu / total * 1e6, engineCpu = engine.clientCpu / total * 1e6;
+    std::vector<double> bareRate, engineRate, bareCpu, engineCpu, rateRatio, cpuRatio;
+    for (size_t i = 0; i < bare.size(); ++i) {
+        bareRate.push_back(total / bare[i].seconds);
+        engineRate.push_back(total / engine[i].seconds);
+        bareCpu.push_back(bare[i].clientCpu / total * 1e6);
+        engineCpu.push_back(engine[i].clientCpu / total * 1e6);
+        rateRatio.push_back(engineRate.back() / bareRate.back());
+        cpuRatio.push_back(engineCpu.back() / bareCpu.back());
+    }
+    const auto [lowRate, highRate] = std::minmax_element(rateRatio.begin(), rateRatio.end());
+    const auto [lowCpu, highCpu] = std::minmax_element(cpuRatio.begin(), cpuRatio.end());
     std::printf("%-22s bare QNAM %8.0f req/s %7.1f us CPU/req | engine %8.0f req/s %7.1f us CPU/req | "
-                "throughput ratio %.2f, CPU ratio %.2f\n",
-                what, bareRate, bareCpu, engineRate, engineCpu, engineRate / bareRate, engineCpu / bareCpu);
+                "throughput ratio %.2f (%.2f-%.2f), CPU ratio %.2f (%.2f-%.2f), median of %zu rounds\n",
+                what, bench::median(bareRate), bench::median(bareCpu), bench::median(engineRate),
+                bench::median(engineCpu), bench::median(rateRatio), *lowRate, *highRate, bench::median(cpuRatio),
+                *lowCpu, *highCpu, bare.size());
+    if (!summarise) // a profiling run of one side only
+        return;
+    const std::string name = std::string("engine / bare QNAM, ") + what;
+    bench::summary((name + ": throughput").c_str(), bench::Goal::AtLeast, 0.90, bench::median(rateRatio));
+    bench::summary((name + ": CPU per request").c_str(), bench::Goal::AtMost, 1.15, bench::median(cpuRatio));
 }
 
 } // namespace
@@ -122,9 +145,12 @@ int main(int argc, char** argv)
 
         runBare(500, inFlight, server); // warm both paths up
         runEngine(500, inFlight, server, client.get());
-        const Result bare = engineOnly ? Result{1, 1} : runBare(total, inFlight, server);
-        const Result engine = bareOnly ? Result{1, 1} : runEngine(total, inFlight, server, client.get());
-        report(padding ? "~550-byte headers" : "small headers", total, bare, engine);
+        std::vector<Result> bare, engine;
+        for (int round = 0; round < (bareOnly || engineOnly ? 1 : 3); ++round) {
+            bare.push_back(engineOnly ? Result{1, 1} : runBare(total, inFlight, server));
+            engine.push_back(bareOnly ? Result{1, 1} : runEngine(total, inFlight, server, client.get()));
+        }
+        report(padding ? "~550-byte headers" : "small headers", total, bare, engine, !bareOnly && !engineOnly);
 
         if (padding == 0 && !skipMemory) {
             // The request listener's price: the same engine run with one that counts events,

@@ -1,6 +1,8 @@
 // The VAST reader over the IAB's public samples against a bare QXmlStreamReader pass that
 // only reads the tokens of the same bytes (the ceiling any reader on it can reach), in
-// one run; then ten-megabyte answers, with the peak memory they cost.
+// one run: over the samples the reader reads to their end (most of the folder is refused
+// at the root, which says nothing of the reader's pace), then over the whole folder; then
+// a ten-megabyte answer, with the peak memory it costs.
 //
 //   bench_vast [corpus folder]   (default: $TQ_CORPORA/vast)
 //
@@ -82,7 +84,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : qEnvironmentVariable("TQ_CORPORA") + "/vast";
     QList<QByteArray> all;
-    QList<QByteArray> version3;
+    QList<QByteArray> readWhole; // the documents the reader reads to their end
     qint64 bytes = 0;
     QDirIterator it(root, {"*.xml"}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -91,18 +93,20 @@ int main(int argc, char** argv)
             continue;
         all.append(file.readAll());
         bytes += all.last().size();
-        if (all.last().contains("<VAST version=\"3.0\""))
-            version3.append(all.last());
+        QString error;
+        ad::readVast(all.last(), &error);
+        if (error.isEmpty())
+            readWhole.append(all.last());
     }
     if (all.isEmpty()) {
         std::printf("bench_vast: no VAST samples under %s (set TQ_CORPORA or give the folder): skipped\n",
                     qPrintable(root));
         return 0;
     }
-    std::printf("%lld IAB samples, %lld bytes (%lld of them VAST 3.0, read in full)\n", qint64(all.size()), bytes,
-                qint64(version3.size()));
+    std::printf("%lld IAB samples, %lld bytes; %lld of them read to their end\n", qint64(all.size()), bytes,
+                qint64(readWhole.size()));
+    compare("samples read to their end", readWhole);
     compare("whole IAB folder", all);
-    compare("VAST 3.0 documents only", version3);
 
     // Ten megabytes: an in-line ad behind 10 MB of elements the reader skips.
     QByteArray big = "<VAST version=\"3.0\"><Ad><InLine><Impression>http://ads.example/imp</Impression>";

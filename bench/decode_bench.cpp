@@ -6,6 +6,7 @@
 #include "model/channels.h"
 #include "model/decode.h"
 #include "objectsamples.h"
+#include "summary.h"
 
 #include <QCborMap>
 #include <QCborValue>
@@ -158,6 +159,7 @@ public:
 // and every channel copied one by one must share their members instead of copying them.
 void reportHeap()
 {
+    using bench::Goal;
     const long long before = heapLive();
     auto* response = new ChannelsResponse;
     tq::CborReader reader(cborAnswer());
@@ -165,6 +167,8 @@ void reportHeap()
     const long long held = heapLive() - before;
     std::printf("\nheap held by the decoded list: %lld bytes, %lld per channel with its %d guide items\n", held,
                 held / ChannelCount, GuideItems);
+    bench::summary("heap per ChannelBrief (10 guide items) / its CBOR bytes", Goal::AtMost, 1.8,
+                   double(held) / double(cborAnswer().size()));
 
     const long long beforeCopy = heapLive();
     {
@@ -203,6 +207,13 @@ int main(int argc, char** argv)
             std::printf("%-24s takes %.2fx the time of decode/cbor_streaming\n", other,
                         found->second / streaming->second);
     }
+    const auto reader = t.find("decode/cbor_reader_only");
+    const auto json = t.find("decode/json");
+    if (reader != t.end() && reader->second > 0)
+        bench::summary("CBOR decode / reader-only walk (time)", bench::Goal::AtMost, 1.30,
+                       streaming->second / reader->second);
+    if (json != t.end())
+        bench::summary("JSON decode / CBOR decode (time)", bench::Goal::AtLeast, 2.5, json->second / streaming->second);
     reportHeap();
     return 0;
 }

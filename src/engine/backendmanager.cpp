@@ -98,11 +98,14 @@ public:
     QString name() const { return q->objectName(); }
     // The per-request notifications cost a wake-up of the host thread each; skip them when
     // the host does not listen.
-    bool notifierListens(const char* signal) const { return context->notifier()->hasListeners(signal); }
+    template<class Signal>
+    bool notifierListens(Signal signal) const
+    {
+        return context->notifier()->hasListeners(signal);
+    }
     stbconfig::ConfigurationManager* store() const { return context->configurationManager(); }
 
     QList<QueueEntry>::iterator find(const HttpRequestWorker* worker);
-    HttpRequestWorker* senderWorker(const char* slot) const;
     void insert(const QueueEntry& entry);
     void send(QueueEntry& entry);
     // Releases the entry's worker and removes the entry; returns the entry after it.
@@ -228,14 +231,6 @@ public:
 QList<QueueEntry>::iterator BackendManagerPrivate::find(const HttpRequestWorker* worker)
 {
     return std::find_if(queue.begin(), queue.end(), [worker](const QueueEntry& e) { return e.worker == worker; });
-}
-
-HttpRequestWorker* BackendManagerPrivate::senderWorker(const char* slot) const
-{
-    auto* worker = qobject_cast<HttpRequestWorker*>(q->sender());
-    if (!worker)
-        TQ_LOG(logging::Fault, name()) << "unexpected call" << slot << "with null worker";
-    return worker;
 }
 
 void BackendManagerPrivate::insert(const QueueEntry& entry)
@@ -422,7 +417,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
         refuse(raw, *event, QStringLiteral("composing the request caused an exception"));
         return;
     }
-    if (!settings.methodPath.isEmpty() && notifierListens(SIGNAL(tqMethodRequested(tq::MethodSpecializaton,QString))))
+    if (!settings.methodPath.isEmpty() && notifierListens(&TqNotifier::tqMethodRequested))
         Q_EMIT q->tqMethodRequested(raw.methodSpecialization, settings.methodPath);
 
     if (!settings.cacheKey.isEmpty() && restoreFromCache(*event, raw, settings, *backend))
@@ -447,10 +442,15 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     worker->setMeasured(measures());
     worker->setRecorded(recorder != nullptr);
 
-    QObject::connect(worker, &HttpRequestWorker::finished, q, &BackendManager::processWorkerFinished);
-    QObject::connect(worker, &HttpRequestWorker::resendRequired, q, &BackendManager::processWorkerResendRequired);
-    QObject::connect(worker, &HttpRequestWorker::responseReceived, q, &BackendManager::processResponseReceived);
-    QObject::connect(worker, &HttpRequestWorker::requestFailureInspectionRequired, q, &BackendManager::inspectFailure);
+    QObject::connect(worker, &HttpRequestWorker::finished, q, [this, worker] { q->processWorkerFinished(worker); });
+    QObject::connect(worker, &HttpRequestWorker::resendRequired, q,
+                     [this, worker] { q->processWorkerResendRequired(worker); });
+    QObject::connect(worker, &HttpRequestWorker::responseReceived, q,
+                     [this, worker] { q->processResponseReceived(worker); });
+    QObject::connect(worker, &HttpRequestWorker::requestFailureInspectionRequired, q,
+                     [this, worker](qint64 requestId, const RequestError& error) {
+                         q->inspectFailure(worker, requestId, error);
+                     });
     {
         const ClientLock lock(context->clientsStorage(), event->sender);
         if (!lock) {
@@ -746,11 +746,8 @@ void BackendManager::dropRequests(const QList<qint64>& requestIds)
     }
 }
 
-void BackendManager::processWorkerFinished()
+void BackendManager::processWorkerFinished(HttpRequestWorker* worker)
 {
-    HttpRequestWorker* worker = d->senderWorker("processWorkerFinished");
-    if (!worker)
-        return;
     auto it = d->find(worker);
     if (it == d->queue.end())
         return;
@@ -770,21 +767,15 @@ void BackendManager::processWorkerFinished()
     }
 }
 
-void BackendManager::processWorkerResendRequired()
+void BackendManager::processWorkerResendRequired(HttpRequestWorker* worker)
 {
-    HttpRequestWorker* worker = d->senderWorker("processWorkerResendRequired");
-    if (!worker)
-        return;
     const auto it = d->find(worker);
     if (it != d->queue.end())
         d->send(*it);
 }
 
-void BackendManager::processResponseReceived(qint64, const QVariant&)
+void BackendManager::processResponseReceived(HttpRequestWorker* worker)
 {
-    HttpRequestWorker* worker = d->senderWorker("processResponseReceived");
-    if (!worker)
-        return;
     const auto it = d->find(worker);
     if (it == d->queue.end()) {
         worker->deleteLater();
@@ -793,7 +784,7 @@ void BackendManager::processResponseReceived(qint64, const QVariant&)
     if (it->methodType == MethodType::TqApi)
         d->recoveryAllowed = true;
     if ((it->methodType == MethodType::TqApi || it->methodType == MethodType::TqDiscover)
-        && d->notifierListens(SIGNAL(tqResponseReceived()))) {
+        && d->notifierListens(&TqNotifier::tqResponseReceived)) {
         Q_EMIT tqResponseReceived();
     }
     d->tellEnd(RequestEvent::Answered, *it, RequestError::Unknown);
@@ -801,11 +792,8 @@ void BackendManager::processResponseReceived(qint64, const QVariant&)
     d->releaseAt(it);
 }
 
-void BackendManager::inspectFailure(qint64 requestId, const RequestError& error)
+void BackendManager::inspectFailure(HttpRequestWorker* worker, qint64 requestId, const RequestError& error)
 {
-    HttpRequestWorker* worker = d->senderWorker("processRequestError");
-    if (!worker)
-        return;
     TQ_LOG(logging::Notice, objectName()) << QStringLiteral("request(%1) %2 failed with %3")
                                                  .arg(requestId)
                                                  .arg(worker->networkRequest().url().toString(), error.fullInfo());

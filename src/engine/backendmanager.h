@@ -74,13 +74,16 @@ private Q_SLOTS:
     void applyProxy();
     void removeProxy();
     void setImagesSizeLimit(const QSize& maxSize);
-    void processWorkerFinished();
-    void processWorkerResendRequired();
-    void processResponseReceived(qint64 requestId, const QVariant& response);
-    void inspectFailure(qint64 requestId, const tq::RequestError& error);
     void executeDeferredWorker(tq::HttpRequestWorker* worker);
 
 private:
+    // A worker's signals, each connected with its worker bound: QObject::sender() would walk
+    // every connection made to the manager, four per request in flight.
+    void processWorkerFinished(HttpRequestWorker* worker);
+    void processWorkerResendRequired(HttpRequestWorker* worker);
+    void processResponseReceived(HttpRequestWorker* worker);
+    void inspectFailure(HttpRequestWorker* worker, qint64 requestId, const tq::RequestError& error);
+
     friend class BackendManagerPrivate;
     std::unique_ptr<BackendManagerPrivate> d;
 };

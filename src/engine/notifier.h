@@ -5,6 +5,7 @@
 
 #include "transport/requesterror.h"
 
+#include <QMetaMethod>
 #include <QObject>
 #include <QSize>
 
@@ -16,8 +17,13 @@ class TqNotifier : public QObject
 public:
     explicit TqNotifier(QObject* parent = nullptr) : QObject(parent) {}
 
-    // Whether anything is connected to a signal (given as SIGNAL(...)); safe from any thread.
-    bool hasListeners(const char* signal) const { return receivers(signal) > 0; }
+    // Whether anything is connected to one of its signals (&TqNotifier::signal); safe from any
+    // thread. No lookup of the signal by its text: the dispatcher asks on every request.
+    template<class Signal>
+    bool hasListeners(Signal signal) const
+    {
+        return isSignalConnected(QMetaMethod::fromSignal(signal));
+    }
 
 Q_SIGNALS:
     void removeProxyRequired();

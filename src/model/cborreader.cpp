@@ -2,6 +2,8 @@
 
 #include "model/color.h"
 
+#include <cstring>
+
 namespace tq {
 
 CborReader::CborReader(const QByteArray& body)
@@ -17,7 +19,7 @@ qsizetype CborReader::bytesLeft() const
     return qMax<qsizetype>(0, m_body.size() - qsizetype(currentOffset()));
 }
 
-qsizetype CborReader::definiteStringLength() const
+qsizetype CborReader::definiteStringLength(qsizetype* header) const
 {
     const qsizetype offset = qsizetype(currentOffset());
     const qsizetype size = m_body.size();
@@ -25,6 +27,7 @@ qsizetype CborReader::definiteStringLength() const
         return -1;
     const auto* data = reinterpret_cast<const uchar*>(m_body.constData()) + offset;
     const uint additional = data[0] & 0x1f;
+    *header = 1;
     if (additional < 24)
         return additional;
     const int extra = additional == 24 ? 1 : additional == 25 ? 2 : additional == 26 ? 4 : 0;
@@ -33,6 +36,7 @@ qsizetype CborReader::definiteStringLength() const
     quint32 length = 0;
     for (int i = 1; i <= extra; ++i)
         length = (length << 8) | data[i];
+    *header = 1 + extra;
     return qsizetype(length);
 }
 
@@ -72,7 +76,7 @@ bool CborReader::failKey()
 
 void CborReader::skipTags()
 {
-    while (!hasError() && isTag())
+    while (isTag() && !hasError()) // most items carry no tag: no error query for them
         advance();
 }
 
@@ -118,15 +122,21 @@ int CborReader::next()
 
 const char* CborReader::readWholeString(qsizetype* length)
 {
+    m_stringAt = -1;
     // The usual case: one definite chunk that fits the buffer, read in one go.
-    const qsizetype definite = definiteStringLength();
+    qsizetype header = 0;
+    const qsizetype definite = definiteStringLength(&header);
     if (definite >= 0 && definite <= KeyBufferSize) {
+        const qsizetype at = qsizetype(currentOffset()) + header;
         m_lastChunk = readStringChunk(m_key.get(), KeyBufferSize);
         if (m_lastChunk.status != QCborStreamReader::Ok || m_lastChunk.data != definite)
             return nullptr;
         *length = m_lastChunk.data;
         m_lastChunk = readStringChunk(m_key.get(), 0); // the end of the string
-        return m_lastChunk.status == QCborStreamReader::EndOfString ? m_key.get() : nullptr;
+        if (m_lastChunk.status != QCborStreamReader::EndOfString)
+            return nullptr;
+        m_stringAt = at;
+        return m_key.get();
     }
 
     qsizetype used = 0;
@@ -169,12 +179,75 @@ const char* CborReader::readWholeString(qsizetype* length)
     return spilled ? m_long.constData() : m_key.get();
 }
 
+namespace {
+// A fast hash of a text's bytes, eight at a time: it only picks a slot, a match is
+// confirmed on the bytes themselves.
+quint32 textHash(const char* bytes, qsizetype length)
+{
+    quint64 hash = quint64(length) * 0x9E3779B97F4A7C15ull;
+    while (length >= 8) {
+        quint64 word;
+        std::memcpy(&word, bytes, 8);
+        hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+        hash ^= hash >> 32;
+        bytes += 8;
+        length -= 8;
+    }
+    quint64 tail = 0;
+    std::memcpy(&tail, bytes, size_t(length));
+    hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
+    return quint32(hash ^ (hash >> 29));
+}
+
+// Texts are short: eight bytes at a time, without a call into the C library.
+bool sameBytes(const char* a, const char* b, qsizetype length)
+{
+    for (; length >= 8; a += 8, b += 8, length -= 8) {
+        quint64 x, y;
+        std::memcpy(&x, a, 8);
+        std::memcpy(&y, b, 8);
+        if (x != y)
+            return false;
+    }
+    for (; length > 0; ++a, ++b, --length) {
+        if (*a != *b)
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+QString CborReader::sharedText(const char* bytes, qsizetype length)
+{
+    if (m_stringAt < 0 || length == 0 || length > SharedTextMax)
+        return QString::fromUtf8(bytes, length);
+    if (!m_texts)
+        m_texts.reset(new SharedText[SharedTextSlots]);
+    SharedText& slot = m_texts[textHash(bytes, length) % SharedTextSlots];
+    const char* body = m_body.constData();
+    // Only where the body holds these very bytes is a text remembered, or its slot moved:
+    // a match is then always confirmed against the bytes the text was made of.
+    const bool inBody = m_stringAt + length <= m_body.size() && sameBytes(body + m_stringAt, bytes, length);
+    if (slot.length == length && sameBytes(body + slot.at, bytes, length)) {
+        if (inBody)
+            slot.at = m_stringAt; // the latest copy: still in cache for the next comparison
+        return slot.text;
+    }
+    QString text = QString::fromUtf8(bytes, length);
+    if (inBody) {
+        slot.at = m_stringAt;
+        slot.length = length;
+        slot.text = text;
+    }
+    return text;
+}
+
 bool CborReader::readText(QString& out)
 {
-    return readUtf8([&out](const char* bytes, qsizetype length) {
+    return readUtf8([this, &out](const char* bytes, qsizetype length) {
         if (!bytes)
             return false;
-        out = QString::fromUtf8(bytes, length);
+        out = sharedText(bytes, length);
         return true;
     });
 }

@@ -4,7 +4,9 @@
 // One pass over the answer body, no intermediate document: map keys are read into a
 // buffer allocated once per reader and matched by a 32-bit FNV-1a hash plus one
 // confirming comparison; short strings (and every skipped string) go through the same
-// buffer, so that decoding creates a QString only for text members.
+// buffer, so that decoding creates a QString only for text members. A text that repeats
+// in the answer (genre and age names, stream types, image hosts, currencies) is decoded
+// once: its later occurrences share that QString.
 
 #include "model/cborkey.h"
 
@@ -23,6 +25,8 @@ class CborReader : public QCborStreamReader
 public:
     static constexpr qsizetype KeyBufferSize = 1024;
     static constexpr qsizetype MaxReserve = 4096; // elements reserved ahead for one array
+    static constexpr qsizetype SharedTextSlots = 256; // texts remembered for sharing
+    static constexpr qsizetype SharedTextMax = 256;   // longer texts are not looked up
 
     explicit CborReader(const QByteArray& body);
     ~CborReader();
@@ -65,7 +69,8 @@ public:
 
     // Value readers: each consumes the current item. An item of another type is skipped
     // and gives the stated default.
-    bool readText(QString& out);                 // false: not a text string, `out` unchanged
+    bool readText(QString& out);                 // false: not a text string, `out` unchanged;
+                                                 // equal texts of one answer share their data
     qint64 readInt64();                          // -1 when not an integer
     int readInt32() { return int(readInt64()); } // truncated to 32 bits
     std::optional<qint64> readOptionalInt64();   // absent when not an integer
@@ -90,13 +95,17 @@ private:
     // Reads the current text or byte string whole: into the key buffer when it fits (the
     // key is no longer needed once its value is read), else into m_long. Null on error.
     const char* readWholeString(qsizetype* length);
+    // The text of the string just read (`bytes`), shared with an earlier equal one when
+    // it is remembered.
+    QString sharedText(const char* bytes, qsizetype length);
     void drainString();
     bool failKey(); // a stream error while reading the key: leaves an empty key
     void advance() { QCborStreamReader::next(); }
     qsizetype bytesLeft() const;
     // The length of the current string when its header announces a single definite chunk
-    // (read from the body itself: one call into the reader less per string); else -1.
-    qsizetype definiteStringLength() const;
+    // (read from the body itself: one call into the reader less per string), with the
+    // header's size in `header`; else -1.
+    qsizetype definiteStringLength(qsizetype* header) const;
 
     std::unique_ptr<char[]> m_key;
     qsizetype m_keyLength = 0;
@@ -105,6 +114,18 @@ private:
     StringResult<qsizetype> m_lastChunk{0, QCborStreamReader::StringResultCode(-1)};
     QByteArray m_long;
     const QByteArray m_body; // shares the reader's copy
+    // Where in the body the bytes of the string just read stand, -1 when they were not
+    // one definite chunk.
+    qsizetype m_stringAt = -1;
+    // Texts already decoded, by a hash of their bytes (one per slot, the latest wins);
+    // each remembers where its bytes stand in the body, to confirm a match.
+    struct SharedText
+    {
+        qsizetype at = -1;
+        qsizetype length = 0;
+        QString text;
+    };
+    std::unique_ptr<SharedText[]> m_texts;
 };
 
 template<class Visit>
@@ -133,6 +154,28 @@ bool CborReader::enterArray(List& list)
         list.reserve(list.size() + qsizetype(qMin<quint64>(length(), bound)));
     }
     return enterContainer();
+}
+
+// Walks the map at the reader's position (tags before it skipped), handing each key to
+// `field` (which returns the stream error code). 0 on success, the stream error code, or
+// the item type when the current item is not a container (left unconsumed).
+template<class Field>
+int walkCborMap(CborReader& reader, Field&& field)
+{
+    reader.skipTags();
+    if (!reader.isContainer())
+        return int(reader.type());
+    if (!reader.enterContainer())
+        return reader.errorCode();
+    // readKey and the field report errors themselves: no extra error query per key.
+    while (reader.hasNext()) {
+        if (!reader.readKey() || field(reader) != 0)
+            break;
+    }
+    if (reader.hasError())
+        return reader.errorCode();
+    reader.leaveContainer();
+    return reader.errorCode();
 }
 
 } // namespace tq

@@ -15,9 +15,17 @@ void EPGItemBrief::fromJsonWithChannelInfo(const QJsonObject& json, const Channe
 {
     DecodedObject::fromJson(json);
     if (channelInfo)
-        d->channelInfo = *channelInfo;
+        setChannelInfo(*channelInfo);
     else if (json.value(QLatin1String("channel_info")).toObject().isEmpty())
-        d->channelInfo = ChannelInfo();
+        setChannelInfo(ChannelInfo());
+}
+
+void EPGItemBrief::setChannelInfo(const ChannelInfo& info)
+{
+    if (fieldsEqual(info, ChannelInfo()))
+        d->channelInfo.reset();
+    else
+        d->channelInfo = std::make_shared<const ChannelInfo>(info);
 }
 
 QJsonObject EPGItemBrief::toAnalyticsJson() const

@@ -14,6 +14,8 @@
 #include <QSharedDataPointer>
 #include <QString>
 
+#include <memory>
+
 namespace tq {
 
 // The channel a guide item belongs to, as the guide shows it; number -1 when unknown.
@@ -58,6 +60,9 @@ public:
 
 struct EPGItemBriefPrivate : QSharedData
 {
+    bool hasReminder = false; // beside the reference count: no padding
+    bool isFavorite = false;
+    bool isTstvAllowed = false;
     QString name;
     QString description;
     QString logo;
@@ -65,13 +70,13 @@ struct EPGItemBriefPrivate : QSharedData
     qint64 endTime = 0;
     qint64 genre = 0;
     qint64 originalId = -1;
-    bool hasReminder = false;
-    bool isFavorite = false;
-    bool isTstvAllowed = false;
     AgeLevel ageLevel;
     TimeshiftOptionsEpg tstvOptionsEpg;
     MediaPositionBrief mediaPosition;
-    ChannelInfo channelInfo;
+    // Null while the item has the default channel info: guide items inside a channel carry
+    // none, and a line-up holds thousands of them. Never changed in place, so copies of the
+    // block may share it.
+    std::shared_ptr<const ChannelInfo> channelInfo;
 };
 
 // One programme of the guide; its members are shared between copies until one changes.
@@ -107,7 +112,7 @@ public:
     void setTstvOptionsEpg(const TimeshiftOptionsEpg& options) { d->tstvOptionsEpg = options; }
     MediaPositionBrief mediaPosition() const { return d->mediaPosition; }
     void setMediaPositionBrief(const MediaPositionBrief& position) { d->mediaPosition = position; }
-    ChannelInfo channelInfo() const { return d->channelInfo; }
+    ChannelInfo channelInfo() const { return d->channelInfo ? *d->channelInfo : ChannelInfo(); }
 
     static constexpr auto fields()
     {
@@ -119,11 +124,12 @@ public:
                                field("is_favorite", &P::isFavorite), field("is_tstv_allowed", &P::isTstvAllowed),
                                field("age_level", &P::ageLevel), field("tstv_options_epg", &P::tstvOptionsEpg),
                                field("media_position", &P::mediaPosition),
-                               field("channel_info", &P::channelInfo));
+                               accessor("channel_info", &EPGItemBrief::channelInfo, &EPGItemBrief::setChannelInfo));
     }
 
 private:
     friend struct tq::FieldAccess;
+    void setChannelInfo(const ChannelInfo& info);
     QSharedDataPointer<EPGItemBriefPrivate> d;
 };
 

@@ -16,7 +16,6 @@
 #include <QNetworkReply>
 #include <QPointer>
 #include <QScopedPointer>
-#include <QTime>
 #if QT_CONFIG(ssl)
 #include <QSslConfiguration>
 #endif
@@ -101,7 +100,9 @@ public:
     bool loggingEnabled = true;
     qint64 requestId = -1;
     RequestTokenRef request;
-    QTime startTime;
+    // When the exchange went out. Monotonic: the wall clock may jump, and reading local
+    // time looks the time zone up on every call.
+    QElapsedTimer startTime;
     QString cacheKey;
     QPointer<QNetworkReply> reply;
     ResponseCache* responseCache = nullptr;
@@ -132,13 +133,7 @@ public:
         return jsonLengthLimit > 0 ? result.left(jsonLengthLimit) : result;
     }
 
-    qint64 elapsedMs() const
-    {
-        if (!startTime.isValid())
-            return 0;
-        const int ms = startTime.msecsTo(QTime::currentTime());
-        return ms < 0 ? ms + 24 * 3600 * 1000 : ms; // across midnight
-    }
+    qint64 elapsedMs() const { return startTime.isValid() ? startTime.elapsed() : 0; }
 
     // Drops the reply: no more signals reach the worker, and it is deleted later, which also
     // ends its exchange. Never abort(): Qt may already be delivering the reply's own failure,
@@ -302,7 +297,7 @@ void HttpRequestWorker::execute(QNetworkAccessManager* manager, const RequestTok
     d->reply = reply;
     d->requestId = id;
     d->request = request;
-    d->startTime = QTime::currentTime();
+    d->startTime.start();
     d->redirects.clear(); // an error describes the exchange that failed, not every earlier one
 
 #if QT_CONFIG(ssl)

@@ -48,6 +48,18 @@ QByteArray programmeRaw(const QByteArray& hex)
     return QByteArray::fromHex("bf" "646e616d65" "644e657773" + hex + "68656e645f74696d65" "190708" "ff");
 }
 
+// One text item: definite, or in two chunks of an indefinite-length string.
+QByteArray textItem(const QString& text, bool chunked)
+{
+    if (!chunked)
+        return cbor([&](QCborStreamWriter& w) { w.append(text); });
+    const QByteArray utf8 = text.toUtf8();
+    const qsizetype half = utf8.size() / 2;
+    return "\x7f" + cbor([&](QCborStreamWriter& w) { w.appendTextString(utf8.constData(), half); })
+           + cbor([&](QCborStreamWriter& w) { w.appendTextString(utf8.constData() + half, utf8.size() - half); })
+           + "\xff";
+}
+
 } // namespace
 
 class TestCborReader : public QObject
@@ -231,6 +243,53 @@ private slots:
     }
 
     // An announced length is reserved ahead only as far as the body could hold it.
+    // Texts repeat in an answer (genre names, image hosts): each reads back as written,
+    // and a text equal to the one just before it shares that one's data.
+    void repeatedTexts_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("chunkedAt"); // the item written in chunks, -1: none
+        QTest::newRow("equal") << QStringList{"Drama", "Drama", "Drama"} << -1;
+        QTest::newRow("same length, other bytes") << QStringList{"Drama", "Sport", "Drama", "Dramb"} << -1;
+        QTest::newRow("prefix") << QStringList{"http://img.example/a", "http://img.example/ab", "http://img.example/a"}
+                                << -1;
+        QTest::newRow("empty") << QStringList{"", "", "x", ""} << -1;
+        QTest::newRow("non-ASCII") << QStringList{"Комедия", "Комедия", "Комедиа"} << -1;
+        QTest::newRow("chunked equal to definite") << QStringList{"Documentary", "Documentary", "Documentary"} << 1;
+        QStringList many; // more distinct texts than a reader remembers, then again
+        for (int round = 0; round < 2; ++round) {
+            for (int i = 0; i < 700; ++i)
+                many << QStringLiteral("genre %1").arg(i);
+        }
+        QTest::newRow("700 distinct, twice") << many << -1;
+        const QString longText(300, QLatin1Char('n')); // beyond what is looked up
+        QTest::newRow("long") << QStringList{longText, longText, longText + "m"} << -1;
+    }
+
+    void repeatedTexts()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(int, chunkedAt);
+        QByteArray bytes = "\x9f";
+        for (int i = 0; i < texts.size(); ++i)
+            bytes += textItem(texts[i], i == chunkedAt);
+        bytes += "\xff";
+        CborReader reader(bytes);
+        QList<QString> read;
+        QVERIFY(reader.enterArray(read));
+        while (reader.hasNext()) {
+            QString text(QStringLiteral("unset"));
+            QVERIFY(reader.readText(text));
+            read.append(text);
+        }
+        QCOMPARE(read, texts);
+        for (int i = 1; i < read.size(); ++i) {
+            if (texts[i] == texts[i - 1] && !texts[i].isEmpty() && texts[i].size() < 100 && i != chunkedAt
+                && i - 1 != chunkedAt)
+                QVERIFY2(read[i].constData() == read[i - 1].constData(), qPrintable(QString::number(i)));
+        }
+    }
+
     void reserveIsBounded_data()
     {
         QTest::addColumn<QByteArray>("bytes");
