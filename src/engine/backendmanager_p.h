@@ -43,9 +43,10 @@ namespace tq {
 //
 //   event                                                      -> state
 //   send(): paused, or rebalance running and not TqDiscover    -> Blocked
-//   send(): proxied host busy                                  -> Blocked, awaitsConnection
-//   send(): otherwise (prepared again unless New)              -> Sent
-//   send(): threw                                              -> Blocked, broken; fails next pass
+//   send(): otherwise prepared again unless New, then:
+//     its proxied host busy                                    -> Blocked, awaitsConnection
+//     not busy                                                 -> Sent
+//     something threw                                          -> Blocked, broken; fails next pass
 //   worker finished                                            -> Finished (HighPriority: Reading)
 //   reply batch, 4 Finished per pass of the event loop         -> Reading
 //   pause, rebalance or session renewal begins, network        Sent/Finished/Reading -> Blocked,
@@ -60,14 +61,16 @@ namespace tq {
 //   deferred delay over (while the deferred queue runs)        Deferred -> send()
 //
 // A recovery is allowed again after the next TqApi answer. A rebalance blocks sending until
-// the host reports its end; a session renewal holds only what ran, until the host resumes.
+// the host reports its end; a session renewal holds only what ran, until the host resumes
+// (or a rebalance completes).
 // The deferred queue stops with a pause or a recovery begun by a failure, and runs again on
 // resume, on rebalance completed (unless paused) and on the next deferral.
 //
 //   ending                                                 client gets          listener
 //   answer                                                 the answer           Answered
-//   any other failure (recovery not allowed or             the error            Failed
-//     interrupted, deferred queue full, other actions)
+//   any other failure (HandOn; recovery not allowed or     the error            Failed
+//     interrupted; not deferrable, no Retry-After or
+//     deferred queue full)
 //   failure of a worker without a backend                  nothing: the entry stays
 //   sending threw                                          InvalidRequest       Failed
 //   overflow: a new request finds more than QueueLimit;    InvalidRequest       Evicted
@@ -77,6 +80,7 @@ namespace tq {
 //   dropped by its client                                  nothing              Dropped
 //   rebalance failed: every entry, deferred queue cleared  processRequestDiscarded  Discarded
 //   dispatcher destroyed                                   nothing              nothing
+
 enum class EntryState { New = 0, Sent = 1, Blocked = 2, Deferred = 3, Finished = 4, Reading = 5 };
 
 struct QueueEntry
