@@ -7,6 +7,20 @@
 
 namespace tq {
 
+namespace {
+
+// The dispatcher's state belongs to its thread: a host-thread call runs there and waits.
+template<class F>
+void onDispatcherThread(const QObject* dispatcher, F f)
+{
+    if (QThread::currentThread() == dispatcher->thread())
+        f();
+    else
+        QMetaObject::invokeMethod(const_cast<QObject*>(dispatcher), std::move(f), Qt::BlockingQueuedConnection);
+}
+
+} // namespace
+
 QList<QueueEntry>::iterator BackendManagerPrivate::find(const HttpRequestWorker* worker)
 {
     return std::find_if(queue.begin(), queue.end(), [worker](const QueueEntry& e) { return e.worker == worker; });
@@ -101,51 +115,31 @@ void BackendManager::setBackends(const QHash<MethodType, AbstractBackend*>& back
 PendingRequestCounts BackendManager::pendingRequests() const
 {
     PendingRequestCounts counts;
-    const auto count = [this, &counts] { counts = {int(d->queue.size()), d->deferredQueue.size()}; };
-    if (QThread::currentThread() == thread())
-        count();
-    else
-        QMetaObject::invokeMethod(const_cast<BackendManager*>(this), count, Qt::BlockingQueuedConnection);
+    onDispatcherThread(this, [this, &counts] { counts = {int(d->queue.size()), d->deferredQueue.size()}; });
     return counts;
 }
 
 void BackendManager::setNetworkAccessManagerFactory(NetworkAccessManagerFactory factory)
 {
-    const auto set = [this, &factory] {
+    onDispatcherThread(this, [this, &factory] {
         d->managerFactory = std::move(factory);
         d->replaceNetworkManagers();
-    };
-    if (QThread::currentThread() == thread())
-        set();
-    else
-        QMetaObject::invokeMethod(this, set, Qt::BlockingQueuedConnection);
+    });
 }
 
 void BackendManager::setTrafficRecorder(TrafficRecorder* recorder)
 {
-    const auto set = [this, recorder] { d->recorder = recorder; };
-    if (QThread::currentThread() == thread())
-        set();
-    else
-        QMetaObject::invokeMethod(this, set, Qt::BlockingQueuedConnection);
+    onDispatcherThread(this, [this, recorder] { d->recorder = recorder; });
 }
 
 void BackendManager::setClock(Clock* clock)
 {
-    const auto set = [this, clock] { d->deferredQueue.setClock(clock); };
-    if (QThread::currentThread() == thread())
-        set();
-    else
-        QMetaObject::invokeMethod(this, set, Qt::BlockingQueuedConnection);
+    onDispatcherThread(this, [this, clock] { d->deferredQueue.setClock(clock); });
 }
 
 void BackendManager::setRequestListener(ITqRequestListener* listener)
 {
-    const auto set = [this, listener] { d->listener = listener; };
-    if (QThread::currentThread() == thread())
-        set();
-    else
-        QMetaObject::invokeMethod(this, set, Qt::BlockingQueuedConnection);
+    onDispatcherThread(this, [this, listener] { d->listener = listener; });
 }
 
 void BackendManager::customEvent(QEvent* event)

@@ -169,7 +169,7 @@ public:
     QStringList problems;
     qint64 virtualMs() { return clock.monotonicMs(); }
 
-    // The receiver's log: where reconnections happen (spec'd texts), timed on the clock.
+    // The receiver's log: where reconnections happen (the log texts the receiver writes), timed on the clock.
     void libraryLine(const QString& line)
     {
         static const QString receiverTag = QStringLiteral("NotificationsReceiver:");
