@@ -50,7 +50,7 @@ function(tq_add_test name)
         set(T_SOURCES ${name}.cpp)
     endif()
     add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE tqapi::tqapi Qt6::Test ${T_LIBS})
+    target_link_libraries(${name} PRIVATE tqapi_internal Qt6::Test ${T_LIBS})
     # Header-only helpers of the test bed (fixtures) need no link to it.
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/testing)
     add_test(NAME ${name} COMMAND ${name})

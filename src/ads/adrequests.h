@@ -3,6 +3,8 @@
 // tracking pixels of their answers. All go through the ad backend, which never retries
 // them; the three ad requests deliver an ad::VastResponse.
 
+#include "tqglobal.h"
+
 #include "ads/requestkit.h"
 #include "ads/vast.h"
 
@@ -12,7 +14,7 @@ using detail::param;
 using detail::Send;
 
 // Video on demand, from the GetShop ad server.
-class GetShopAvodRequest : public detail::Request<GetShopAvodRequest>
+class TQ_EXPORT GetShopAvodRequest : public detail::Request<GetShopAvodRequest>
 {
 public:
     static constexpr detail::Exchange exchange{tq::MethodType::GetShopAdApi, "GET", "/avod/vast", &decodeVast};
@@ -53,7 +55,7 @@ public:
 };
 
 // Around a live channel, from the GetShop ad server.
-class GetShopAliveRequest : public detail::Request<GetShopAliveRequest>
+class TQ_EXPORT GetShopAliveRequest : public detail::Request<GetShopAliveRequest>
 {
 public:
     static constexpr detail::Exchange exchange{tq::MethodType::GetShopAdApi, "GET", "/alive/vast", &decodeVast};
@@ -90,7 +92,7 @@ public:
 };
 
 // Around a live channel, from the ad-stream server the host names for the request.
-class AdStreamAliveRequest : public detail::Request<AdStreamAliveRequest>
+class TQ_EXPORT AdStreamAliveRequest : public detail::Request<AdStreamAliveRequest>
 {
 public:
     QString serverUrl; // "/vast3" is appended as it is
@@ -117,17 +119,17 @@ public:
 };
 
 // Tracking pixels: `url` is the complete address taken from the VAST answer.
-class GetShopPixelRequest : public detail::AddressRequest<tq::MethodType::GetShopAdAudit>
+class TQ_EXPORT GetShopPixelRequest : public detail::AddressRequest<tq::MethodType::GetShopAdAudit>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class AdStreamPixelRequest : public detail::AddressRequest<tq::MethodType::AdStreamAudit>
+class TQ_EXPORT AdStreamPixelRequest : public detail::AddressRequest<tq::MethodType::AdStreamAudit>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class AdBannerPixelRequest : public detail::AddressRequest<tq::MethodType::AdBannerAudit>
+class TQ_EXPORT AdBannerPixelRequest : public detail::AddressRequest<tq::MethodType::AdBannerAudit>
 {
 public:
     using AddressRequest::AddressRequest;

@@ -3,6 +3,8 @@
 // banners that refresh themselves, and microsites (small multi-screen forms driven with
 // the remote control). The host renders them; where isValid() applies is its choice.
 
+#include "tqglobal.h"
+
 #include "model/fields.h"
 #include "model/constantsdictionary.h"
 #include "transport/requestkit.h"
@@ -16,7 +18,7 @@
 #include <QStringList>
 
 namespace gs {
-Q_NAMESPACE
+Q_NAMESPACE_EXPORT(TQ_EXPORT)
 
 enum class EventType : int { Unknown = 0, BannerDisplay = 1, PlaylistUpdate = 2 };
 Q_ENUM_NS(EventType)
@@ -55,7 +57,7 @@ enum class UpdateMode : int { Unknown = 0, OnlyText = 1, OnlyImage = 2, EntireBa
 Q_ENUM_NS(UpdateMode)
 
 // The remote-control key names the service knows (log events carry them).
-const QStringList& remoteKeyNames();
+TQ_EXPORT const QStringList& remoteKeyNames();
 
 } // namespace gs
 
@@ -84,7 +86,7 @@ namespace gs {
 using tq::field;
 
 // Position and size shared by images, text areas and inputs.
-struct Geometry
+struct TQ_EXPORT Geometry
 {
     int left = 0;
     int top = 0;
@@ -100,7 +102,7 @@ struct Geometry
     }
 };
 
-struct AuditPixels : tq::DecodedObject<AuditPixels>
+struct TQ_EXPORT AuditPixels : tq::DecodedObject<AuditPixels>
 {
     TQ_DECODED(AuditPixels)
 public:
@@ -113,7 +115,7 @@ public:
 };
 
 // How a banner refreshes itself.
-struct AutoUpdate : tq::DecodedObject<AutoUpdate>
+struct TQ_EXPORT AutoUpdate : tq::DecodedObject<AutoUpdate>
 {
     TQ_DECODED(AutoUpdate)
 public:
@@ -127,7 +129,7 @@ public:
     }
 };
 
-struct Banner : tq::DecodedObject<Banner>
+struct TQ_EXPORT Banner : tq::DecodedObject<Banner>
 {
     TQ_DECODED(Banner)
 public:
@@ -148,7 +150,7 @@ public:
     }
 };
 
-struct Event : tq::DecodedObject<Event>
+struct TQ_EXPORT Event : tq::DecodedObject<Event>
 {
     TQ_DECODED(Event)
 public:
@@ -163,7 +165,7 @@ public:
     }
 };
 
-struct PlaylistResponse : tq::DecodedObject<PlaylistResponse>
+struct TQ_EXPORT PlaylistResponse : tq::DecodedObject<PlaylistResponse>
 {
     TQ_DECODED(PlaylistResponse)
 public:
@@ -176,7 +178,7 @@ public:
     }
 };
 
-struct Image : tq::DecodedObject<Image, Geometry>
+struct TQ_EXPORT Image : tq::DecodedObject<Image, Geometry>
 {
     TQ_DECODED(Image)
 public:
@@ -188,7 +190,7 @@ public:
     }
 };
 
-struct Caption : tq::DecodedObject<Caption>
+struct TQ_EXPORT Caption : tq::DecodedObject<Caption>
 {
     TQ_DECODED(Caption)
 public:
@@ -206,7 +208,7 @@ public:
     }
 };
 
-struct ButtonImages : tq::DecodedObject<ButtonImages>
+struct TQ_EXPORT ButtonImages : tq::DecodedObject<ButtonImages>
 {
     TQ_DECODED(ButtonImages)
 public:
@@ -218,7 +220,7 @@ public:
     }
 };
 
-struct Button : tq::DecodedObject<Button>
+struct TQ_EXPORT Button : tq::DecodedObject<Button>
 {
     TQ_DECODED(Button)
 public:
@@ -237,7 +239,7 @@ public:
     }
 };
 
-struct Input : tq::DecodedObject<Input, Geometry>
+struct TQ_EXPORT Input : tq::DecodedObject<Input, Geometry>
 {
     TQ_DECODED(Input)
 public:
@@ -255,7 +257,7 @@ public:
     }
 };
 
-struct TextArea : tq::DecodedObject<TextArea, Geometry>
+struct TQ_EXPORT TextArea : tq::DecodedObject<TextArea, Geometry>
 {
     TQ_DECODED(TextArea)
 public:
@@ -269,7 +271,7 @@ public:
     }
 };
 
-struct TimerText : tq::DecodedObject<TimerText>
+struct TQ_EXPORT TimerText : tq::DecodedObject<TimerText>
 {
     TQ_DECODED(TimerText)
 public:
@@ -281,7 +283,7 @@ public:
     }
 };
 
-struct Timer : tq::DecodedObject<Timer>
+struct TQ_EXPORT Timer : tq::DecodedObject<Timer>
 {
     TQ_DECODED(Timer)
 public:
@@ -299,7 +301,7 @@ public:
 };
 
 // How often a microsite screen refreshes itself: only the rate.
-struct ScreenAutoUpdate : tq::DecodedObject<ScreenAutoUpdate>
+struct TQ_EXPORT ScreenAutoUpdate : tq::DecodedObject<ScreenAutoUpdate>
 {
     TQ_DECODED(ScreenAutoUpdate)
 public:
@@ -307,7 +309,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("rate", &ScreenAutoUpdate::rate)); }
 };
 
-struct Screen : tq::DecodedObject<Screen>
+struct TQ_EXPORT Screen : tq::DecodedObject<Screen>
 {
     TQ_DECODED(Screen)
 public:
@@ -332,7 +334,7 @@ public:
     }
 };
 
-struct Microsite : tq::DecodedObject<Microsite>
+struct TQ_EXPORT Microsite : tq::DecodedObject<Microsite>
 {
     TQ_DECODED(Microsite)
 public:
@@ -349,7 +351,7 @@ public:
     }
 };
 
-struct PhoneInfo : tq::DecodedObject<PhoneInfo>
+struct TQ_EXPORT PhoneInfo : tq::DecodedObject<PhoneInfo>
 {
     TQ_DECODED(PhoneInfo)
 public:
@@ -363,7 +365,7 @@ public:
     }
 };
 
-struct ClientInfoResponse : tq::DecodedObject<ClientInfoResponse>
+struct TQ_EXPORT ClientInfoResponse : tq::DecodedObject<ClientInfoResponse>
 {
     TQ_DECODED(ClientInfoResponse)
 public:
@@ -374,7 +376,7 @@ public:
     }
 };
 
-struct TextResponse : tq::DecodedObject<TextResponse>
+struct TQ_EXPORT TextResponse : tq::DecodedObject<TextResponse>
 {
     TQ_DECODED(TextResponse)
 public:
@@ -383,7 +385,7 @@ public:
 };
 
 // One viewer action for the service's log; only the members that are set are encoded.
-struct LogEvent : tq::DecodedObject<LogEvent>
+struct TQ_EXPORT LogEvent : tq::DecodedObject<LogEvent>
 {
     TQ_DECODED(LogEvent)
 public:

@@ -3,6 +3,8 @@
 // from the configuration). Query rules: texts when not empty; a channel id unless it is
 // -1; an age when 0 or more; sizes and counts when not 0.
 
+#include "tqglobal.h"
+
 #include "ads/getshop.h"
 #include "ads/requestkit.h"
 
@@ -17,7 +19,7 @@ namespace detail {
 using ad::detail::Exchange;
 using ad::detail::Request;
 
-QVariant decodeText(const QByteArray& body); // the body as UTF-8 text
+TQ_EXPORT QVariant decodeText(const QByteArray& body); // the body as UTF-8 text
 
 constexpr Exchange get(const char* path, ad::detail::Decoder decode = nullptr)
 {
@@ -26,7 +28,7 @@ constexpr Exchange get(const char* path, ad::detail::Decoder decode = nullptr)
 
 } // namespace detail
 
-class PlaylistRequest : public detail::Request<PlaylistRequest>
+class TQ_EXPORT PlaylistRequest : public detail::Request<PlaylistRequest>
 {
 public:
     static constexpr detail::Exchange exchange = detail::get("/playlist", &decodeShop<PlaylistResponse>);
@@ -55,7 +57,7 @@ public:
     }
 };
 
-class BannerRequest : public detail::Request<BannerRequest>
+class TQ_EXPORT BannerRequest : public detail::Request<BannerRequest>
 {
 public:
     static constexpr detail::Exchange exchange = detail::get("/banner", &decodeShop<Banner>);
@@ -90,20 +92,20 @@ public:
     static constexpr auto query() { return std::make_tuple(param("banner_id", &BannerUpdateRequest::bannerId)); }
 };
 
-class BannerTextRequest : public BannerUpdateRequest<BannerTextRequest>
+class TQ_EXPORT BannerTextRequest : public BannerUpdateRequest<BannerTextRequest>
 {
 public:
     static constexpr detail::Exchange exchange = detail::get("/banner/text", &decodeShop<TextResponse>);
 };
 
-class BannerEntireUpdateRequest : public BannerUpdateRequest<BannerEntireUpdateRequest>
+class TQ_EXPORT BannerEntireUpdateRequest : public BannerUpdateRequest<BannerEntireUpdateRequest>
 {
 public:
     static constexpr detail::Exchange exchange = detail::get("/banner/update", &decodeShop<Banner>);
 };
 
 // The banner's new image, from its complete address; the banner id goes along when set.
-class BannerImageRequest : public BannerUpdateRequest<BannerImageRequest>
+class TQ_EXPORT BannerImageRequest : public BannerUpdateRequest<BannerImageRequest>
 {
 public:
     QString url;
@@ -112,7 +114,7 @@ public:
     static constexpr auto address = &BannerImageRequest::url;
 };
 
-class MicrositeRequest : public detail::Request<MicrositeRequest>
+class TQ_EXPORT MicrositeRequest : public detail::Request<MicrositeRequest>
 {
 public:
     static constexpr detail::Exchange exchange = detail::get("/microsite", &decodeShop<Microsite>);
@@ -135,7 +137,7 @@ public:
     }
 };
 
-class MicrositeScreenRequest : public detail::Request<MicrositeScreenRequest>
+class TQ_EXPORT MicrositeScreenRequest : public detail::Request<MicrositeScreenRequest>
 {
 public:
     static constexpr detail::Exchange exchange = detail::get("/microsite/screen", &decodeShop<Screen>);
@@ -156,7 +158,7 @@ public:
     }
 };
 
-class ClientInfoRequest : public detail::Request<ClientInfoRequest>
+class TQ_EXPORT ClientInfoRequest : public detail::Request<ClientInfoRequest>
 {
 public:
     static constexpr detail::Exchange exchange = detail::get("/client/info", &decodeShop<ClientInfoResponse>);
@@ -166,7 +168,7 @@ public:
     static constexpr auto query() { return std::make_tuple(param("event_id", &ClientInfoRequest::eventId)); }
 };
 
-class ClientCodeRequest : public detail::Request<ClientCodeRequest>
+class TQ_EXPORT ClientCodeRequest : public detail::Request<ClientCodeRequest>
 {
 public:
     static constexpr detail::Exchange exchange = detail::get("/client/code");
@@ -183,7 +185,7 @@ public:
     }
 };
 
-class ClientSendRequest : public detail::Request<ClientSendRequest>
+class TQ_EXPORT ClientSendRequest : public detail::Request<ClientSendRequest>
 {
 public:
     static constexpr detail::Exchange exchange{tq::MethodType::GetShopApi, "POST", "/client/send"};
@@ -204,7 +206,7 @@ public:
     }
 };
 
-class LogEventsRequest : public detail::Request<LogEventsRequest>
+class TQ_EXPORT LogEventsRequest : public detail::Request<LogEventsRequest>
 {
 public:
     static constexpr detail::Exchange exchange{tq::MethodType::GetShopApi, "POST", "/client/log"};
@@ -217,17 +219,17 @@ public:
 };
 
 // Complete addresses: images (cached by address), texts, audit pixels.
-class GetShopImageRequest : public ad::detail::AddressRequest<tq::MethodType::GetShopImage>
+class TQ_EXPORT GetShopImageRequest : public ad::detail::AddressRequest<tq::MethodType::GetShopImage>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class GetShopTextRequest : public ad::detail::AddressRequest<tq::MethodType::GetShopTextPlain, &detail::decodeText>
+class TQ_EXPORT GetShopTextRequest : public ad::detail::AddressRequest<tq::MethodType::GetShopTextPlain, &detail::decodeText>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class AuditRequest : public ad::detail::AddressRequest<tq::MethodType::GetShopAudit>
+class TQ_EXPORT AuditRequest : public ad::detail::AddressRequest<tq::MethodType::GetShopAudit>
 {
 public:
     using AddressRequest::AddressRequest;

@@ -2,6 +2,8 @@
 // Audience measurement: one GET per viewing event, all data in the query. The backend
 // puts the service address, the client identifier and its fixed values in front.
 
+#include "tqglobal.h"
+
 #include "ads/requestkit.h"
 
 namespace mediascope {
@@ -9,7 +11,7 @@ namespace mediascope {
 using ad::detail::param;
 using ad::detail::Send;
 
-class EventRequest : public ad::detail::Request<EventRequest>
+class TQ_EXPORT EventRequest : public ad::detail::Request<EventRequest>
 {
 public:
     static constexpr ad::detail::Exchange exchange{tq::MethodType::MediascopeApi, "GET", ""};

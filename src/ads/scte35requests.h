@@ -3,6 +3,8 @@
 // each with its own configuration group and backend parameters) answer VAST, and their
 // tracking addresses are called back. Every number counts as set when greater than 0.
 
+#include "tqglobal.h"
+
 #include "ads/requestkit.h"
 #include "ads/vast.h"
 
@@ -11,7 +13,7 @@ namespace scte35ad {
 using ad::detail::param;
 using ad::detail::Send;
 
-class NscVastRequest : public ad::detail::Request<NscVastRequest>
+class TQ_EXPORT NscVastRequest : public ad::detail::Request<NscVastRequest>
 {
 public:
     static constexpr ad::detail::Exchange exchange{tq::MethodType::Scte35Nsc, "GET", "/ads/vast/get",
@@ -47,7 +49,7 @@ public:
     }
 };
 
-class PostMediaVastRequest : public ad::detail::Request<PostMediaVastRequest>
+class TQ_EXPORT PostMediaVastRequest : public ad::detail::Request<PostMediaVastRequest>
 {
 public:
     static constexpr ad::detail::Exchange exchange{tq::MethodType::Scte35PostMedia, "GET", "/vast3",
@@ -67,12 +69,12 @@ public:
 };
 
 // Tracking addresses taken from the VAST answers.
-class NscTrackingEventRequest : public ad::detail::AddressRequest<tq::MethodType::Scte35NscAudit>
+class TQ_EXPORT NscTrackingEventRequest : public ad::detail::AddressRequest<tq::MethodType::Scte35NscAudit>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class PostMediaTrackingEventRequest : public ad::detail::AddressRequest<tq::MethodType::Scte35PostMediaAudit>
+class TQ_EXPORT PostMediaTrackingEventRequest : public ad::detail::AddressRequest<tq::MethodType::Scte35PostMediaAudit>
 {
 public:
     using AddressRequest::AddressRequest;

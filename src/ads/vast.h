@@ -8,6 +8,8 @@
 // reader error (bad XML, or a document that is not VAST 3.0) stops the pass and leaves
 // what was read so far.
 
+#include "tqglobal.h"
+
 #include "model/constantsdictionary.h"
 
 #include <QList>
@@ -21,7 +23,7 @@
 class QXmlStreamReader;
 
 namespace ad {
-Q_NAMESPACE
+Q_NAMESPACE_EXPORT(TQ_EXPORT)
 
 enum class AvodRollType : int { Preroll = 0, Midroll = 1, Pauseroll = 2, Postroll = 3 };
 Q_ENUM_NS(AvodRollType)
@@ -49,7 +51,7 @@ enum class EventType : int {
 };
 Q_ENUM_NS(EventType)
 
-struct TrackingEvent
+struct TQ_EXPORT TrackingEvent
 {
     EventType event = EventType::Unknown;
     QString url;
@@ -58,7 +60,7 @@ struct TrackingEvent
     void fromXml(QXmlStreamReader& reader);
 };
 
-struct MediaFile
+struct TQ_EXPORT MediaFile
 {
     QString type; // MIME type
     qint64 bitrate = 0;
@@ -70,7 +72,7 @@ struct MediaFile
     void fromXml(QXmlStreamReader& reader);
 };
 
-struct Creative
+struct TQ_EXPORT Creative
 {
     QString id;
     qint64 duration = 0;              // milliseconds
@@ -83,7 +85,7 @@ struct Creative
     static qint64 stringToMilliseconds(QStringView text);
 };
 
-struct AdTune
+struct TQ_EXPORT AdTune
 {
     bool show = false;
     QString token;
@@ -92,7 +94,7 @@ struct AdTune
     void fromXml(QXmlStreamReader& reader);
 };
 
-struct Ad
+struct TQ_EXPORT Ad
 {
     QStringList impressions;
     QStringList errors;
@@ -104,7 +106,7 @@ struct Ad
     void readExtensions(QXmlStreamReader& reader);
 };
 
-struct VastResponse
+struct TQ_EXPORT VastResponse
 {
     QList<Ad> ads;
     QStringList errors; // top-level Error URLs
@@ -121,11 +123,11 @@ struct VastResponse
 // The reader gets the text a chunk at a time, so that a start tag or DOCTYPE longer than
 // 8192 characters is refused before the reader has compared its attributes.
 // `error` gets why the document was not read to its end (empty when it was).
-VastResponse readVast(const QByteArray& body, QString* error = nullptr);
+TQ_EXPORT VastResponse readVast(const QByteArray& body, QString* error = nullptr);
 
 // The answer decoder of the ad requests: readVast's result, delivered even when the
 // reading stopped early (logged, never a request error).
-QVariant decodeVast(const QByteArray& body);
+TQ_EXPORT QVariant decodeVast(const QByteArray& body);
 
 } // namespace ad
 

@@ -2,6 +2,8 @@
 // Platform requests: the account — sign-in and registration, contact details, password and
 // PIN, profiles and devices.
 
+#include "tqglobal.h"
+
 #include "api/platformrequest.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -16,7 +18,7 @@ TQ_PLATFORM_REQUEST(RegisterCredentialsRequest, RequestWithBody<RegisterAccountP
                     RegisterAccountResponse)
 TQ_PLATFORM_REQUEST(MergeAccountsRequest, RequestWithBody<MergeAccounts>, post("/user/merge_accounts"), SuccessResponse)
 
-class CheckLoginRequest : public PlatformRequest<CheckLoginRequest, AbstractRequest>
+class TQ_EXPORT CheckLoginRequest : public PlatformRequest<CheckLoginRequest, AbstractRequest>
 {
 public:
     using Answer = CheckLoginResponse;
@@ -44,7 +46,7 @@ TQ_PLATFORM_REQUEST(ResetPasswordRequest, RequestWithBody<ResetPasswordParams>, 
                     SuccessResponse)
 
 // The password to check travels as {"password": value}.
-class PasswordValidateRequest : public PlatformRequest<PasswordValidateRequest, StringValueRequest>
+class TQ_EXPORT PasswordValidateRequest : public PlatformRequest<PasswordValidateRequest, StringValueRequest>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -70,7 +72,7 @@ TQ_PLATFORM_REQUEST(DeleteProfileByIDRequest, RequestWithBodyAndId<DeleteProfile
 TQ_PLATFORM_REQUEST(SwitchCurrentProfileRequest, RequestWithBody<SwitchCurrentProfileParams>, post("/user/profiles/switch"),
                     SuccessResponse)
 
-class ProfileIconsRequest : public PlatformRequest<ProfileIconsRequest, AbstractRequest>
+class TQ_EXPORT ProfileIconsRequest : public PlatformRequest<ProfileIconsRequest, AbstractRequest>
 {
 public:
     using Answer = GetProfileIconsResponse;

@@ -2,6 +2,8 @@
 // Platform requests: live television — channels, the programme guide, radio, channel
 // previews and recordings.
 
+#include "tqglobal.h"
+
 #include "api/platformrequest.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -15,7 +17,7 @@
 namespace tq {
 
 // The channel list may come as CBOR (the platform answers by the Accept header).
-class GetChannelsRequest : public PlatformRequest<GetChannelsRequest, AbstractRequest>
+class TQ_EXPORT GetChannelsRequest : public PlatformRequest<GetChannelsRequest, AbstractRequest>
 {
 public:
     using Answer = GetChannelsResponse;
@@ -32,7 +34,7 @@ public:
     }
 };
 
-class GetChannelByIdRequest : public PlatformRequest<GetChannelByIdRequest, RequestById>
+class TQ_EXPORT GetChannelByIdRequest : public PlatformRequest<GetChannelByIdRequest, RequestById>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -48,7 +50,7 @@ public:
 };
 
 // The same channel by the platform-wide id.
-class GetChannelByTqIdRequest : public PlatformRequest<GetChannelByTqIdRequest, GetChannelByIdRequest>
+class TQ_EXPORT GetChannelByTqIdRequest : public PlatformRequest<GetChannelByTqIdRequest, GetChannelByIdRequest>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -63,7 +65,7 @@ TQ_PLATFORM_REQUEST(GetChannelPreviewRequest, RequestById, get("/user/channel_pr
 
 TQ_PLATFORM_REQUEST(ChangePreviewRequest, RequestWithBody<ChannelPreviewReq>, post("/user/channel_preview"), PostPreviewResponse)
 
-class GetEpgRequest : public PlatformRequest<GetEpgRequest, AbstractRequest>
+class TQ_EXPORT GetEpgRequest : public PlatformRequest<GetEpgRequest, AbstractRequest>
 {
 public:
     using Answer = GetEPGResponse;
@@ -85,7 +87,7 @@ public:
 
 TQ_PLATFORM_REQUEST(GetEpgByIdRequest, RequestById, get("/user/epg/{id}"), GetEPGByIDResponse)
 
-class GetEpgByOriginalIdRequest : public PlatformRequest<GetEpgByOriginalIdRequest, RequestById>
+class TQ_EXPORT GetEpgByOriginalIdRequest : public PlatformRequest<GetEpgByOriginalIdRequest, RequestById>
 {
 public:
     using PlatformRequest::PlatformRequest;

@@ -2,6 +2,8 @@
 // Platform requests: content — films and series, search, persons, collections and their
 // filters, karaoke, media views, menus, services, recommendations, availability and DRM.
 
+#include "tqglobal.h"
+
 #include "api/platformrequest.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -18,7 +20,7 @@
 
 namespace tq {
 
-class GetMediaItemsRequest : public PlatformRequest<GetMediaItemsRequest, CollectionRequest>, public FilterCollection
+class TQ_EXPORT GetMediaItemsRequest : public PlatformRequest<GetMediaItemsRequest, CollectionRequest>, public FilterCollection
 {
 public:
     using Answer = GetMediaItemsResponse;
@@ -60,7 +62,7 @@ public:
 };
 
 // The season and the first position always go out, even 0.
-class GetEpisodesRequest : public PlatformRequest<GetEpisodesRequest, CollectionRequest>
+class TQ_EXPORT GetEpisodesRequest : public PlatformRequest<GetEpisodesRequest, CollectionRequest>
 {
 public:
     using Answer = GetMediaItemsResponse;
@@ -82,7 +84,7 @@ public:
     }
 };
 
-class GetSeasonsRequest : public PlatformRequest<GetSeasonsRequest, AbstractRequest>
+class TQ_EXPORT GetSeasonsRequest : public PlatformRequest<GetSeasonsRequest, AbstractRequest>
 {
 public:
     using Answer = GetMediaItemsResponse;
@@ -105,7 +107,7 @@ TQ_PLATFORM_REQUEST(MediaItemsCertificateActivateRequest, RequestById, post("/us
                     SuccessResponse)
 
 // The film exchanged for one of the subscription's.
-class PostMediaItemByIdForExchangeRequest : public PlatformRequest<PostMediaItemByIdForExchangeRequest, RequestById>
+class TQ_EXPORT PostMediaItemByIdForExchangeRequest : public PlatformRequest<PostMediaItemByIdForExchangeRequest, RequestById>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -115,7 +117,7 @@ public:
     QByteArray encodedBody() const { return jsonToRaw(QJsonObject{{QStringLiteral("content_id"), contentId}}); }
 };
 
-class GetMediaItemPersonsRequest : public PlatformRequest<GetMediaItemPersonsRequest, CollectionWithIdRequest>
+class TQ_EXPORT GetMediaItemPersonsRequest : public PlatformRequest<GetMediaItemPersonsRequest, CollectionWithIdRequest>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -124,7 +126,7 @@ public:
     static constexpr auto query() { return limitOffset(); }
 };
 
-class GetSearchRequest : public PlatformRequest<GetSearchRequest, CollectionRequest>
+class TQ_EXPORT GetSearchRequest : public PlatformRequest<GetSearchRequest, CollectionRequest>
 {
 public:
     using Answer = GetSearchResponse;
@@ -144,7 +146,7 @@ public:
     }
 };
 
-class GetGroupSearchRequest : public PlatformRequest<GetGroupSearchRequest, AbstractRequest>
+class TQ_EXPORT GetGroupSearchRequest : public PlatformRequest<GetGroupSearchRequest, AbstractRequest>
 {
 public:
     using Answer = GetGroupSearchResponse;
@@ -160,7 +162,7 @@ public:
 TQ_PLATFORM_REQUEST(GetPersonRequest, RequestById, get("/user/persons/{id}"), Person)
 TQ_PLATFORM_REQUEST(GetPersonRolesRequest, RequestById, get("/user/persons/{id}/roles"), GetPersonRolesResponse)
 
-class GetPersonContentItemsRequest : public PlatformRequest<GetPersonContentItemsRequest, CollectionWithIdRequest>
+class TQ_EXPORT GetPersonContentItemsRequest : public PlatformRequest<GetPersonContentItemsRequest, CollectionWithIdRequest>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -173,7 +175,7 @@ public:
     }
 };
 
-class GetCollectionsRequest : public PlatformRequest<GetCollectionsRequest, CollectionRequest>
+class TQ_EXPORT GetCollectionsRequest : public PlatformRequest<GetCollectionsRequest, CollectionRequest>
 {
 public:
     using Answer = CollectionsResponse;
@@ -183,7 +185,7 @@ public:
 
 TQ_PLATFORM_REQUEST(GetCollectionRequest, CollectionWithIdRequest, get("/user/collections/{id}"), CollectionResponse)
 
-class GetCollectionItemsRequest : public PlatformRequest<GetCollectionItemsRequest, CollectionWithIdRequest>,
+class TQ_EXPORT GetCollectionItemsRequest : public PlatformRequest<GetCollectionItemsRequest, CollectionWithIdRequest>,
                                   public FilterCollection
 {
 public:
@@ -197,7 +199,7 @@ public:
     }
 };
 
-class ListMyCollectionRequest : public PlatformRequest<ListMyCollectionRequest, CollectionWithValueRequest>,
+class TQ_EXPORT ListMyCollectionRequest : public PlatformRequest<ListMyCollectionRequest, CollectionWithValueRequest>,
                                 public FilterCollection
 {
 public:
@@ -211,7 +213,7 @@ public:
 };
 
 // The filters, sorts and filter themes of a kind of content ("%1"), optionally of one item.
-class RequestFilters : public PlatformRequest<RequestFilters, RequestByContentTypeAndId>
+class TQ_EXPORT RequestFilters : public PlatformRequest<RequestFilters, RequestByContentTypeAndId>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -225,7 +227,7 @@ TQ_PLATFORM_REQUEST(RequestSorts, RequestByContentTypeAndId, get("/user/%1/{id}/
 TQ_PLATFORM_REQUEST(RequestFilterThemes, RequestByContentTypeAndId, get("/user/%1/{id}/filter_themes"),
                     ContentFilterThemesResponse)
 
-class GetKaraokeItemsRequest : public PlatformRequest<GetKaraokeItemsRequest, CollectionRequest>, public FilterCollection
+class TQ_EXPORT GetKaraokeItemsRequest : public PlatformRequest<GetKaraokeItemsRequest, CollectionRequest>, public FilterCollection
 {
 public:
     using Answer = GetKaraokeItemsResponse;
@@ -235,7 +237,7 @@ public:
 
 TQ_PLATFORM_REQUEST(GetKaraokeItemByIdRequest, RequestById, get("/user/karaoke_items/{id}", 3), GetKaraokeItemByIDResponse)
 
-class GetMediaViewRenderedRequest : public PlatformRequest<GetMediaViewRenderedRequest, CollectionWithIdRequest>
+class TQ_EXPORT GetMediaViewRenderedRequest : public PlatformRequest<GetMediaViewRenderedRequest, CollectionWithIdRequest>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -244,7 +246,7 @@ public:
     static constexpr auto query() { return limitOffset(); }
 };
 
-class GetMediaViewAliasRequest : public PlatformRequest<GetMediaViewAliasRequest, CollectionWithValueRequest>
+class TQ_EXPORT GetMediaViewAliasRequest : public PlatformRequest<GetMediaViewAliasRequest, CollectionWithValueRequest>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -260,7 +262,7 @@ public:
     }
 };
 
-class GetMenuRequest : public PlatformRequest<GetMenuRequest, RequestById>
+class TQ_EXPORT GetMenuRequest : public PlatformRequest<GetMenuRequest, RequestById>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -269,7 +271,7 @@ public:
     static constexpr auto query() { return std::make_tuple(item("submenu_id", &RequestById::id)); }
 };
 
-class CanvasRequest : public PlatformRequest<CanvasRequest, StringValueRequest>
+class TQ_EXPORT CanvasRequest : public PlatformRequest<CanvasRequest, StringValueRequest>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -287,7 +289,7 @@ TQ_PLATFORM_REQUEST(ServiceByIdRequest, RequestById, get("/user/services/{id}", 
 TQ_PLATFORM_REQUEST(ServiceByAliasRequest, StringValueRequest, get("/user/services/alias/{name}", 3), ServiceBrief)
 TQ_PLATFORM_REQUEST(GetServiceTabsListRequest, AbstractRequest, get("/user/services/tabs"), GetServiceTabsListResponse)
 
-class GetServiceItemsRequest : public PlatformRequest<GetServiceItemsRequest, CollectionWithIdRequest>,
+class TQ_EXPORT GetServiceItemsRequest : public PlatformRequest<GetServiceItemsRequest, CollectionWithIdRequest>,
                                public FilterCollection
 {
 public:
@@ -301,7 +303,7 @@ public:
     }
 };
 
-class GetColdStartContentRequest : public PlatformRequest<GetColdStartContentRequest, AbstractRequest>
+class TQ_EXPORT GetColdStartContentRequest : public PlatformRequest<GetColdStartContentRequest, AbstractRequest>
 {
 public:
     using Answer = GetColdStartContentResponse;
@@ -322,7 +324,7 @@ TQ_PLATFORM_REQUEST(DeleteMediaRatingByIdRequest, StringValueWithIdRequest,
                     del("/user/media_ratings/{content_type}/{content_id}"), SuccessResponse)
 
 // Where the playback of a content item may start, and its DRM token.
-struct ContentPlaybackArguments
+struct TQ_EXPORT ContentPlaybackArguments
 {
     QString contentType;
     qint64 contentId = 0;
@@ -331,7 +333,7 @@ struct ContentPlaybackArguments
     QString drmProvider;
 };
 
-class ContentAvailabilityRequest : public PlatformRequest<ContentAvailabilityRequest, AbstractRequest>,
+class TQ_EXPORT ContentAvailabilityRequest : public PlatformRequest<ContentAvailabilityRequest, AbstractRequest>,
                                    public ContentPlaybackArguments
 {
 public:
@@ -345,7 +347,7 @@ public:
     }
 };
 
-class GetContentDrmTokenRequest : public PlatformRequest<GetContentDrmTokenRequest, RequestById>,
+class TQ_EXPORT GetContentDrmTokenRequest : public PlatformRequest<GetContentDrmTokenRequest, RequestById>,
                                   public ContentPlaybackArguments
 {
 public:

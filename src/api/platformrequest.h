@@ -36,6 +36,8 @@
 //
 // The creator captures a copy of the request, so the object may go as soon as it is sent.
 
+#include "tqglobal.h"
+
 #include "api/requestfamilies.h"
 #include "model/constantsdictionary.h"
 #include "model/decode.h"
@@ -46,7 +48,7 @@
 
 namespace tq {
 
-struct Route
+struct TQ_EXPORT Route
 {
     const char* method;
     const char* path;
@@ -179,7 +181,7 @@ template<class R>
 struct HasBody<R, std::void_t<decltype(std::declval<const R&>().encodedBody())>> : std::true_type {};
 
 // The path creator of a template with placeholders (null when it has none).
-std::function<QString(const QString&)> pathFiller(qint64 id, const QString& value, bool collectionKind);
+TQ_EXPORT std::function<QString(const QString&)> pathFiller(qint64 id, const QString& value, bool collectionKind);
 
 constexpr bool hasPlaceholders(const char* path)
 {

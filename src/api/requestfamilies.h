@@ -6,6 +6,8 @@
 // The requests themselves are rows of the catalogue (api/platformrequest.h explains the
 // form); the image request is the one family that is a complete request on its own.
 
+#include "tqglobal.h"
+
 #include "transport/request.h"
 
 #include <QList>
@@ -17,23 +19,23 @@
 namespace tq {
 
 // Query keys shared by the list requests.
-extern const QString offsetQueryKey;
-extern const QString limitQueryKey;
-extern const QString sortByQueryKey;
-extern const QString sortDirQueryKey;
+extern TQ_EXPORT const QString offsetQueryKey;
+extern TQ_EXPORT const QString limitQueryKey;
+extern TQ_EXPORT const QString sortByQueryKey;
+extern TQ_EXPORT const QString sortDirQueryKey;
 
 // "key=value", each side percent-encoded on its own (letters, digits and "-._~" stay as
 // they are). Lists are joined with "," first, so the separator goes out as %2C.
-QString queryItem(const QString& key, const QString& value);
-QString queryItem(const QString& key, int value);
-QString queryItem(const QString& key, qint64 value);
-QString queryItem(const QString& key, quint64 value);
-QString queryItem(const QString& key, bool value);
-QString queryItem(const QString& key, const QList<int>& values);
-QString queryItem(const QString& key, const QList<qint64>& values);
-QString queryItem(const QString& key, const QStringList& values);
+TQ_EXPORT QString queryItem(const QString& key, const QString& value);
+TQ_EXPORT QString queryItem(const QString& key, int value);
+TQ_EXPORT QString queryItem(const QString& key, qint64 value);
+TQ_EXPORT QString queryItem(const QString& key, quint64 value);
+TQ_EXPORT QString queryItem(const QString& key, bool value);
+TQ_EXPORT QString queryItem(const QString& key, const QList<int>& values);
+TQ_EXPORT QString queryItem(const QString& key, const QList<qint64>& values);
+TQ_EXPORT QString queryItem(const QString& key, const QStringList& values);
 
-class RequestById : public AbstractRequest
+class TQ_EXPORT RequestById : public AbstractRequest
 {
 public:
     RequestById(long long requestId = -1) : id(requestId) {}
@@ -42,7 +44,7 @@ public:
 
 // The content kind fills "%1" of the path ("collections", "channels", ...); an id of -1
 // leaves the id segment out.
-class RequestByContentTypeAndId : public RequestById
+class TQ_EXPORT RequestByContentTypeAndId : public RequestById
 {
 public:
     RequestByContentTypeAndId() = default;
@@ -50,7 +52,7 @@ public:
     QString contentType;
 };
 
-class StringValueRequest : public AbstractRequest
+class TQ_EXPORT StringValueRequest : public AbstractRequest
 {
 public:
     StringValueRequest() = default;
@@ -58,7 +60,7 @@ public:
     QString value;
 };
 
-class StringValueWithIdRequest : public StringValueRequest
+class TQ_EXPORT StringValueWithIdRequest : public StringValueRequest
 {
 public:
     StringValueWithIdRequest() = default;
@@ -88,21 +90,21 @@ public:
 };
 
 // Paging: 0 is not sent.
-class CollectionRequest : public AbstractRequest
+class TQ_EXPORT CollectionRequest : public AbstractRequest
 {
 public:
     quint64 offset = 0;
     quint64 limit = 0;
 };
 
-class CollectionWithIdRequest : public CollectionRequest
+class TQ_EXPORT CollectionWithIdRequest : public CollectionRequest
 {
 public:
     CollectionWithIdRequest(long long requestId = -1) : id(requestId) {}
     qint64 id = -1;
 };
 
-class CollectionWithValueRequest : public CollectionRequest
+class TQ_EXPORT CollectionWithValueRequest : public CollectionRequest
 {
 public:
     CollectionWithValueRequest() = default;
@@ -111,7 +113,7 @@ public:
 };
 
 // The filter arguments of the filterable lists, appended after the request's own items.
-class FilterCollection
+class TQ_EXPORT FilterCollection
 {
 public:
     QString filterTheme;
@@ -124,13 +126,13 @@ public:
     void setupFilterArguments(RequestRawData& raw) const;
 };
 
-class AbstractImageRequest : public AbstractRequest
+class TQ_EXPORT AbstractImageRequest : public AbstractRequest
 {
 public:
     bool isCacheable = true;
 };
 
-class ImageRequest : public AbstractImageRequest
+class TQ_EXPORT ImageRequest : public AbstractImageRequest
 {
 public:
     ImageRequest() = default;

@@ -3,6 +3,8 @@
 // (api/requestfamilies.h sends it as compact JSON), fromJson reads it back. Identifiers
 // default to -1, other numbers to 0.
 
+#include "tqglobal.h"
+
 #include "model/enums.h"
 #include "model/fields.h"
 #include "model/profiles.h"
@@ -14,7 +16,7 @@
 
 namespace tq {
 
-class AccountRefillParams : public DecodedObject<AccountRefillParams>
+class TQ_EXPORT AccountRefillParams : public DecodedObject<AccountRefillParams>
 {
     TQ_DECODED(AccountRefillParams)
 public:
@@ -29,7 +31,7 @@ public:
     }
 };
 
-class ActivateOttTvCodeBody : public DecodedObject<ActivateOttTvCodeBody>
+class TQ_EXPORT ActivateOttTvCodeBody : public DecodedObject<ActivateOttTvCodeBody>
 {
     TQ_DECODED(ActivateOttTvCodeBody)
 public:
@@ -42,7 +44,7 @@ public:
     }
 };
 
-class ActivatePromoCodeBody : public DecodedObject<ActivatePromoCodeBody>
+class TQ_EXPORT ActivatePromoCodeBody : public DecodedObject<ActivatePromoCodeBody>
 {
     TQ_DECODED(ActivatePromoCodeBody)
 public:
@@ -50,7 +52,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("promo_code", &ActivatePromoCodeBody::promoCode)); }
 };
 
-class BuyContentParams : public DecodedObject<BuyContentParams>
+class TQ_EXPORT BuyContentParams : public DecodedObject<BuyContentParams>
 {
     TQ_DECODED(BuyContentParams)
 public:
@@ -76,7 +78,7 @@ public:
     }
 };
 
-class CancelSubscriptionParams : public DecodedObject<CancelSubscriptionParams>
+class TQ_EXPORT CancelSubscriptionParams : public DecodedObject<CancelSubscriptionParams>
 {
     TQ_DECODED(CancelSubscriptionParams)
 public:
@@ -89,7 +91,7 @@ public:
     }
 };
 
-class ChangeEmailParams : public DecodedObject<ChangeEmailParams>
+class TQ_EXPORT ChangeEmailParams : public DecodedObject<ChangeEmailParams>
 {
     TQ_DECODED(ChangeEmailParams)
 public:
@@ -104,7 +106,7 @@ public:
     }
 };
 
-class ChangePhoneParams : public DecodedObject<ChangePhoneParams>
+class TQ_EXPORT ChangePhoneParams : public DecodedObject<ChangePhoneParams>
 {
     TQ_DECODED(ChangePhoneParams)
 public:
@@ -119,7 +121,7 @@ public:
     }
 };
 
-class ChangePINParams : public DecodedObject<ChangePINParams>
+class TQ_EXPORT ChangePINParams : public DecodedObject<ChangePINParams>
 {
     TQ_DECODED(ChangePINParams)
 public:
@@ -131,7 +133,7 @@ public:
     }
 };
 
-class ChangePasswordParams : public DecodedObject<ChangePasswordParams>
+class TQ_EXPORT ChangePasswordParams : public DecodedObject<ChangePasswordParams>
 {
     TQ_DECODED(ChangePasswordParams)
 public:
@@ -145,7 +147,7 @@ public:
 };
 using DeletePhoneBody = ChangePasswordParams;
 
-class ResetPinBody : public DecodedObject<ResetPinBody>
+class TQ_EXPORT ResetPinBody : public DecodedObject<ResetPinBody>
 {
     TQ_DECODED(ResetPinBody)
 public:
@@ -154,7 +156,7 @@ public:
 };
 using DeleteEmailParams = ResetPinBody;
 
-class ValidatePinCodeParams : public DecodedObject<ValidatePinCodeParams>
+class TQ_EXPORT ValidatePinCodeParams : public DecodedObject<ValidatePinCodeParams>
 {
     TQ_DECODED(ValidatePinCodeParams)
 public:
@@ -163,7 +165,7 @@ public:
 };
 using DeleteProfileByIDParams = ValidatePinCodeParams;
 
-class ChannelPreviewReq : public DecodedObject<ChannelPreviewReq>
+class TQ_EXPORT ChannelPreviewReq : public DecodedObject<ChannelPreviewReq>
 {
     TQ_DECODED(ChannelPreviewReq)
 public:
@@ -176,7 +178,7 @@ public:
     }
 };
 
-class ColdStartContentBody : public DecodedObject<ColdStartContentBody>
+class TQ_EXPORT ColdStartContentBody : public DecodedObject<ColdStartContentBody>
 {
     TQ_DECODED(ColdStartContentBody)
 public:
@@ -189,7 +191,7 @@ public:
     }
 };
 
-class ConfirmUserBonusProgramBody : public DecodedObject<ConfirmUserBonusProgramBody>
+class TQ_EXPORT ConfirmUserBonusProgramBody : public DecodedObject<ConfirmUserBonusProgramBody>
 {
     TQ_DECODED(ConfirmUserBonusProgramBody)
 public:
@@ -204,7 +206,7 @@ public:
     }
 };
 
-class ActionUserBonusProgramBody : public DecodedObject<ActionUserBonusProgramBody>
+class TQ_EXPORT ActionUserBonusProgramBody : public DecodedObject<ActionUserBonusProgramBody>
 {
     TQ_DECODED(ActionUserBonusProgramBody)
 public:
@@ -219,7 +221,7 @@ public:
 using RegisterUserBonusProgramBody = ActionUserBonusProgramBody;
 using ChangeLoginUserBonusProgramBody = ActionUserBonusProgramBody;
 
-class ContentViewParams : public DecodedObject<ContentViewParams>
+class TQ_EXPORT ContentViewParams : public DecodedObject<ContentViewParams>
 {
     TQ_DECODED(ContentViewParams)
 public:
@@ -227,7 +229,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("viewed_time", &ContentViewParams::viewedTime)); }
 };
 
-class CreateFavoriteParams : public DecodedObject<CreateFavoriteParams>
+class TQ_EXPORT CreateFavoriteParams : public DecodedObject<CreateFavoriteParams>
 {
     TQ_DECODED(CreateFavoriteParams)
 public:
@@ -240,7 +242,7 @@ public:
     }
 };
 
-class CredentialsV3Device : public DecodedObject<CredentialsV3Device>
+class TQ_EXPORT CredentialsV3Device : public DecodedObject<CredentialsV3Device>
 {
     TQ_DECODED(CredentialsV3Device)
 public:
@@ -257,7 +259,7 @@ public:
     }
 };
 
-class CredentialsV3 : public DecodedObject<CredentialsV3>
+class TQ_EXPORT CredentialsV3 : public DecodedObject<CredentialsV3>
 {
     TQ_DECODED(CredentialsV3)
 public:
@@ -273,7 +275,7 @@ public:
     }
 };
 
-class RegisterAccountParams : public DecodedObject<RegisterAccountParams>
+class TQ_EXPORT RegisterAccountParams : public DecodedObject<RegisterAccountParams>
 {
     TQ_DECODED(RegisterAccountParams)
 public:
@@ -289,7 +291,7 @@ public:
 };
 using MergeAccounts = RegisterAccountParams;
 
-class EmailSendParams : public DecodedObject<EmailSendParams>
+class TQ_EXPORT EmailSendParams : public DecodedObject<EmailSendParams>
 {
     TQ_DECODED(EmailSendParams)
 public:
@@ -301,7 +303,7 @@ public:
     }
 };
 
-class EmailCodeParams : public DecodedObject<EmailCodeParams>
+class TQ_EXPORT EmailCodeParams : public DecodedObject<EmailCodeParams>
 {
     TQ_DECODED(EmailCodeParams)
 public:
@@ -315,7 +317,7 @@ public:
     }
 };
 
-class SmsSendParams : public DecodedObject<SmsSendParams>
+class TQ_EXPORT SmsSendParams : public DecodedObject<SmsSendParams>
 {
     TQ_DECODED(SmsSendParams)
 public:
@@ -327,7 +329,7 @@ public:
     }
 };
 
-class SmsCodeParams : public DecodedObject<SmsCodeParams>
+class TQ_EXPORT SmsCodeParams : public DecodedObject<SmsCodeParams>
 {
     TQ_DECODED(SmsCodeParams)
 public:
@@ -341,7 +343,7 @@ public:
     }
 };
 
-class ResetPasswordParams : public DecodedObject<ResetPasswordParams>
+class TQ_EXPORT ResetPasswordParams : public DecodedObject<ResetPasswordParams>
 {
     TQ_DECODED(ResetPasswordParams)
 public:
@@ -356,7 +358,7 @@ public:
     }
 };
 
-class LinkDeviceParams : public DecodedObject<LinkDeviceParams>
+class TQ_EXPORT LinkDeviceParams : public DecodedObject<LinkDeviceParams>
 {
     TQ_DECODED(LinkDeviceParams)
 public:
@@ -364,7 +366,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("uid", &LinkDeviceParams::uid)); }
 };
 
-class PatchDeviceParams : public DecodedObject<PatchDeviceParams>
+class TQ_EXPORT PatchDeviceParams : public DecodedObject<PatchDeviceParams>
 {
     TQ_DECODED(PatchDeviceParams)
 public:
@@ -372,7 +374,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("terminal_name", &PatchDeviceParams::terminalName)); }
 };
 
-class MediaPositionReq : public DecodedObject<MediaPositionReq>
+class TQ_EXPORT MediaPositionReq : public DecodedObject<MediaPositionReq>
 {
     TQ_DECODED(MediaPositionReq)
 public:
@@ -388,7 +390,7 @@ public:
     }
 };
 
-class Device : public DecodedObject<Device>
+class TQ_EXPORT Device : public DecodedObject<Device>
 {
     TQ_DECODED(Device)
 public:
@@ -402,7 +404,7 @@ public:
     }
 };
 
-class NewSessionParams : public DecodedObject<NewSessionParams>
+class TQ_EXPORT NewSessionParams : public DecodedObject<NewSessionParams>
 {
     TQ_DECODED(NewSessionParams)
 public:
@@ -415,7 +417,7 @@ public:
     }
 };
 
-class ProfileIconPatch : public DecodedObject<ProfileIconPatch>
+class TQ_EXPORT ProfileIconPatch : public DecodedObject<ProfileIconPatch>
 {
     TQ_DECODED(ProfileIconPatch)
 public:
@@ -425,7 +427,7 @@ public:
 
 // A new profile. The purchase limits are read back from a stored body but never sent: the
 // platform sets them on its own side.
-class PostProfileParams : public DecodedObject<PostProfileParams>
+class TQ_EXPORT PostProfileParams : public DecodedObject<PostProfileParams>
 {
     TQ_DECODED(PostProfileParams)
 public:
@@ -449,7 +451,7 @@ public:
 };
 
 // The members of a profile that an update may change.
-class PatchProfileParams : public DecodedObject<PatchProfileParams>
+class TQ_EXPORT PatchProfileParams : public DecodedObject<PatchProfileParams>
 {
     TQ_DECODED(PatchProfileParams)
 public:
@@ -487,7 +489,7 @@ public:
 };
 
 // Poll answers and delivery states as the platform takes them: kept as received.
-class PostUserMessageBody : public DecodedObject<PostUserMessageBody>
+class TQ_EXPORT PostUserMessageBody : public DecodedObject<PostUserMessageBody>
 {
     TQ_DECODED(PostUserMessageBody)
 public:
@@ -500,7 +502,7 @@ public:
     }
 };
 
-class RateMediaItemBody : public DecodedObject<RateMediaItemBody>
+class TQ_EXPORT RateMediaItemBody : public DecodedObject<RateMediaItemBody>
 {
     TQ_DECODED(RateMediaItemBody)
 public:
@@ -513,7 +515,7 @@ public:
     }
 };
 
-class StartupDeviceInfo : public DecodedObject<StartupDeviceInfo>
+class TQ_EXPORT StartupDeviceInfo : public DecodedObject<StartupDeviceInfo>
 {
     TQ_DECODED(StartupDeviceInfo)
 public:
@@ -534,7 +536,7 @@ public:
     }
 };
 
-class StbB2bStatusParams : public DecodedObject<StbB2bStatusParams>
+class TQ_EXPORT StbB2bStatusParams : public DecodedObject<StbB2bStatusParams>
 {
     TQ_DECODED(StbB2bStatusParams)
 public:
@@ -553,7 +555,7 @@ public:
     }
 };
 
-class SwitchCurrentProfileParams : public DecodedObject<SwitchCurrentProfileParams>
+class TQ_EXPORT SwitchCurrentProfileParams : public DecodedObject<SwitchCurrentProfileParams>
 {
     TQ_DECODED(SwitchCurrentProfileParams)
 public:

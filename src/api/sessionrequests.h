@@ -2,6 +2,8 @@
 // Platform requests: the session and the box — discovery, sessions, start-up, the box's
 // settings and dictionaries, hotel rooms, voice assistants.
 
+#include "tqglobal.h"
+
 #include "api/platformrequest.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -15,7 +17,7 @@
 namespace tq {
 
 // The balancer's discovery address is the whole URL (the value).
-class DiscoveryRequest : public PlatformRequest<DiscoveryRequest, StringValueRequest>
+class TQ_EXPORT DiscoveryRequest : public PlatformRequest<DiscoveryRequest, StringValueRequest>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -66,7 +68,7 @@ TQ_PLATFORM_REQUEST(GetB2BMediaViewByAliasRequest, StringValueRequest, get("/use
                     B2bMediaViewRendered)
 
 // The hotel's text value fills "{hotel_id}".
-class StbStatusRequest : public PlatformRequest<StbStatusRequest, RequestWithBody<StbB2bStatusParams>>
+class TQ_EXPORT StbStatusRequest : public PlatformRequest<StbStatusRequest, RequestWithBody<StbB2bStatusParams>>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -75,7 +77,7 @@ public:
     QString value;
 };
 
-class GetLocationsRequest : public PlatformRequest<GetLocationsRequest, RequestById>
+class TQ_EXPORT GetLocationsRequest : public PlatformRequest<GetLocationsRequest, RequestById>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -84,7 +86,7 @@ public:
     static constexpr auto query() { return std::make_tuple(item("timezone_id", &RequestById::id)); }
 };
 
-class GetFaqListRequest : public PlatformRequest<GetFaqListRequest, AbstractRequest>
+class TQ_EXPORT GetFaqListRequest : public PlatformRequest<GetFaqListRequest, AbstractRequest>
 {
 public:
     using Answer = GetFaqListResponse;

@@ -2,6 +2,8 @@
 // Platform requests: what the user keeps — favourites, reminders, viewing positions and
 // views, messages.
 
+#include "tqglobal.h"
+
 #include "api/platformrequest.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -26,7 +28,7 @@ TQ_PLATFORM_REQUEST(DeleteReminderByIDRequest, StringValueWithIdRequest, del("/u
 TQ_PLATFORM_REQUEST(GetReminderDictionariesRequest, AbstractRequest, get("/user/reminders/dictionaries"),
                     GetContentTypesResponse)
 
-class GetRemindersRequest : public PlatformRequest<GetRemindersRequest, CollectionWithValueRequest>
+class TQ_EXPORT GetRemindersRequest : public PlatformRequest<GetRemindersRequest, CollectionWithValueRequest>
 {
 public:
     using PlatformRequest::PlatformRequest;
@@ -46,7 +48,7 @@ TQ_PLATFORM_REQUEST(DeleteMediaPositionsFromProfileRequest, AbstractRequest, del
 TQ_PLATFORM_REQUEST(GetMediaPositionsDictionariesRequest, AbstractRequest, get("/user/media_positions/dictionaries"),
                     GetContentTypesResponse)
 
-class GetMediaPositionsRequest : public PlatformRequest<GetMediaPositionsRequest, CollectionRequest>
+class TQ_EXPORT GetMediaPositionsRequest : public PlatformRequest<GetMediaPositionsRequest, CollectionRequest>
 {
 public:
     using Answer = GetMediaPositionsResponse;
@@ -66,7 +68,7 @@ public:
 TQ_PLATFORM_REQUEST(CreateContentViewRequest, RequestWithBody<ContentViewParams>, post("/user/content_view"),
                     ContentViewResponse)
 
-class GetMessagesRequest : public PlatformRequest<GetMessagesRequest, CollectionRequest>
+class TQ_EXPORT GetMessagesRequest : public PlatformRequest<GetMessagesRequest, CollectionRequest>
 {
 public:
     using Answer = GetMessagesResponse;

@@ -10,6 +10,8 @@
 // reported (an answer already on its way when it was dropped is still emitted). A handler or
 // a receiver of dataReceived may delete the client, or the context, from inside the call.
 
+#include "tqglobal.h"
+
 #include "engine/clientsstorage.h"
 #include "transport/request.h"
 #include "transport/requesterror.h"
@@ -34,7 +36,7 @@ enum EngineEventType {
     ReplyBatchEventType = 1002,
 };
 
-class SendRequestEvent : public QEvent
+class TQ_EXPORT SendRequestEvent : public QEvent
 {
 public:
     SendRequestEvent(RequestTokenRef token, qint64 requestId, const ClientRef& sender, const QString& senderName,
@@ -50,7 +52,7 @@ public:
     std::function<RequestRawData()> creator;
 };
 
-class DropRequestEvent : public QEvent
+class TQ_EXPORT DropRequestEvent : public QEvent
 {
 public:
     explicit DropRequestEvent(QList<qint64> ids)
@@ -59,7 +61,7 @@ public:
     QList<qint64> requestIds;
 };
 
-class TqClientFacade : public QObject
+class TQ_EXPORT TqClientFacade : public QObject
 {
     Q_OBJECT
 public:

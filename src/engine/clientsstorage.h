@@ -7,6 +7,8 @@
 // while its answers are on their way may be followed by a new one at the same address, which
 // must never receive them.
 
+#include "tqglobal.h"
+
 #include <QList>
 #include <QReadWriteLock>
 
@@ -17,14 +19,14 @@ namespace tq {
 class TqClientFacade;
 
 // Who sent a request, as the worker thread may hold it: never dereferenced unless registered.
-struct ClientRef
+struct TQ_EXPORT ClientRef
 {
     const QObject* client = nullptr;
     quint64 serial = 0;
     bool operator==(const ClientRef& other) const { return client == other.client && serial == other.serial; }
 };
 
-class ClientsStorage
+class TQ_EXPORT ClientsStorage
 {
 public:
     void add(const ClientRef& client);
@@ -39,7 +41,7 @@ private:
 };
 
 // Holds the read lock for a scope when the client is registered.
-class ClientLock
+class TQ_EXPORT ClientLock
 {
 public:
     ClientLock(ClientsStorage* storage, const ClientRef& client)

@@ -11,6 +11,8 @@
 //   receiver.setClock(&clock);
 //   clock.advance(std::chrono::minutes(30)); // every timer due fires, at its deadline, in order
 
+#include "tqglobal.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QTimer>
@@ -21,7 +23,7 @@ namespace tq {
 
 class ClockTimer;
 
-class Clock
+class TQ_EXPORT Clock
 {
 public:
     virtual ~Clock();
@@ -44,7 +46,7 @@ protected:
 
 // A timer measured on a Clock: the QTimer operations the library uses, nothing more.
 // Lives on the thread that creates it; its timeout() is emitted there.
-class ClockTimer : public QObject
+class TQ_EXPORT ClockTimer : public QObject
 {
     Q_OBJECT
 public:
@@ -87,7 +89,7 @@ private:
 
 // A clock that moves only when told. Thread-safe: timers on other threads fire there (queued),
 // timers on the advancing thread fire synchronously, each at its deadline, in deadline order.
-class ManualClock : public Clock
+class TQ_EXPORT ManualClock : public Clock
 {
 public:
     explicit ManualClock(const QDateTime& utc = QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC));

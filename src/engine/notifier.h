@@ -3,6 +3,8 @@
 // The host listens to it for session, network and proxy events and drives the recovery
 // flows through it; the dispatcher connects to it once, and every crossing is queued.
 
+#include "tqglobal.h"
+
 #include "transport/requesterror.h"
 
 #include <QMetaMethod>
@@ -11,7 +13,7 @@
 
 namespace tq {
 
-class TqNotifier : public QObject
+class TQ_EXPORT TqNotifier : public QObject
 {
     Q_OBJECT
 public:

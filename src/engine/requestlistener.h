@@ -12,6 +12,8 @@
 // caught and logged; the request goes on as if nobody had listened. Without a listener the
 // dispatcher reads no clock and builds no event.
 
+#include "tqglobal.h"
+
 #include "model/enums.h"
 #include "transport/requesterror.h"
 
@@ -19,7 +21,7 @@
 
 namespace tq {
 
-struct RequestEvent
+struct TQ_EXPORT RequestEvent
 {
     enum Kind : quint8 {
         Queued,   // taken into the dispatcher's queue
@@ -50,7 +52,7 @@ struct RequestEvent
     RequestError::Reason reason = RequestError::Unknown; // Failed, Evicted
 };
 
-class ITqRequestListener
+class TQ_EXPORT ITqRequestListener
 {
 public:
     virtual ~ITqRequestListener() = default;

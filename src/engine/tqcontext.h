@@ -6,6 +6,8 @@
 // The constructor returns once the worker thread's dispatcher exists, so a client created
 // right after can send at once. Destroy every client before the context.
 
+#include "tqglobal.h"
+
 #include "transport/requesterror.h"
 
 #include <QNetworkProxy>
@@ -32,21 +34,21 @@ using NetworkAccessManagerFactory = std::function<QNetworkAccessManager*()>;
 
 // What the dispatcher holds: every request still in its queue, and how many of those wait
 // for a delay the server asked for.
-struct PendingRequestCounts
+struct TQ_EXPORT PendingRequestCounts
 {
     int queued = 0;
     int deferred = 0;
 };
 
 // What the traffic recorder keeps (TqContext::setTrafficRecording).
-struct TrafficRecording
+struct TQ_EXPORT TrafficRecording
 {
     int exchanges = 0;                 // the latest this many exchanges; 0: recording is off
     qint64 maxBytes = 2 * 1024 * 1024; // all kept exchanges together, bodies included
     qint64 maxBodyBytes = 64 * 1024;   // each body: a longer text is cut, a longer binary one left out
 };
 
-class TqContext
+class TQ_EXPORT TqContext
 {
 public:
     explicit TqContext(stbconfig::ConfigurationManager* configuration);

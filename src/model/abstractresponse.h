@@ -1,6 +1,8 @@
 #pragma once
 // Base of every decoded answer.
 
+#include "tqglobal.h"
+
 #include <QJsonObject>
 #include <QSharedPointer>
 
@@ -10,7 +12,7 @@ namespace tq {
 
 class Notification;
 
-class AbstractResponse
+class TQ_EXPORT AbstractResponse
 {
 public:
     AbstractResponse() = default;

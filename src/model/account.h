@@ -4,6 +4,8 @@
 // account's screen), login and registration answers, locations and time zones, feature
 // toggles and the settings of the surrounding services.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/fields.h"
@@ -17,7 +19,7 @@
 
 namespace tq {
 
-class NewSessionResponse : public DecodedObject<NewSessionResponse, AbstractResponse>
+class TQ_EXPORT NewSessionResponse : public DecodedObject<NewSessionResponse, AbstractResponse>
 {
     TQ_DECODED(NewSessionResponse)
 public:
@@ -33,7 +35,7 @@ public:
     }
 };
 
-class UpdateTokenResponse : public DecodedObject<UpdateTokenResponse, AbstractResponse>
+class TQ_EXPORT UpdateTokenResponse : public DecodedObject<UpdateTokenResponse, AbstractResponse>
 {
     TQ_DECODED(UpdateTokenResponse)
 public:
@@ -50,7 +52,7 @@ public:
 };
 
 // Where the platform's services live; usable only when it names the API.
-class DiscoverServicesResponse : public DecodedObject<DiscoverServicesResponse, AbstractResponse>
+class TQ_EXPORT DiscoverServicesResponse : public DecodedObject<DiscoverServicesResponse, AbstractResponse>
 {
     TQ_DECODED(DiscoverServicesResponse)
 public:
@@ -72,7 +74,7 @@ public:
     }
 };
 
-class WsTokenResponse : public DecodedObject<WsTokenResponse, AbstractResponse>
+class TQ_EXPORT WsTokenResponse : public DecodedObject<WsTokenResponse, AbstractResponse>
 {
     TQ_DECODED(WsTokenResponse)
 public:
@@ -86,14 +88,14 @@ public:
 };
 
 // The platform is alive; whatever it answered.
-class LifeCheckResponse : public DecodedObject<LifeCheckResponse, AbstractResponse>
+class TQ_EXPORT LifeCheckResponse : public DecodedObject<LifeCheckResponse, AbstractResponse>
 {
     TQ_DECODED(LifeCheckResponse)
 public:
     static constexpr auto fields() { return std::make_tuple(); }
 };
 
-class Timezone : public DecodedObject<Timezone>
+class TQ_EXPORT Timezone : public DecodedObject<Timezone>
 {
     TQ_DECODED(Timezone)
 public:
@@ -109,7 +111,7 @@ public:
     }
 };
 
-class GetTimezonesResponse : public ResponseWithItemsOf<GetTimezonesResponse, Timezone>
+class TQ_EXPORT GetTimezonesResponse : public ResponseWithItemsOf<GetTimezonesResponse, Timezone>
 {
     TQ_DECODED(GetTimezonesResponse)
 public:
@@ -122,17 +124,17 @@ public:
     }
 };
 
-class GetLanguagesResponse : public ResponseWithItemsOf<GetLanguagesResponse, LanguageBrief>
+class TQ_EXPORT GetLanguagesResponse : public ResponseWithItemsOf<GetLanguagesResponse, LanguageBrief>
 {
     TQ_DECODED(GetLanguagesResponse)
 };
 
-class GetLocationsResponse : public ResponseWithItemsOf<GetLocationsResponse, LocationBrief>
+class TQ_EXPORT GetLocationsResponse : public ResponseWithItemsOf<GetLocationsResponse, LocationBrief>
 {
     TQ_DECODED(GetLocationsResponse)
 };
 
-class SystemInfoResponse : public DecodedObject<SystemInfoResponse, AbstractResponse>
+class TQ_EXPORT SystemInfoResponse : public DecodedObject<SystemInfoResponse, AbstractResponse>
 {
     TQ_DECODED(SystemInfoResponse)
 public:
@@ -168,7 +170,7 @@ public:
     }
 };
 
-class GetAccountSummaryResponse : public DecodedObject<GetAccountSummaryResponse, AbstractResponse>
+class TQ_EXPORT GetAccountSummaryResponse : public DecodedObject<GetAccountSummaryResponse, AbstractResponse>
 {
     TQ_DECODED(GetAccountSummaryResponse)
 public:
@@ -186,7 +188,7 @@ public:
 };
 
 // The guest's stay, for hotel accounts.
-class AccountB2BInfo : public DecodedObject<AccountB2BInfo>
+class TQ_EXPORT AccountB2BInfo : public DecodedObject<AccountB2BInfo>
 {
     TQ_DECODED(AccountB2BInfo)
 public:
@@ -217,7 +219,7 @@ public:
 };
 
 // What the box shows instead of its screens while the account is blocked.
-class BlockScreen : public DecodedObject<BlockScreen>
+class TQ_EXPORT BlockScreen : public DecodedObject<BlockScreen>
 {
     TQ_DECODED(BlockScreen)
 public:
@@ -234,7 +236,7 @@ public:
     }
 };
 
-class GetAccountSettingsResponse : public DecodedObject<GetAccountSettingsResponse, AbstractResponse>
+class TQ_EXPORT GetAccountSettingsResponse : public DecodedObject<GetAccountSettingsResponse, AbstractResponse>
 {
     TQ_DECODED(GetAccountSettingsResponse)
 public:
@@ -271,7 +273,7 @@ public:
 };
 
 // Where the remote's toggle button leads.
-class GetToggleButtonTargetResponse : public DecodedObject<GetToggleButtonTargetResponse, AbstractResponse>
+class TQ_EXPORT GetToggleButtonTargetResponse : public DecodedObject<GetToggleButtonTargetResponse, AbstractResponse>
 {
     TQ_DECODED(GetToggleButtonTargetResponse)
 public:
@@ -287,7 +289,7 @@ public:
 };
 
 // A tab of the services screen.
-class ServiceTabBrief : public DecodedObject<ServiceTabBrief, AbstractCborObject>
+class TQ_EXPORT ServiceTabBrief : public DecodedObject<ServiceTabBrief, AbstractCborObject>
 {
     TQ_DECODED(ServiceTabBrief)
 public:
@@ -300,12 +302,12 @@ public:
     }
 };
 
-class GetServiceTabsListResponse : public ResponseWithItemsOf<GetServiceTabsListResponse, ServiceTabBrief>
+class TQ_EXPORT GetServiceTabsListResponse : public ResponseWithItemsOf<GetServiceTabsListResponse, ServiceTabBrief>
 {
     TQ_DECODED(GetServiceTabsListResponse)
 };
 
-class CheckLoginResponse : public DecodedObject<CheckLoginResponse, AbstractResponse>
+class TQ_EXPORT CheckLoginResponse : public DecodedObject<CheckLoginResponse, AbstractResponse>
 {
     TQ_DECODED(CheckLoginResponse)
 public:
@@ -321,7 +323,7 @@ public:
     }
 };
 
-class RegisterAccountResponse : public DecodedObject<RegisterAccountResponse, AbstractResponse>
+class TQ_EXPORT RegisterAccountResponse : public DecodedObject<RegisterAccountResponse, AbstractResponse>
 {
     TQ_DECODED(RegisterAccountResponse)
 public:
@@ -349,17 +351,17 @@ public:
     }
 };
 
-class SendEmailCodeResponse : public CodeSentOf<SendEmailCodeResponse>
+class TQ_EXPORT SendEmailCodeResponse : public CodeSentOf<SendEmailCodeResponse>
 {
     TQ_DECODED(SendEmailCodeResponse)
 };
 
-class SendSmsResponse : public CodeSentOf<SendSmsResponse>
+class TQ_EXPORT SendSmsResponse : public CodeSentOf<SendSmsResponse>
 {
     TQ_DECODED(SendSmsResponse)
 };
 
-class ValidatePinCodeResponse : public DecodedObject<ValidatePinCodeResponse, AbstractResponse>
+class TQ_EXPORT ValidatePinCodeResponse : public DecodedObject<ValidatePinCodeResponse, AbstractResponse>
 {
     TQ_DECODED(ValidatePinCodeResponse)
 public:
@@ -368,7 +370,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("valid", &ValidatePinCodeResponse::valid)); }
 };
 
-class SuccessResponse : public DecodedObject<SuccessResponse, AbstractResponse>
+class TQ_EXPORT SuccessResponse : public DecodedObject<SuccessResponse, AbstractResponse>
 {
     TQ_DECODED(SuccessResponse)
 public:
@@ -377,7 +379,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("success", &SuccessResponse::success)); }
 };
 
-class HelloMessageResponse : public DecodedObject<HelloMessageResponse, AbstractResponse>
+class TQ_EXPORT HelloMessageResponse : public DecodedObject<HelloMessageResponse, AbstractResponse>
 {
     TQ_DECODED(HelloMessageResponse)
 public:
@@ -387,7 +389,7 @@ public:
 };
 
 // The offer the subscriber accepts, in the interface language and in English.
-class OfferUser : public DecodedObject<OfferUser, AbstractResponse>
+class TQ_EXPORT OfferUser : public DecodedObject<OfferUser, AbstractResponse>
 {
     TQ_DECODED(OfferUser)
 public:
@@ -400,7 +402,7 @@ public:
     }
 };
 
-class GetCurrentLocationResponse : public DecodedObject<GetCurrentLocationResponse, AbstractResponse>
+class TQ_EXPORT GetCurrentLocationResponse : public DecodedObject<GetCurrentLocationResponse, AbstractResponse>
 {
     TQ_DECODED(GetCurrentLocationResponse)
 public:
@@ -418,7 +420,7 @@ public:
     }
 };
 
-class FeatureToggle : public DecodedObject<FeatureToggle>
+class TQ_EXPORT FeatureToggle : public DecodedObject<FeatureToggle>
 {
     TQ_DECODED(FeatureToggle)
 public:
@@ -433,12 +435,12 @@ public:
     }
 };
 
-class GetFeatureTogglesResponse : public ResponseWithItemsOf<GetFeatureTogglesResponse, FeatureToggle>
+class TQ_EXPORT GetFeatureTogglesResponse : public ResponseWithItemsOf<GetFeatureTogglesResponse, FeatureToggle>
 {
     TQ_DECODED(GetFeatureTogglesResponse)
 };
 
-class GetFeatureToggleConfigurationResponse
+class TQ_EXPORT GetFeatureToggleConfigurationResponse
     : public DecodedObject<GetFeatureToggleConfigurationResponse, AbstractResponse>
 {
     TQ_DECODED(GetFeatureToggleConfigurationResponse)
@@ -462,12 +464,12 @@ public:
     }
 };
 
-class AdvertisingSettingsResponse : public ServiceAccessOf<AdvertisingSettingsResponse>
+class TQ_EXPORT AdvertisingSettingsResponse : public ServiceAccessOf<AdvertisingSettingsResponse>
 {
     TQ_DECODED(AdvertisingSettingsResponse)
 };
 
-class GetShopTvSettingsResponse : public ServiceAccessOf<GetShopTvSettingsResponse>
+class TQ_EXPORT GetShopTvSettingsResponse : public ServiceAccessOf<GetShopTvSettingsResponse>
 {
     TQ_DECODED(GetShopTvSettingsResponse)
 public:
@@ -490,7 +492,7 @@ public:
     }
 };
 
-class GetContentDrmTokenResponse : public DecodedObject<GetContentDrmTokenResponse, AbstractResponse>
+class TQ_EXPORT GetContentDrmTokenResponse : public DecodedObject<GetContentDrmTokenResponse, AbstractResponse>
 {
     TQ_DECODED(GetContentDrmTokenResponse)
 public:
@@ -509,17 +511,17 @@ public:
     static constexpr auto fields() { return std::make_tuple(idField("content_id", &ContentIdOf::contentId)); }
 };
 
-class IdFavoriteResponse : public ContentIdOf<IdFavoriteResponse>
+class TQ_EXPORT IdFavoriteResponse : public ContentIdOf<IdFavoriteResponse>
 {
     TQ_DECODED(IdFavoriteResponse)
 };
 
-class IdReminderResponse : public ContentIdOf<IdReminderResponse>
+class TQ_EXPORT IdReminderResponse : public ContentIdOf<IdReminderResponse>
 {
     TQ_DECODED(IdReminderResponse)
 };
 
-class AdminSettingsColdStartLoadingScreen : public DecodedObject<AdminSettingsColdStartLoadingScreen>
+class TQ_EXPORT AdminSettingsColdStartLoadingScreen : public DecodedObject<AdminSettingsColdStartLoadingScreen>
 {
     TQ_DECODED(AdminSettingsColdStartLoadingScreen)
 public:
@@ -532,7 +534,7 @@ public:
 };
 
 // Where to go once the picks are sent, and how long to show the loading screen.
-class PostColdStartContentResponse : public DecodedObject<PostColdStartContentResponse, AbstractResponse>
+class TQ_EXPORT PostColdStartContentResponse : public DecodedObject<PostColdStartContentResponse, AbstractResponse>
 {
     TQ_DECODED(PostColdStartContentResponse)
 public:
@@ -547,7 +549,7 @@ public:
 };
 
 // Answers that are another answer under their request's own name.
-class CancelSubscriptionResponse : public SuccessResponse
+class TQ_EXPORT CancelSubscriptionResponse : public SuccessResponse
 {
 };
 

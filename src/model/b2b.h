@@ -2,6 +2,8 @@
 // Hotel screens family: the media view a hotel box shows instead of the consumer one, made
 // of menu tiles, sub-menu tiles and image banners.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/fields.h"
 #include "model/menus.h"
@@ -14,7 +16,7 @@
 namespace tq {
 
 // A menu tile; its size counts grid cells (1 x 1 unless the answer says otherwise).
-class B2bMenuItem : public DecodedObject<B2bMenuItem>
+class TQ_EXPORT B2bMenuItem : public DecodedObject<B2bMenuItem>
 {
     TQ_DECODED(B2bMenuItem)
 public:
@@ -49,7 +51,7 @@ public:
     }
 };
 
-class B2bSubMenuItem : public DecodedObject<B2bSubMenuItem>
+class TQ_EXPORT B2bSubMenuItem : public DecodedObject<B2bSubMenuItem>
 {
     TQ_DECODED(B2bSubMenuItem)
 public:
@@ -68,7 +70,7 @@ public:
     }
 };
 
-class B2bImageBanner : public DecodedObject<B2bImageBanner>
+class TQ_EXPORT B2bImageBanner : public DecodedObject<B2bImageBanner>
 {
     TQ_DECODED(B2bImageBanner)
 public:
@@ -99,7 +101,7 @@ public:
 };
 
 // One tile of a hotel block: the tile's own object, read as the kind its type names.
-class B2bMediaViewItemUnion : public DecodedObject<B2bMediaViewItemUnion>
+class TQ_EXPORT B2bMediaViewItemUnion : public DecodedObject<B2bMediaViewItemUnion>
 {
     TQ_DECODED(B2bMediaViewItemUnion)
 public:
@@ -120,7 +122,7 @@ public:
     }
 };
 
-class B2bMediaBlockRendered : public DecodedObject<B2bMediaBlockRendered>
+class TQ_EXPORT B2bMediaBlockRendered : public DecodedObject<B2bMediaBlockRendered>
 {
     TQ_DECODED(B2bMediaBlockRendered)
 public:
@@ -138,7 +140,7 @@ public:
     }
 };
 
-class B2bMediaViewRendered : public DecodedObject<B2bMediaViewRendered, AbstractResponse>
+class TQ_EXPORT B2bMediaViewRendered : public DecodedObject<B2bMediaViewRendered, AbstractResponse>
 {
     TQ_DECODED(B2bMediaViewRendered)
 public:

@@ -1,12 +1,14 @@
 #pragma once
 // Interface of the objects that can be filled from a CBOR map.
 
+#include "tqglobal.h"
+
 
 namespace tq {
 
 class CborReader;
 
-class AbstractCborObject
+class TQ_EXPORT AbstractCborObject
 {
 public:
     virtual ~AbstractCborObject();

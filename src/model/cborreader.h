@@ -8,6 +8,8 @@
 // in the answer (genre and age names, stream types, image hosts, currencies) is decoded
 // once: its later occurrences share that QString.
 
+#include "tqglobal.h"
+
 #include "model/cborkey.h"
 
 #include <QByteArray>
@@ -20,7 +22,7 @@
 
 namespace tq {
 
-class CborReader : public QCborStreamReader
+class TQ_EXPORT CborReader : public QCborStreamReader
 {
 public:
     static constexpr qsizetype KeyBufferSize = 1024;

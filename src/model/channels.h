@@ -2,6 +2,8 @@
 // Channels family: the channel list with streams, timeshift options and guide, the full
 // channel card, themes, radio and the channel mosaic.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/epg.h"
@@ -21,7 +23,7 @@
 
 namespace tq {
 
-class TimeshiftOptionsChannel : public DecodedObject<TimeshiftOptionsChannel, AbstractCborObject>
+class TQ_EXPORT TimeshiftOptionsChannel : public DecodedObject<TimeshiftOptionsChannel, AbstractCborObject>
 {
     TQ_DECODED(TimeshiftOptionsChannel)
 public:
@@ -43,7 +45,7 @@ public:
     }
 };
 
-struct ChannelBriefPrivate : QSharedData
+struct TQ_EXPORT ChannelBriefPrivate : QSharedData
 {
     QString name;
     qint64 number = 0;
@@ -80,7 +82,7 @@ struct ChannelBriefPrivate : QSharedData
 };
 
 // A TV channel in lists; its members are shared between copies until one changes.
-class ChannelBrief
+class TQ_EXPORT ChannelBrief
     : public DecodedObject<ChannelBrief, stbcore::AbstractDataItem, AbstractResponse, AbstractCborObject>
 {
     TQ_DECODED(ChannelBrief)
@@ -163,7 +165,7 @@ private:
 };
 
 // The full card of one channel.
-class Channel : public DecodedObject<Channel, ChannelBrief>
+class TQ_EXPORT Channel : public DecodedObject<Channel, ChannelBrief>
 {
     TQ_DECODED(Channel)
 public:
@@ -181,17 +183,17 @@ public:
     }
 };
 
-class GetChannelsResponse : public ResponseWithItemsOf<GetChannelsResponse, ChannelBrief>
+class TQ_EXPORT GetChannelsResponse : public ResponseWithItemsOf<GetChannelsResponse, ChannelBrief>
 {
     TQ_DECODED(GetChannelsResponse)
 };
 
-class GetProfileChannelsResponse : public ResponseWithItemsOf<GetProfileChannelsResponse, ChannelBrief>
+class TQ_EXPORT GetProfileChannelsResponse : public ResponseWithItemsOf<GetProfileChannelsResponse, ChannelBrief>
 {
     TQ_DECODED(GetProfileChannelsResponse)
 };
 
-class GetTvDictionariesResponse : public DecodedObject<GetTvDictionariesResponse, AbstractResponse>
+class TQ_EXPORT GetTvDictionariesResponse : public DecodedObject<GetTvDictionariesResponse, AbstractResponse>
 {
     TQ_DECODED(GetTvDictionariesResponse)
 public:
@@ -205,7 +207,7 @@ public:
     }
 };
 
-class RadioChannelSourceUser : public DecodedObject<RadioChannelSourceUser>
+class TQ_EXPORT RadioChannelSourceUser : public DecodedObject<RadioChannelSourceUser>
 {
     TQ_DECODED(RadioChannelSourceUser)
 public:
@@ -214,7 +216,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("url", &RadioChannelSourceUser::url)); }
 };
 
-class RadioChannel : public DecodedObject<RadioChannel, stbcore::AbstractDataItem, AbstractResponse>
+class TQ_EXPORT RadioChannel : public DecodedObject<RadioChannel, stbcore::AbstractDataItem, AbstractResponse>
 {
     TQ_DECODED(RadioChannel)
 public:
@@ -236,13 +238,13 @@ public:
     }
 };
 
-class GetRadioChannelsResponse : public ResponseWithItemsOf<GetRadioChannelsResponse, RadioChannel>
+class TQ_EXPORT GetRadioChannelsResponse : public ResponseWithItemsOf<GetRadioChannelsResponse, RadioChannel>
 {
     TQ_DECODED(GetRadioChannelsResponse)
 };
 
 // The channel mosaic: one picture with the place of each channel in it.
-class CanvasResponse : public DecodedObject<CanvasResponse, AbstractResponse>
+class TQ_EXPORT CanvasResponse : public DecodedObject<CanvasResponse, AbstractResponse>
 {
     TQ_DECODED(CanvasResponse)
 public:

@@ -6,6 +6,8 @@
 // so any thread may use it without locking. A miss decodes to the dictionary's "unknown" value (the enumeration's
 // Unknown member) and encodes to an empty key.
 
+#include "tqglobal.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -92,14 +94,14 @@ struct WireStrings;
 // unit that includes the header, the tables' hash instantiations and initialisers would cost
 // about ten seconds of compilation per unit.
 #define TQ_WIRE_STRINGS_TABLE(Enum, accessor, miss, ...)                                           \
-    const ::tq::ConstantsDictionary<QString, Enum>& accessor()                                     \
+    TQ_EXPORT const ::tq::ConstantsDictionary<QString, Enum>& accessor()                           \
     {                                                                                              \
         using E = Enum;                                                                            \
         static const ::tq::ConstantsDictionary<QString, Enum> table({__VA_ARGS__}, E::miss);       \
         return table;                                                                              \
     }
 #define TQ_WIRE_STRINGS_DECLARATION(Enum, accessor, miss, ...)                                     \
-    const ::tq::ConstantsDictionary<QString, Enum>& accessor();
+    TQ_EXPORT const ::tq::ConstantsDictionary<QString, Enum>& accessor();
 
 #ifdef TQ_DEFINE_WIRE_STRINGS
 #define TQ_WIRE_STRINGS_BODY TQ_WIRE_STRINGS_TABLE

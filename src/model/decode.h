@@ -2,6 +2,8 @@
 // Decode routines of the platform's answers, registered by the requests and called by
 // the HTTP worker, and the notification the platform may embed in any JSON answer.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/cborobject.h"
 #include "model/cborreader.h"
@@ -18,7 +20,7 @@
 namespace tq {
 
 // Carries a notification to the application object, to be delivered like a pushed one.
-class TqNotificationEvent : public QEvent
+class TQ_EXPORT TqNotificationEvent : public QEvent
 {
 public:
     static constexpr QEvent::Type EventType = QEvent::Type(1200);
@@ -37,11 +39,11 @@ private:
 // null when it cannot. The notification model installs it at start-up (before requests
 // run); until then embedded notifications are ignored.
 using EmbeddedNotificationFactory = std::function<QSharedPointer<Notification>(const QJsonObject&)>;
-void setEmbeddedNotificationFactory(EmbeddedNotificationFactory factory);
+TQ_EXPORT void setEmbeddedNotificationFactory(EmbeddedNotificationFactory factory);
 
 // When `answer` holds an object under "notification": builds it with the factory, stores it
 // in the response and posts a TqNotificationEvent to the application object.
-void applyEmbeddedNotification(AbstractResponse& response, const QJsonObject& answer);
+TQ_EXPORT void applyEmbeddedNotification(AbstractResponse& response, const QJsonObject& answer);
 
 // A JSON answer of type T: a body that does not parse or whose top level is not a
 // non-empty object gives a default T (fromJson is not called).

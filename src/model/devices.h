@@ -2,6 +2,8 @@
 // The account's devices, the box's video outputs and the voice assistants that can be
 // paired with it.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/fields.h"
 
@@ -10,7 +12,7 @@
 
 namespace tq {
 
-class DeviceUserBrief : public DecodedObject<DeviceUserBrief>
+class TQ_EXPORT DeviceUserBrief : public DecodedObject<DeviceUserBrief>
 {
     TQ_DECODED(DeviceUserBrief)
 public:
@@ -33,7 +35,7 @@ public:
     }
 };
 
-class ListDevicesResponse : public DecodedObject<ListDevicesResponse, AbstractResponse>
+class TQ_EXPORT ListDevicesResponse : public DecodedObject<ListDevicesResponse, AbstractResponse>
 {
     TQ_DECODED(ListDevicesResponse)
 public:
@@ -48,7 +50,7 @@ public:
     }
 };
 
-class VideoOutput : public DecodedObject<VideoOutput>
+class TQ_EXPORT VideoOutput : public DecodedObject<VideoOutput>
 {
     TQ_DECODED(VideoOutput)
 public:
@@ -62,7 +64,7 @@ public:
     }
 };
 
-class Assistant : public DecodedObject<Assistant>
+class TQ_EXPORT Assistant : public DecodedObject<Assistant>
 {
     TQ_DECODED(Assistant)
 public:
@@ -78,7 +80,7 @@ public:
     }
 };
 
-class AssistantConnectionResponse : public DecodedObject<AssistantConnectionResponse, AbstractResponse>
+class TQ_EXPORT AssistantConnectionResponse : public DecodedObject<AssistantConnectionResponse, AbstractResponse>
 {
     TQ_DECODED(AssistantConnectionResponse)
 public:
@@ -93,7 +95,7 @@ public:
 };
 
 // The code the subscriber tells the assistant to pair it with the box.
-class NewAssistantCodeResponse : public DecodedObject<NewAssistantCodeResponse, AbstractResponse>
+class TQ_EXPORT NewAssistantCodeResponse : public DecodedObject<NewAssistantCodeResponse, AbstractResponse>
 {
     TQ_DECODED(NewAssistantCodeResponse)
 public:

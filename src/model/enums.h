@@ -3,12 +3,14 @@
 // so every enumeration declared at tq namespace level lives in this header; their
 // names are then available by reflection (logs, QVariant conversion).
 
+#include "tqglobal.h"
+
 #include <QObject>
 
 #include "model/constantsdictionary.h"
 
 namespace tq {
-Q_NAMESPACE
+Q_NAMESPACE_EXPORT(TQ_EXPORT)
 
 // The kind of a request; selects the backend that composes and judges it.
 enum class MethodType : int {
@@ -563,7 +565,7 @@ enum class SubscribeMode : int {
     CanSubscribeAndCanNotUnsubscribe = 2, Unknown = 3
 };
 Q_ENUM_NS(SubscribeMode)
-const ConstantsDictionary<int, SubscribeMode>& subscribeModeDictionary();
+TQ_EXPORT const ConstantsDictionary<int, SubscribeMode>& subscribeModeDictionary();
 #ifdef TQ_DEFINE_WIRE_STRINGS
 const ConstantsDictionary<int, SubscribeMode>& subscribeModeDictionary()
 {

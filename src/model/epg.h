@@ -2,6 +2,8 @@
 // Programme guide family: guide items with the channel they belong to, and the guide
 // answers.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/fields.h"
@@ -19,7 +21,7 @@
 namespace tq {
 
 // The channel a guide item belongs to, as the guide shows it; number -1 when unknown.
-class ChannelInfo : public DecodedObject<ChannelInfo, AbstractCborObject>
+class TQ_EXPORT ChannelInfo : public DecodedObject<ChannelInfo, AbstractCborObject>
 {
     TQ_DECODED(ChannelInfo)
 public:
@@ -37,7 +39,7 @@ public:
     }
 };
 
-class TimeshiftOptionsEpg : public DecodedObject<TimeshiftOptionsEpg, AbstractCborObject>
+class TQ_EXPORT TimeshiftOptionsEpg : public DecodedObject<TimeshiftOptionsEpg, AbstractCborObject>
 {
     TQ_DECODED(TimeshiftOptionsEpg)
 public:
@@ -58,7 +60,7 @@ public:
     }
 };
 
-struct EPGItemBriefPrivate : QSharedData
+struct TQ_EXPORT EPGItemBriefPrivate : QSharedData
 {
     bool hasReminder = false; // beside the reference count: no padding
     bool isFavorite = false;
@@ -80,7 +82,7 @@ struct EPGItemBriefPrivate : QSharedData
 };
 
 // One programme of the guide; its members are shared between copies until one changes.
-class EPGItemBrief : public DecodedObject<EPGItemBrief, AbstractResponse, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT EPGItemBrief : public DecodedObject<EPGItemBrief, AbstractResponse, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(EPGItemBrief)
 public:
@@ -134,14 +136,14 @@ private:
 };
 
 // One programme answer, asked for by its id.
-class GetEPGByIDResponse : public EPGItemBrief
+class TQ_EXPORT GetEPGByIDResponse : public EPGItemBrief
 {
 public:
     using EPGItemBrief::EPGItemBrief;
 };
 
 // The guide of one channel.
-class ChannelEpg : public DecodedObject<ChannelEpg>
+class TQ_EXPORT ChannelEpg : public DecodedObject<ChannelEpg>
 {
     TQ_DECODED(ChannelEpg)
 public:
@@ -155,7 +157,7 @@ public:
     }
 };
 
-class GetEPGResponse : public DecodedObject<GetEPGResponse, AbstractResponse>
+class TQ_EXPORT GetEPGResponse : public DecodedObject<GetEPGResponse, AbstractResponse>
 {
     TQ_DECODED(GetEPGResponse)
 public:
@@ -165,6 +167,6 @@ public:
 };
 
 // {"type": the item's kind, "id": its id}, the form analytics events carry.
-QJsonObject analyticsItem(ContentItemType type, qint64 id);
+TQ_EXPORT QJsonObject analyticsItem(ContentItemType type, qint64 id);
 
 } // namespace tq

@@ -86,6 +86,8 @@
 // CBOR dispatch compares the reader's key hash with each field's compile-time hash and
 // confirms the match on the key text; an unknown key's value is skipped whole.
 
+#include "tqglobal.h"
+
 #include "model/cborkey.h"
 #include "model/cborobject.h"
 #include "platform/abstractdataitem.h"
@@ -111,7 +113,7 @@ enum FieldFlag : unsigned {
 };
 
 // Keys, defaults and modifiers shared by every kind of field.
-struct FieldKey
+struct TQ_EXPORT FieldKey
 {
     const char* key;
     qsizetype keyLength;
@@ -308,7 +310,7 @@ constexpr Selection<Choices...> selectedBy(const char* typeKey, Choices... choic
 }
 
 // Reaches an object's field list and the members of its shared block.
-struct FieldAccess
+struct TQ_EXPORT FieldAccess
 {
     template<class T>
     static constexpr auto fields() -> decltype(T::fields())

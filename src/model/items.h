@@ -3,6 +3,8 @@
 // its "type" says (search results, reminders, the user's collection, viewing positions),
 // and the persons with the content they appear in.
 
+#include "tqglobal.h"
+
 #include "model/channels.h"
 #include "model/epg.h"
 #include "model/fields.h"
@@ -23,7 +25,7 @@ namespace tq {
 
 // At most the member that "type" names is engaged (none for another type, or when its
 // object is empty); asking for another one is an error (std::bad_optional_access).
-class ItemUnionBrief : public DecodedObject<ItemUnionBrief, AbstractCborObject>
+class TQ_EXPORT ItemUnionBrief : public DecodedObject<ItemUnionBrief, AbstractCborObject>
 {
     TQ_DECODED(ItemUnionBrief)
 public:
@@ -48,7 +50,7 @@ public:
 
 // A search result: besides the union's kinds, a service or a collection, read whenever
 // present.
-class SearchItemUnion : public DecodedObject<SearchItemUnion, ItemUnionBrief>
+class TQ_EXPORT SearchItemUnion : public DecodedObject<SearchItemUnion, ItemUnionBrief>
 {
     TQ_DECODED(SearchItemUnion)
 public:
@@ -64,7 +66,7 @@ public:
 };
 
 // Search results of one kind.
-class SearchItemUnionGroup : public DecodedObject<SearchItemUnionGroup, AbstractCborObject>
+class TQ_EXPORT SearchItemUnionGroup : public DecodedObject<SearchItemUnionGroup, AbstractCborObject>
 {
     TQ_DECODED(SearchItemUnionGroup)
 public:
@@ -86,7 +88,7 @@ public:
 
 // Where the subscriber stopped in a channel, film or programme. The type is kept as sent;
 // the position is read whatever the type and also given to the chosen member.
-class MediaPositionItemUnion : public DecodedObject<MediaPositionItemUnion, AbstractCborObject>
+class TQ_EXPORT MediaPositionItemUnion : public DecodedObject<MediaPositionItemUnion, AbstractCborObject>
 {
     TQ_DECODED(MediaPositionItemUnion)
 public:
@@ -108,37 +110,37 @@ public:
     }
 };
 
-class GetSearchResponse : public ResponseWithItemsOf<GetSearchResponse, SearchItemUnion>
+class TQ_EXPORT GetSearchResponse : public ResponseWithItemsOf<GetSearchResponse, SearchItemUnion>
 {
     TQ_DECODED(GetSearchResponse)
 };
 
-class GetGroupSearchResponse : public ResponseWithItemsOf<GetGroupSearchResponse, SearchItemUnionGroup>
+class TQ_EXPORT GetGroupSearchResponse : public ResponseWithItemsOf<GetGroupSearchResponse, SearchItemUnionGroup>
 {
     TQ_DECODED(GetGroupSearchResponse)
 };
 
-class GetRemindersResponse : public ResponseWithItemsOf<GetRemindersResponse, ItemUnionBrief>
+class TQ_EXPORT GetRemindersResponse : public ResponseWithItemsOf<GetRemindersResponse, ItemUnionBrief>
 {
     TQ_DECODED(GetRemindersResponse)
 };
 
-class GetServiceItemsResponse : public ResponseWithItemsOf<GetServiceItemsResponse, ItemUnionBrief>
+class TQ_EXPORT GetServiceItemsResponse : public ResponseWithItemsOf<GetServiceItemsResponse, ItemUnionBrief>
 {
     TQ_DECODED(GetServiceItemsResponse)
 };
 
-class ListMyCollectionResponse : public ResponseWithItemsOf<ListMyCollectionResponse, ItemUnionBrief>
+class TQ_EXPORT ListMyCollectionResponse : public ResponseWithItemsOf<ListMyCollectionResponse, ItemUnionBrief>
 {
     TQ_DECODED(ListMyCollectionResponse)
 };
 
-class GetMediaPositionsResponse : public ResponseWithItemsOf<GetMediaPositionsResponse, MediaPositionItemUnion>
+class TQ_EXPORT GetMediaPositionsResponse : public ResponseWithItemsOf<GetMediaPositionsResponse, MediaPositionItemUnion>
 {
     TQ_DECODED(GetMediaPositionsResponse)
 };
 
-class Person : public DecodedObject<Person, stbcore::AbstractDataItem, AbstractResponse>
+class TQ_EXPORT Person : public DecodedObject<Person, stbcore::AbstractDataItem, AbstractResponse>
 {
     TQ_DECODED(Person)
 public:
@@ -168,7 +170,7 @@ public:
 };
 
 // What one person did in one role.
-class PersonContentItems : public DecodedObject<PersonContentItems>
+class TQ_EXPORT PersonContentItems : public DecodedObject<PersonContentItems>
 {
     TQ_DECODED(PersonContentItems)
 public:
@@ -187,17 +189,17 @@ public:
     }
 };
 
-class GetMediaItemPersonsResponse : public ResponseWithItemsOf<GetMediaItemPersonsResponse, Person>
+class TQ_EXPORT GetMediaItemPersonsResponse : public ResponseWithItemsOf<GetMediaItemPersonsResponse, Person>
 {
     TQ_DECODED(GetMediaItemPersonsResponse)
 };
 
-class GetPersonRolesResponse : public ResponseWithItemsOf<GetPersonRolesResponse, PersonRole>
+class TQ_EXPORT GetPersonRolesResponse : public ResponseWithItemsOf<GetPersonRolesResponse, PersonRole>
 {
     TQ_DECODED(GetPersonRolesResponse)
 };
 
-class GetPersonContentItemsResponse : public ResponseWithItemsOf<GetPersonContentItemsResponse, PersonContentItems>
+class TQ_EXPORT GetPersonContentItemsResponse : public ResponseWithItemsOf<GetPersonContentItemsResponse, PersonContentItems>
 {
     TQ_DECODED(GetPersonContentItemsResponse)
 };

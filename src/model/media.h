@@ -1,6 +1,8 @@
 #pragma once
 // Films and series family, with karaoke, collections and the catalogue's filters and sorts.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/fields.h"
@@ -18,7 +20,7 @@
 namespace tq {
 
 // A film, series, season or episode in lists.
-class MediaItemBrief
+class TQ_EXPORT MediaItemBrief
     : public DecodedObject<MediaItemBrief, stbcore::AbstractDataItem, AbstractResponse, AbstractCborObject>
 {
     TQ_DECODED(MediaItemBrief)
@@ -85,7 +87,7 @@ public:
     }
 };
 
-class Genre : public DecodedObject<Genre>
+class TQ_EXPORT Genre : public DecodedObject<Genre>
 {
     TQ_DECODED(Genre)
 public:
@@ -100,7 +102,7 @@ public:
     }
 };
 
-class ContentFilterOption : public DecodedObject<ContentFilterOption>
+class TQ_EXPORT ContentFilterOption : public DecodedObject<ContentFilterOption>
 {
     TQ_DECODED(ContentFilterOption)
 public:
@@ -117,7 +119,7 @@ public:
     }
 };
 
-class ContentFilterUser : public DecodedObject<ContentFilterUser>
+class TQ_EXPORT ContentFilterUser : public DecodedObject<ContentFilterUser>
 {
     TQ_DECODED(ContentFilterUser)
 public:
@@ -137,7 +139,7 @@ public:
     }
 };
 
-class ContentFilterUserBrief : public DecodedObject<ContentFilterUserBrief>
+class TQ_EXPORT ContentFilterUserBrief : public DecodedObject<ContentFilterUserBrief>
 {
     TQ_DECODED(ContentFilterUserBrief)
 public:
@@ -155,7 +157,7 @@ public:
     }
 };
 
-class ContentFilterThemeUser : public DecodedObject<ContentFilterThemeUser>
+class TQ_EXPORT ContentFilterThemeUser : public DecodedObject<ContentFilterThemeUser>
 {
     TQ_DECODED(ContentFilterThemeUser)
 public:
@@ -171,7 +173,7 @@ public:
     }
 };
 
-class SortBrief : public DecodedObject<SortBrief>
+class TQ_EXPORT SortBrief : public DecodedObject<SortBrief>
 {
     TQ_DECODED(SortBrief)
 public:
@@ -190,7 +192,7 @@ public:
 };
 
 // The full card of one media item: the list keys first, then the card's own.
-class GetMediaItemByIDResponse : public DecodedObject<GetMediaItemByIDResponse, MediaItemBrief>
+class TQ_EXPORT GetMediaItemByIDResponse : public DecodedObject<GetMediaItemByIDResponse, MediaItemBrief>
 {
     TQ_DECODED(GetMediaItemByIDResponse)
 public:
@@ -226,17 +228,17 @@ public:
     }
 };
 
-class GetMediaItemsResponse : public ResponseWithItemsOf<GetMediaItemsResponse, MediaItemBrief>
+class TQ_EXPORT GetMediaItemsResponse : public ResponseWithItemsOf<GetMediaItemsResponse, MediaItemBrief>
 {
     TQ_DECODED(GetMediaItemsResponse)
 };
 
-class CollectionItemsResponse : public ResponseWithItemsOf<CollectionItemsResponse, MediaItemBrief>
+class TQ_EXPORT CollectionItemsResponse : public ResponseWithItemsOf<CollectionItemsResponse, MediaItemBrief>
 {
     TQ_DECODED(CollectionItemsResponse)
 };
 
-class CollectionBrief : public DecodedObject<CollectionBrief, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT CollectionBrief : public DecodedObject<CollectionBrief, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(CollectionBrief)
 public:
@@ -260,19 +262,19 @@ public:
 };
 
 // One collection, asked for by its id.
-class CollectionResponse : public DecodedObject<CollectionResponse, CollectionBrief, AbstractResponse>
+class TQ_EXPORT CollectionResponse : public DecodedObject<CollectionResponse, CollectionBrief, AbstractResponse>
 {
     TQ_DECODED(CollectionResponse)
 public:
     static constexpr auto fields() { return CollectionBrief::fields(); }
 };
 
-class CollectionsResponse : public ResponseWithItemsOf<CollectionsResponse, CollectionBrief>
+class TQ_EXPORT CollectionsResponse : public ResponseWithItemsOf<CollectionsResponse, CollectionBrief>
 {
     TQ_DECODED(CollectionsResponse)
 };
 
-class KaraokeArtist : public DecodedObject<KaraokeArtist, AbstractCborObject>
+class TQ_EXPORT KaraokeArtist : public DecodedObject<KaraokeArtist, AbstractCborObject>
 {
     TQ_DECODED(KaraokeArtist)
 public:
@@ -281,7 +283,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("name", &KaraokeArtist::name)); }
 };
 
-class KaraokeItemBrief : public DecodedObject<KaraokeItemBrief, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT KaraokeItemBrief : public DecodedObject<KaraokeItemBrief, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(KaraokeItemBrief)
 public:
@@ -311,12 +313,12 @@ public:
     }
 };
 
-class GetKaraokeItemsResponse : public ResponseWithItemsOf<GetKaraokeItemsResponse, KaraokeItemBrief>
+class TQ_EXPORT GetKaraokeItemsResponse : public ResponseWithItemsOf<GetKaraokeItemsResponse, KaraokeItemBrief>
 {
     TQ_DECODED(GetKaraokeItemsResponse)
 };
 
-class GetKaraokeItemByIDResponse : public DecodedObject<GetKaraokeItemByIDResponse, AbstractResponse>
+class TQ_EXPORT GetKaraokeItemByIDResponse : public DecodedObject<GetKaraokeItemByIDResponse, AbstractResponse>
 {
     TQ_DECODED(GetKaraokeItemByIDResponse)
 public:
@@ -340,7 +342,7 @@ public:
     }
 };
 
-class SortsResponse : public DecodedObject<SortsResponse, AbstractResponse>
+class TQ_EXPORT SortsResponse : public DecodedObject<SortsResponse, AbstractResponse>
 {
     TQ_DECODED(SortsResponse)
 public:
@@ -349,7 +351,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("sorts", &SortsResponse::sorts)); }
 };
 
-class FiltersResponse : public DecodedObject<FiltersResponse, AbstractResponse>
+class TQ_EXPORT FiltersResponse : public DecodedObject<FiltersResponse, AbstractResponse>
 {
     TQ_DECODED(FiltersResponse)
 public:
@@ -362,7 +364,7 @@ public:
     }
 };
 
-class ContentFilterThemesResponse : public DecodedObject<ContentFilterThemesResponse, AbstractResponse>
+class TQ_EXPORT ContentFilterThemesResponse : public DecodedObject<ContentFilterThemesResponse, AbstractResponse>
 {
     TQ_DECODED(ContentFilterThemesResponse)
 public:
@@ -374,12 +376,12 @@ public:
     }
 };
 
-class GetContentTypesResponse : public ResponseWithItemsOf<GetContentTypesResponse, ContentType>
+class TQ_EXPORT GetContentTypesResponse : public ResponseWithItemsOf<GetContentTypesResponse, ContentType>
 {
     TQ_DECODED(GetContentTypesResponse)
 };
 
-class GetAgeLimitsResponse : public ResponseWithItemsOf<GetAgeLimitsResponse, AgeLimit>
+class TQ_EXPORT GetAgeLimitsResponse : public ResponseWithItemsOf<GetAgeLimitsResponse, AgeLimit>
 {
     TQ_DECODED(GetAgeLimitsResponse)
 };

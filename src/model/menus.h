@@ -2,6 +2,8 @@
 // Menus family: navigation targets (what opens when an item is chosen), menu items and
 // banners, with the check whether the box can open a target.
 
+#include "tqglobal.h"
+
 #include "model/enums.h"
 #include "model/fields.h"
 #include "model/records.h"
@@ -14,7 +16,7 @@
 
 namespace tq {
 
-class TargetLinkFilter : public DecodedObject<TargetLinkFilter, AbstractCborObject>
+class TQ_EXPORT TargetLinkFilter : public DecodedObject<TargetLinkFilter, AbstractCborObject>
 {
     TQ_DECODED(TargetLinkFilter)
 public:
@@ -28,7 +30,7 @@ public:
 };
 
 // Where a target points: whichever of these the target's type needs.
-class TargetLink : public DecodedObject<TargetLink, AbstractCborObject>
+class TQ_EXPORT TargetLink : public DecodedObject<TargetLink, AbstractCborObject>
 {
     TQ_DECODED(TargetLink)
 public:
@@ -74,7 +76,7 @@ public:
 
 // What opens when a menu item, banner or block is chosen. Read from JSON it is valid when it
 // names a type; the CBOR form carries the validity itself ("is_valid").
-class TargetForMenu : public DecodedObject<TargetForMenu, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT TargetForMenu : public DecodedObject<TargetForMenu, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(TargetForMenu)
 public:
@@ -99,9 +101,9 @@ public:
 
 // Whether the box can open `target` (its type, then the link's screen name, content type or
 // media item type, looked up in the table of supported paths); an unsupported one is logged.
-bool isTargetSupported(const TargetForMenu& target);
+TQ_EXPORT bool isTargetSupported(const TargetForMenu& target);
 
-class MenuItemUserBrief : public DecodedObject<MenuItemUserBrief, AbstractCborObject>
+class TQ_EXPORT MenuItemUserBrief : public DecodedObject<MenuItemUserBrief, AbstractCborObject>
 {
     TQ_DECODED(MenuItemUserBrief)
 public:
@@ -119,7 +121,7 @@ public:
 };
 
 // The main menu; "default" is the item opened first.
-class Menu : public ResponseWithItemsOf<Menu, MenuItemUserBrief>
+class TQ_EXPORT Menu : public ResponseWithItemsOf<Menu, MenuItemUserBrief>
 {
     TQ_DECODED(Menu)
 public:
@@ -132,7 +134,7 @@ public:
 };
 
 // The impression and click pixels of an advertising banner.
-class AdPixel : public DecodedObject<AdPixel, AbstractCborObject>
+class TQ_EXPORT AdPixel : public DecodedObject<AdPixel, AbstractCborObject>
 {
     TQ_DECODED(AdPixel)
 public:
@@ -146,7 +148,7 @@ public:
     }
 };
 
-class AdvertiserInfo : public DecodedObject<AdvertiserInfo>
+class TQ_EXPORT AdvertiserInfo : public DecodedObject<AdvertiserInfo>
 {
     TQ_DECODED(AdvertiserInfo)
 public:
@@ -161,7 +163,7 @@ public:
     }
 };
 
-class BannerBrief : public DecodedObject<BannerBrief, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT BannerBrief : public DecodedObject<BannerBrief, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(BannerBrief)
 public:
@@ -200,7 +202,7 @@ public:
     }
 };
 
-class ContentInfo : public DecodedObject<ContentInfo>
+class TQ_EXPORT ContentInfo : public DecodedObject<ContentInfo>
 {
     TQ_DECODED(ContentInfo)
 public:

@@ -1,6 +1,8 @@
 #pragma once
 // Messages and polls sent to the subscriber, the help pages and the screensaver.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/fields.h"
 #include "model/menus.h"
@@ -12,7 +14,7 @@
 
 namespace tq {
 
-class PollItem : public DecodedObject<PollItem, AbstractCborObject>
+class TQ_EXPORT PollItem : public DecodedObject<PollItem, AbstractCborObject>
 {
     TQ_DECODED(PollItem)
 public:
@@ -27,7 +29,7 @@ public:
 
 // One message of the subscriber's inbox. Its id is a text, so the data item counts as
 // valid when that text is set.
-class MessagesListUser : public DecodedObject<MessagesListUser, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT MessagesListUser : public DecodedObject<MessagesListUser, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(MessagesListUser)
 public:
@@ -61,14 +63,14 @@ private:
 };
 
 // One message asked for by its id.
-class GetMessageByIdResponse : public DecodedObject<GetMessageByIdResponse, MessagesListUser, AbstractResponse>
+class TQ_EXPORT GetMessageByIdResponse : public DecodedObject<GetMessageByIdResponse, MessagesListUser, AbstractResponse>
 {
     TQ_DECODED(GetMessageByIdResponse)
 public:
     using DecodedObject::DecodedObject;
 };
 
-class GetMessagesResponse : public ResponseWithItemsOf<GetMessagesResponse, MessagesListUser>
+class TQ_EXPORT GetMessagesResponse : public ResponseWithItemsOf<GetMessagesResponse, MessagesListUser>
 {
     TQ_DECODED(GetMessagesResponse)
 public:
@@ -81,7 +83,7 @@ public:
     }
 };
 
-class FaqItem : public DecodedObject<FaqItem, AbstractResponse, AbstractCborObject>
+class TQ_EXPORT FaqItem : public DecodedObject<FaqItem, AbstractResponse, AbstractCborObject>
 {
     TQ_DECODED(FaqItem)
 public:
@@ -96,7 +98,7 @@ public:
     }
 };
 
-class FaqSectionItem : public DecodedObject<FaqSectionItem, AbstractCborObject>
+class TQ_EXPORT FaqSectionItem : public DecodedObject<FaqSectionItem, AbstractCborObject>
 {
     TQ_DECODED(FaqSectionItem)
 public:
@@ -111,12 +113,12 @@ public:
     }
 };
 
-class GetFaqListResponse : public ResponseWithItemsOf<GetFaqListResponse, FaqSectionItem>
+class TQ_EXPORT GetFaqListResponse : public ResponseWithItemsOf<GetFaqListResponse, FaqSectionItem>
 {
     TQ_DECODED(GetFaqListResponse)
 };
 
-class GetScreensaverResponse : public DecodedObject<GetScreensaverResponse, AbstractResponse>
+class TQ_EXPORT GetScreensaverResponse : public DecodedObject<GetScreensaverResponse, AbstractResponse>
 {
     TQ_DECODED(GetScreensaverResponse)
 public:

@@ -3,6 +3,8 @@
 // prices), what the subscriber already holds for it (purchase state) and the actions the
 // box may offer on it. Channels, films, karaoke and services all embed these.
 
+#include "tqglobal.h"
+
 #include "model/enums.h"
 #include "model/fields.h"
 
@@ -12,7 +14,7 @@
 
 namespace tq {
 
-class Currency : public DecodedObject<Currency, AbstractCborObject>
+class TQ_EXPORT Currency : public DecodedObject<Currency, AbstractCborObject>
 {
     TQ_DECODED(Currency)
 public:
@@ -27,7 +29,7 @@ public:
     }
 };
 
-class PurchaseFeature : public DecodedObject<PurchaseFeature, AbstractCborObject>
+class TQ_EXPORT PurchaseFeature : public DecodedObject<PurchaseFeature, AbstractCborObject>
 {
     TQ_DECODED(PurchaseFeature)
 public:
@@ -41,7 +43,7 @@ public:
 };
 
 // One purchasable option of a variant; its id is the platform's "seq_id".
-class Option : public DecodedObject<Option, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT Option : public DecodedObject<Option, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(Option)
 public:
@@ -202,7 +204,7 @@ public:
     }
 };
 
-class PurchaseVariant : public DecodedObject<PurchaseVariant, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT PurchaseVariant : public DecodedObject<PurchaseVariant, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(PurchaseVariant)
 public:
@@ -222,7 +224,7 @@ public:
 };
 
 // What the subscriber holds for an item: the service that gives it.
-class PurchaseState : public DecodedObject<PurchaseState, AbstractCborObject>
+class TQ_EXPORT PurchaseState : public DecodedObject<PurchaseState, AbstractCborObject>
 {
     TQ_DECODED(PurchaseState)
 public:
@@ -323,7 +325,7 @@ public:
 };
 
 // An action the box may offer on an item (buy, watch, ...); valid when its type is known.
-class Action : public DecodedObject<Action, AbstractCborObject>
+class TQ_EXPORT Action : public DecodedObject<Action, AbstractCborObject>
 {
     TQ_DECODED(Action)
 public:

@@ -2,6 +2,8 @@
 // Paying: payment methods and linked bank cards, tickets and the purchase history, the
 // answers of a purchase, bonus programmes and certificates.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/fields.h"
@@ -13,7 +15,7 @@
 
 namespace tq {
 
-class BankCardUser : public DecodedObject<BankCardUser>
+class TQ_EXPORT BankCardUser : public DecodedObject<BankCardUser>
 {
     TQ_DECODED(BankCardUser)
 public:
@@ -29,7 +31,7 @@ public:
 };
 
 // A payment method offered to the subscriber; valid when the platform named a known method.
-class PaymentMethodUser : public DecodedObject<PaymentMethodUser, stbcore::AbstractDataItem>
+class TQ_EXPORT PaymentMethodUser : public DecodedObject<PaymentMethodUser, stbcore::AbstractDataItem>
 {
     TQ_DECODED(PaymentMethodUser)
 public:
@@ -59,7 +61,7 @@ private:
     PaymentMethod m_method = PaymentMethod::Unknown;
 };
 
-class PaymentTypeUser : public DecodedObject<PaymentTypeUser>
+class TQ_EXPORT PaymentTypeUser : public DecodedObject<PaymentTypeUser>
 {
     TQ_DECODED(PaymentTypeUser)
 public:
@@ -77,7 +79,7 @@ public:
     }
 };
 
-class GetPaymentMethodsByTypesResponse : public DecodedObject<GetPaymentMethodsByTypesResponse, AbstractResponse>
+class TQ_EXPORT GetPaymentMethodsByTypesResponse : public DecodedObject<GetPaymentMethodsByTypesResponse, AbstractResponse>
 {
     TQ_DECODED(GetPaymentMethodsByTypesResponse)
 public:
@@ -90,7 +92,7 @@ public:
 };
 
 // A card linked to the account.
-class BankCard : public DecodedObject<BankCard, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT BankCard : public DecodedObject<BankCard, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(BankCard)
 public:
@@ -110,12 +112,12 @@ public:
     }
 };
 
-class GetBankCardsResponse : public ResponseWithItemsOf<GetBankCardsResponse, BankCard>
+class TQ_EXPORT GetBankCardsResponse : public ResponseWithItemsOf<GetBankCardsResponse, BankCard>
 {
     TQ_DECODED(GetBankCardsResponse)
 };
 
-class AddBankCardResponse : public DecodedObject<AddBankCardResponse, AbstractResponse>
+class TQ_EXPORT AddBankCardResponse : public DecodedObject<AddBankCardResponse, AbstractResponse>
 {
     TQ_DECODED(AddBankCardResponse)
 public:
@@ -132,7 +134,7 @@ public:
     }
 };
 
-class BuyContentResponse : public DecodedObject<BuyContentResponse, AbstractResponse>
+class TQ_EXPORT BuyContentResponse : public DecodedObject<BuyContentResponse, AbstractResponse>
 {
     TQ_DECODED(BuyContentResponse)
 public:
@@ -150,12 +152,12 @@ public:
 };
 
 // Refilling the account buys like any purchase.
-class AccountRefillResponse : public BuyContentResponse
+class TQ_EXPORT AccountRefillResponse : public BuyContentResponse
 {
 };
 
 // The state of a payment ticket, as polled after a purchase.
-class TicketUser : public DecodedObject<TicketUser, AbstractResponse>
+class TQ_EXPORT TicketUser : public DecodedObject<TicketUser, AbstractResponse>
 {
     TQ_DECODED(TicketUser)
 public:
@@ -168,7 +170,7 @@ public:
     }
 };
 
-class PurchaseAvailabilityResponse : public DecodedObject<PurchaseAvailabilityResponse, AbstractResponse>
+class TQ_EXPORT PurchaseAvailabilityResponse : public DecodedObject<PurchaseAvailabilityResponse, AbstractResponse>
 {
     TQ_DECODED(PurchaseAvailabilityResponse)
 public:
@@ -184,7 +186,7 @@ public:
     }
 };
 
-class ContentAvailabilityResponse : public DecodedObject<ContentAvailabilityResponse, AbstractResponse>
+class TQ_EXPORT ContentAvailabilityResponse : public DecodedObject<ContentAvailabilityResponse, AbstractResponse>
 {
     TQ_DECODED(ContentAvailabilityResponse)
 public:
@@ -200,7 +202,7 @@ public:
     }
 };
 
-class PurchaseHistoryPaymentMethod : public DecodedObject<PurchaseHistoryPaymentMethod, AbstractCborObject>
+class TQ_EXPORT PurchaseHistoryPaymentMethod : public DecodedObject<PurchaseHistoryPaymentMethod, AbstractCborObject>
 {
     TQ_DECODED(PurchaseHistoryPaymentMethod)
 public:
@@ -216,7 +218,7 @@ public:
 
 // One entry of the purchase history. The platform sends no numeric id; the entry counts
 // as valid when it names its ticket.
-class PurchaseHistoryUser : public DecodedObject<PurchaseHistoryUser, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT PurchaseHistoryUser : public DecodedObject<PurchaseHistoryUser, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(PurchaseHistoryUser)
 public:
@@ -252,12 +254,12 @@ private:
 };
 
 // One purchase of the history with the content it bought.
-class GetPurchasesHistoryResponse : public ResponseWithItemsOf<GetPurchasesHistoryResponse, PurchaseHistoryUser>
+class TQ_EXPORT GetPurchasesHistoryResponse : public ResponseWithItemsOf<GetPurchasesHistoryResponse, PurchaseHistoryUser>
 {
     TQ_DECODED(GetPurchasesHistoryResponse)
 };
 
-class GetPurchasesHistoryByIDResponse
+class TQ_EXPORT GetPurchasesHistoryByIDResponse
     : public DecodedObject<GetPurchasesHistoryByIDResponse, PurchaseHistoryUser, AbstractResponse>
 {
     TQ_DECODED(GetPurchasesHistoryByIDResponse)
@@ -273,7 +275,7 @@ public:
     }
 };
 
-class UserBonusProgramCurrency : public DecodedObject<UserBonusProgramCurrency>
+class TQ_EXPORT UserBonusProgramCurrency : public DecodedObject<UserBonusProgramCurrency>
 {
     TQ_DECODED(UserBonusProgramCurrency)
 public:
@@ -287,7 +289,7 @@ public:
     }
 };
 
-class UserBonusProgramBrief : public DecodedObject<UserBonusProgramBrief>
+class TQ_EXPORT UserBonusProgramBrief : public DecodedObject<UserBonusProgramBrief>
 {
     TQ_DECODED(UserBonusProgramBrief)
 public:
@@ -311,7 +313,7 @@ public:
 };
 
 // One bonus programme in full, with the subscriber's balance and login in it.
-class GetBonusProgramByIdResponse
+class TQ_EXPORT GetBonusProgramByIdResponse
     : public DecodedObject<GetBonusProgramByIdResponse, UserBonusProgramBrief, AbstractResponse>
 {
     TQ_DECODED(GetBonusProgramByIdResponse)
@@ -332,7 +334,7 @@ public:
     }
 };
 
-class GetBonusProgramsResponse : public DecodedObject<GetBonusProgramsResponse, AbstractResponse>
+class TQ_EXPORT GetBonusProgramsResponse : public DecodedObject<GetBonusProgramsResponse, AbstractResponse>
 {
     TQ_DECODED(GetBonusProgramsResponse)
 public:
@@ -341,7 +343,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("items", &GetBonusProgramsResponse::items)); }
 };
 
-class ActionBonusProgramResponse : public DecodedObject<ActionBonusProgramResponse, AbstractResponse>
+class TQ_EXPORT ActionBonusProgramResponse : public DecodedObject<ActionBonusProgramResponse, AbstractResponse>
 {
     TQ_DECODED(ActionBonusProgramResponse)
 public:
@@ -357,15 +359,15 @@ public:
     }
 };
 
-class RegisterBonusProgramResponse : public ActionBonusProgramResponse
+class TQ_EXPORT RegisterBonusProgramResponse : public ActionBonusProgramResponse
 {
 };
 
-class ChangeLoginBonusProgramResponse : public ActionBonusProgramResponse
+class TQ_EXPORT ChangeLoginBonusProgramResponse : public ActionBonusProgramResponse
 {
 };
 
-class ConfirmBonusProgramResponse : public DecodedObject<ConfirmBonusProgramResponse, AbstractResponse>
+class TQ_EXPORT ConfirmBonusProgramResponse : public DecodedObject<ConfirmBonusProgramResponse, AbstractResponse>
 {
     TQ_DECODED(ConfirmBonusProgramResponse)
 public:
@@ -374,7 +376,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("status", &ConfirmBonusProgramResponse::status)); }
 };
 
-class Certificate : public DecodedObject<Certificate>
+class TQ_EXPORT Certificate : public DecodedObject<Certificate>
 {
     TQ_DECODED(Certificate)
 public:
@@ -395,7 +397,7 @@ public:
     }
 };
 
-class GetCertificatesResponse : public ResponseWithItemsOf<GetCertificatesResponse, Certificate>
+class TQ_EXPORT GetCertificatesResponse : public ResponseWithItemsOf<GetCertificatesResponse, Certificate>
 {
     TQ_DECODED(GetCertificatesResponse)
 public:

@@ -2,6 +2,8 @@
 // Playback family: where a channel or a film is played from, with its CDN token and the
 // DRM license servers.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/fields.h"
@@ -16,7 +18,7 @@ namespace tq {
 // Stream addresses by name (quality, protocol, ...).
 using TextMap = QMap<QString, QString>;
 
-class CdnToken : public DecodedObject<CdnToken, AbstractCborObject>
+class TQ_EXPORT CdnToken : public DecodedObject<CdnToken, AbstractCborObject>
 {
     TQ_DECODED(CdnToken)
 public:
@@ -30,7 +32,7 @@ public:
     }
 };
 
-class ChannelSource : public DecodedObject<ChannelSource, AbstractCborObject>
+class TQ_EXPORT ChannelSource : public DecodedObject<ChannelSource, AbstractCborObject>
 {
     TQ_DECODED(ChannelSource)
 public:
@@ -62,7 +64,7 @@ public:
     }
 };
 
-class ContentAsset : public DecodedObject<ContentAsset>
+class TQ_EXPORT ContentAsset : public DecodedObject<ContentAsset>
 {
     TQ_DECODED(ContentAsset)
 public:
@@ -93,7 +95,7 @@ public:
 };
 
 // The film's own streams and its previews.
-class Assets : public DecodedObject<Assets>
+class TQ_EXPORT Assets : public DecodedObject<Assets>
 {
     TQ_DECODED(Assets)
 public:
@@ -109,7 +111,7 @@ public:
     }
 };
 
-class GetDrmSettingsResponse : public DecodedObject<GetDrmSettingsResponse, AbstractResponse>
+class TQ_EXPORT GetDrmSettingsResponse : public DecodedObject<GetDrmSettingsResponse, AbstractResponse>
 {
     TQ_DECODED(GetDrmSettingsResponse)
 public:

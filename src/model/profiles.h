@@ -2,6 +2,8 @@
 // Profiles of the household: who watches, with which limits, icons and track
 // preferences; and what they watch: viewing time, previews, saved positions.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/fields.h"
@@ -14,7 +16,7 @@
 
 namespace tq {
 
-class ProfileIcon : public DecodedObject<ProfileIcon>
+class TQ_EXPORT ProfileIcon : public DecodedObject<ProfileIcon>
 {
     TQ_DECODED(ProfileIcon)
 public:
@@ -27,13 +29,13 @@ public:
     }
 };
 
-class GetProfileIconsResponse : public ResponseWithItemsOf<GetProfileIconsResponse, ProfileIcon>
+class TQ_EXPORT GetProfileIconsResponse : public ResponseWithItemsOf<GetProfileIconsResponse, ProfileIcon>
 {
     TQ_DECODED(GetProfileIconsResponse)
 };
 
 // An icon a profile may take.
-class ProfileIconItem : public DecodedObject<ProfileIconItem, AbstractCborObject>
+class TQ_EXPORT ProfileIconItem : public DecodedObject<ProfileIconItem, AbstractCborObject>
 {
     TQ_DECODED(ProfileIconItem)
 public:
@@ -46,7 +48,7 @@ public:
     }
 };
 
-class PurchaseLimits : public DecodedObject<PurchaseLimits>
+class TQ_EXPORT PurchaseLimits : public DecodedObject<PurchaseLimits>
 {
     TQ_DECODED(PurchaseLimits)
 public:
@@ -56,7 +58,7 @@ public:
 };
 
 // When, and how long a day, the profile may watch.
-class ViewLimits : public DecodedObject<ViewLimits>
+class TQ_EXPORT ViewLimits : public DecodedObject<ViewLimits>
 {
     TQ_DECODED(ViewLimits)
 public:
@@ -73,7 +75,7 @@ public:
     }
 };
 
-class ProfileBrief : public DecodedObject<ProfileBrief, AbstractResponse>
+class TQ_EXPORT ProfileBrief : public DecodedObject<ProfileBrief, AbstractResponse>
 {
     TQ_DECODED(ProfileBrief)
 public:
@@ -108,7 +110,7 @@ public:
     }
 };
 
-class ListProfilesResponse : public ResponseWithItemsOf<ListProfilesResponse, ProfileBrief>
+class TQ_EXPORT ListProfilesResponse : public ResponseWithItemsOf<ListProfilesResponse, ProfileBrief>
 {
     TQ_DECODED(ListProfilesResponse)
 public:
@@ -122,7 +124,7 @@ public:
 };
 
 // How much of the profile's daily viewing time is used.
-class ContentViewResponse : public DecodedObject<ContentViewResponse, AbstractResponse>
+class TQ_EXPORT ContentViewResponse : public DecodedObject<ContentViewResponse, AbstractResponse>
 {
     TQ_DECODED(ContentViewResponse)
 public:
@@ -138,7 +140,7 @@ public:
     }
 };
 
-class PostPreviewResponse : public DecodedObject<PostPreviewResponse, AbstractResponse>
+class TQ_EXPORT PostPreviewResponse : public DecodedObject<PostPreviewResponse, AbstractResponse>
 {
     TQ_DECODED(PostPreviewResponse)
 public:
@@ -153,7 +155,7 @@ public:
 };
 
 // A saved position, and what the platform offers to watch instead.
-class MediaPositionIDResponse : public DecodedObject<MediaPositionIDResponse, AbstractResponse>
+class TQ_EXPORT MediaPositionIDResponse : public DecodedObject<MediaPositionIDResponse, AbstractResponse>
 {
     TQ_DECODED(MediaPositionIDResponse)
 public:

@@ -2,6 +2,8 @@
 // Small records the content objects embed: age levels, positions in a film, ratings,
 // labels, media files, fragments to skip, tracks, languages and locations.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/fields.h"
@@ -13,7 +15,7 @@
 
 namespace tq {
 
-class AgeLevel : public DecodedObject<AgeLevel, AbstractCborObject>
+class TQ_EXPORT AgeLevel : public DecodedObject<AgeLevel, AbstractCborObject>
 {
     TQ_DECODED(AgeLevel)
 public:
@@ -32,7 +34,7 @@ public:
 using AgeLimit = AgeLevel;
 
 // An identifier with its name (themes, genres, roles).
-class NamedId : public DecodedObject<NamedId, AbstractCborObject>
+class TQ_EXPORT NamedId : public DecodedObject<NamedId, AbstractCborObject>
 {
     TQ_DECODED(NamedId)
 public:
@@ -51,7 +53,7 @@ using KaraokeGenre = NamedId;
 using PersonRole = NamedId;
 
 // Where the subscriber stopped watching, and on which device.
-class MediaPositionBrief : public DecodedObject<MediaPositionBrief, AbstractCborObject>
+class TQ_EXPORT MediaPositionBrief : public DecodedObject<MediaPositionBrief, AbstractCborObject>
 {
     TQ_DECODED(MediaPositionBrief)
 public:
@@ -71,7 +73,7 @@ public:
 };
 
 // The episode to continue a series with; numbers are -1 when unknown.
-class SeriesMediaPosition : public DecodedObject<SeriesMediaPosition>
+class TQ_EXPORT SeriesMediaPosition : public DecodedObject<SeriesMediaPosition>
 {
     TQ_DECODED(SeriesMediaPosition)
 public:
@@ -89,7 +91,7 @@ public:
     }
 };
 
-class Ratings : public DecodedObject<Ratings, AbstractCborObject>
+class TQ_EXPORT Ratings : public DecodedObject<Ratings, AbstractCborObject>
 {
     TQ_DECODED(Ratings)
 public:
@@ -105,7 +107,7 @@ public:
     }
 };
 
-class Label : public DecodedObject<Label, AbstractCborObject>
+class TQ_EXPORT Label : public DecodedObject<Label, AbstractCborObject>
 {
     TQ_DECODED(Label)
 public:
@@ -115,7 +117,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("color", &Label::color), field("text", &Label::text)); }
 };
 
-class MediaFile : public DecodedObject<MediaFile, AbstractCborObject>
+class TQ_EXPORT MediaFile : public DecodedObject<MediaFile, AbstractCborObject>
 {
     TQ_DECODED(MediaFile)
 public:
@@ -131,7 +133,7 @@ public:
 };
 
 // A stretch of a film the player offers to skip (intro, credits, ...).
-class SkippableFragment : public DecodedObject<SkippableFragment, AbstractCborObject>
+class TQ_EXPORT SkippableFragment : public DecodedObject<SkippableFragment, AbstractCborObject>
 {
     TQ_DECODED(SkippableFragment)
 public:
@@ -152,7 +154,7 @@ public:
     }
 };
 
-class PreviewDurationBrief : public DecodedObject<PreviewDurationBrief, AbstractResponse>
+class TQ_EXPORT PreviewDurationBrief : public DecodedObject<PreviewDurationBrief, AbstractResponse>
 {
     TQ_DECODED(PreviewDurationBrief)
 public:
@@ -165,7 +167,7 @@ public:
     }
 };
 
-class ContentType : public DecodedObject<ContentType, AbstractCborObject>
+class TQ_EXPORT ContentType : public DecodedObject<ContentType, AbstractCborObject>
 {
     TQ_DECODED(ContentType)
 public:
@@ -180,7 +182,7 @@ public:
     }
 };
 
-class LanguageBrief : public DecodedObject<LanguageBrief, AbstractCborObject>
+class TQ_EXPORT LanguageBrief : public DecodedObject<LanguageBrief, AbstractCborObject>
 {
     TQ_DECODED(LanguageBrief)
 public:
@@ -196,7 +198,7 @@ public:
 };
 
 // An audio or subtitle track a profile prefers.
-class TrackInfo : public DecodedObject<TrackInfo>
+class TQ_EXPORT TrackInfo : public DecodedObject<TrackInfo>
 {
     TQ_DECODED(TrackInfo)
 public:
@@ -212,7 +214,7 @@ public:
     }
 };
 
-class ReminderBrief : public DecodedObject<ReminderBrief>
+class TQ_EXPORT ReminderBrief : public DecodedObject<ReminderBrief>
 {
     TQ_DECODED(ReminderBrief)
 public:
@@ -226,7 +228,7 @@ public:
     }
 };
 
-class LocationBrief : public DecodedObject<LocationBrief, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT LocationBrief : public DecodedObject<LocationBrief, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(LocationBrief)
 public:
@@ -248,7 +250,7 @@ public:
 };
 
 // The channels a profile hides or locks behind the PIN.
-class FilteredChannels : public DecodedObject<FilteredChannels>
+class TQ_EXPORT FilteredChannels : public DecodedObject<FilteredChannels>
 {
     TQ_DECODED(FilteredChannels)
 public:

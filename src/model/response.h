@@ -1,6 +1,8 @@
 #pragma once
 // The image answer (and, through abstractresponse.h, the base of every decoded answer).
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 
 #include <QByteArray>
@@ -11,7 +13,7 @@ namespace tq {
 
 // An image answer. It keeps the encoded bytes it was decoded from, so that the response
 // cache can store them and restore the image without another exchange.
-class ImageResponse : public AbstractResponse
+class TQ_EXPORT ImageResponse : public AbstractResponse
 {
 public:
     ImageResponse() = default;

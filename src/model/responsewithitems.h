@@ -1,6 +1,8 @@
 #pragma once
 // Base of the paged list answers, with the filters and sort the platform applied.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/fields.h"
 
@@ -9,7 +11,7 @@
 
 namespace tq {
 
-class AppliedContentFilter : public DecodedObject<AppliedContentFilter, AbstractCborObject>
+class TQ_EXPORT AppliedContentFilter : public DecodedObject<AppliedContentFilter, AbstractCborObject>
 {
     TQ_DECODED(AppliedContentFilter)
 public:
@@ -27,7 +29,7 @@ public:
     }
 };
 
-class AppliedContentSort : public DecodedObject<AppliedContentSort, AbstractCborObject>
+class TQ_EXPORT AppliedContentSort : public DecodedObject<AppliedContentSort, AbstractCborObject>
 {
     TQ_DECODED(AppliedContentSort)
 public:
@@ -43,7 +45,7 @@ public:
     }
 };
 
-class ResponseWithItems : public AbstractResponse, public AbstractCborObject
+class TQ_EXPORT ResponseWithItems : public AbstractResponse, public AbstractCborObject
 {
 public:
     qint64 totalItems = 0;

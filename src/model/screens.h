@@ -2,6 +2,8 @@
 // Screens family: pages the platform renders for the box (media views made of blocks of
 // mixed items), the splash screen, the screensaver and the cold-start recommendations.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/channels.h"
 #include "model/enums.h"
@@ -22,7 +24,7 @@
 namespace tq {
 
 // The A/B test a block belongs to.
-class AbTestTemplate : public DecodedObject<AbTestTemplate>
+class TQ_EXPORT AbTestTemplate : public DecodedObject<AbTestTemplate>
 {
     TQ_DECODED(AbTestTemplate)
 public:
@@ -39,7 +41,7 @@ public:
 
 // One item of a rendered block; the type is kept as sent and the position is given to the
 // chosen channel, guide item or film.
-class MediaViewItemUnion : public DecodedObject<MediaViewItemUnion>
+class TQ_EXPORT MediaViewItemUnion : public DecodedObject<MediaViewItemUnion>
 {
     TQ_DECODED(MediaViewItemUnion)
 public:
@@ -70,7 +72,7 @@ public:
     }
 };
 
-class MediaBlockRendered : public DecodedObject<MediaBlockRendered>
+class TQ_EXPORT MediaBlockRendered : public DecodedObject<MediaBlockRendered>
 {
     TQ_DECODED(MediaBlockRendered)
 public:
@@ -103,7 +105,7 @@ public:
     }
 };
 
-class MediaViewRendered : public DecodedObject<MediaViewRendered, AbstractResponse>
+class TQ_EXPORT MediaViewRendered : public DecodedObject<MediaViewRendered, AbstractResponse>
 {
     TQ_DECODED(MediaViewRendered)
 public:
@@ -119,7 +121,7 @@ public:
     }
 };
 
-class ScreensaverMediaFile : public DecodedObject<ScreensaverMediaFile>
+class TQ_EXPORT ScreensaverMediaFile : public DecodedObject<ScreensaverMediaFile>
 {
     TQ_DECODED(ScreensaverMediaFile)
 public:
@@ -132,7 +134,7 @@ public:
     }
 };
 
-class GetSplashScreenResponse : public DecodedObject<GetSplashScreenResponse, AbstractResponse>
+class TQ_EXPORT GetSplashScreenResponse : public DecodedObject<GetSplashScreenResponse, AbstractResponse>
 {
     TQ_DECODED(GetSplashScreenResponse)
 public:
@@ -146,7 +148,7 @@ public:
     }
 };
 
-class RecomColdStartContent : public DecodedObject<RecomColdStartContent>
+class TQ_EXPORT RecomColdStartContent : public DecodedObject<RecomColdStartContent>
 {
     TQ_DECODED(RecomColdStartContent)
 public:
@@ -161,7 +163,7 @@ public:
     }
 };
 
-class RecomColdStartGenreBrief : public DecodedObject<RecomColdStartGenreBrief>
+class TQ_EXPORT RecomColdStartGenreBrief : public DecodedObject<RecomColdStartGenreBrief>
 {
     TQ_DECODED(RecomColdStartGenreBrief)
 public:
@@ -193,12 +195,12 @@ public:
     }
 };
 
-class GetColdStartGenresResponse : public ColdStartChoice<GetColdStartGenresResponse, RecomColdStartGenreBrief>
+class TQ_EXPORT GetColdStartGenresResponse : public ColdStartChoice<GetColdStartGenresResponse, RecomColdStartGenreBrief>
 {
     TQ_DECODED(GetColdStartGenresResponse)
 };
 
-class GetColdStartContentResponse : public ColdStartChoice<GetColdStartContentResponse, RecomColdStartContent>
+class TQ_EXPORT GetColdStartContentResponse : public ColdStartChoice<GetColdStartContentResponse, RecomColdStartContent>
 {
     TQ_DECODED(GetColdStartContentResponse)
 };

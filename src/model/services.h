@@ -2,6 +2,8 @@
 // Services family: subscriptions and packages the subscriber can hold, as the content
 // lists and screens show them.
 
+#include "tqglobal.h"
+
 #include "model/abstractresponse.h"
 #include "model/enums.h"
 #include "model/fields.h"
@@ -13,7 +15,7 @@
 
 namespace tq {
 
-class Service : public DecodedObject<Service, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT Service : public DecodedObject<Service, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(Service)
 public:
@@ -34,7 +36,7 @@ public:
     }
 };
 
-class SubServiceBrief : public DecodedObject<SubServiceBrief, stbcore::AbstractDataItem, AbstractCborObject>
+class TQ_EXPORT SubServiceBrief : public DecodedObject<SubServiceBrief, stbcore::AbstractDataItem, AbstractCborObject>
 {
     TQ_DECODED(SubServiceBrief)
 public:
@@ -63,7 +65,7 @@ public:
 };
 
 // A service's card: the sub-service keys first, then what it offers and costs.
-class ServiceBrief : public DecodedObject<ServiceBrief, SubServiceBrief, AbstractResponse>
+class TQ_EXPORT ServiceBrief : public DecodedObject<ServiceBrief, SubServiceBrief, AbstractResponse>
 {
     TQ_DECODED(ServiceBrief)
 public:

@@ -8,6 +8,8 @@
 // Notifications reach the host as QSharedPointer<Notification>; the host looks at
 // eventCode (or eventType) and casts with qSharedPointerCast to the class of the code.
 
+#include "tqglobal.h"
+
 #include "model/devices.h"
 #include "model/enums.h"
 #include "model/fields.h"
@@ -24,7 +26,7 @@
 
 namespace tq {
 
-class Notification
+class TQ_EXPORT Notification
 {
     Q_GADGET
 public:
@@ -47,7 +49,7 @@ public:
 };
 
 // The "event_code" text of a code; empty for codes that never travel.
-QString notificationEventCodeName(NotificationEventCode code);
+TQ_EXPORT QString notificationEventCodeName(NotificationEventCode code);
 
 // How a code's class is built from its message: the class `T` made with the code and the
 // payload type, then its fields read.
@@ -65,11 +67,11 @@ QSharedPointer<Notification> makeNotification(NotificationEventCode code, Notifi
 // Classes defined above this folder (the device-management commands) register the maker of
 // each of their codes when the library is loaded; a code the factory's table leaves to a
 // registration and that has none is built as a plain Notification of its code and type.
-void registerNotificationMaker(NotificationEventCode code, NotificationMaker make);
+TQ_EXPORT void registerNotificationMaker(NotificationEventCode code, NotificationMaker make);
 
 // ---- payloads (each read from one member of the message, named in its fields) ----
 
-class NotificationBackground : public DecodedObject<NotificationBackground>
+class TQ_EXPORT NotificationBackground : public DecodedObject<NotificationBackground>
 {
     TQ_DECODED(NotificationBackground)
 public:
@@ -86,7 +88,7 @@ public:
 };
 
 // What a message shows on screen.
-class NotificationDisplay : public DecodedObject<NotificationDisplay>
+class TQ_EXPORT NotificationDisplay : public DecodedObject<NotificationDisplay>
 {
     TQ_DECODED(NotificationDisplay)
 public:
@@ -111,7 +113,7 @@ public:
     }
 };
 
-class DisplayNotification : public DecodedObject<DisplayNotification, Notification>
+class TQ_EXPORT DisplayNotification : public DecodedObject<DisplayNotification, Notification>
 {
     TQ_DECODED(DisplayNotification)
 public:
@@ -120,7 +122,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("display", &DisplayNotification::display)); }
 };
 
-class AccountStatusNotification : public DecodedObject<AccountStatusNotification, Notification>
+class TQ_EXPORT AccountStatusNotification : public DecodedObject<AccountStatusNotification, Notification>
 {
     TQ_DECODED(AccountStatusNotification)
 public:
@@ -138,7 +140,7 @@ public:
     }
 };
 
-class UpdateNotification : public DecodedObject<UpdateNotification, Notification>
+class TQ_EXPORT UpdateNotification : public DecodedObject<UpdateNotification, Notification>
 {
     TQ_DECODED(UpdateNotification)
 public:
@@ -147,7 +149,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("force", &UpdateNotification::force).under("update")); }
 };
 
-class AssistantNotification : public DecodedObject<AssistantNotification, Notification>
+class TQ_EXPORT AssistantNotification : public DecodedObject<AssistantNotification, Notification>
 {
     TQ_DECODED(AssistantNotification)
 public:
@@ -163,7 +165,7 @@ public:
 
 // One voice command. Each kind of command sits in its own object ("playback": {"action":
 // ...}); only the object of the command's type is present.
-class AssistCommand : public DecodedObject<AssistCommand>
+class TQ_EXPORT AssistCommand : public DecodedObject<AssistCommand>
 {
     TQ_DECODED(AssistCommand)
 public:
@@ -201,7 +203,7 @@ public:
     }
 };
 
-class AssistCommandNotification : public DecodedObject<AssistCommandNotification, Notification>
+class TQ_EXPORT AssistCommandNotification : public DecodedObject<AssistCommandNotification, Notification>
 {
     TQ_DECODED(AssistCommandNotification)
 public:
@@ -216,7 +218,7 @@ public:
     static QSharedPointer<Notification> fromCommand(const QString& command);
 };
 
-class BonusesChangedNotification : public DecodedObject<BonusesChangedNotification, Notification>
+class TQ_EXPORT BonusesChangedNotification : public DecodedObject<BonusesChangedNotification, Notification>
 {
     TQ_DECODED(BonusesChangedNotification)
 public:
@@ -228,7 +230,7 @@ public:
     }
 };
 
-class ProfileReference : public DecodedObject<ProfileReference>
+class TQ_EXPORT ProfileReference : public DecodedObject<ProfileReference>
 {
     TQ_DECODED(ProfileReference)
 public:
@@ -236,7 +238,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(idField("id", &ProfileReference::id)); }
 };
 
-class UpdateProfileNotification : public DecodedObject<UpdateProfileNotification, Notification>
+class TQ_EXPORT UpdateProfileNotification : public DecodedObject<UpdateProfileNotification, Notification>
 {
     TQ_DECODED(UpdateProfileNotification)
 public:
@@ -249,7 +251,7 @@ public:
 };
 
 // One setting: {"enabled": bool, "value": ...}; the value's type depends on the setting.
-class SystemSetting : public DecodedObject<SystemSetting>
+class TQ_EXPORT SystemSetting : public DecodedObject<SystemSetting>
 {
     TQ_DECODED(SystemSetting)
 public:
@@ -265,7 +267,7 @@ public:
     }
 };
 
-class ChangeSystemSettingsNotification : public Notification
+class TQ_EXPORT ChangeSystemSettingsNotification : public Notification
 {
 public:
     using Notification::Notification;
@@ -275,7 +277,7 @@ public:
     QJsonObject toJson() const;
 };
 
-class PaymentDetailsNotification : public DecodedObject<PaymentDetailsNotification, Notification>
+class TQ_EXPORT PaymentDetailsNotification : public DecodedObject<PaymentDetailsNotification, Notification>
 {
     TQ_DECODED(PaymentDetailsNotification)
 public:
@@ -292,7 +294,7 @@ public:
     }
 };
 
-class RemoteSearchNotification : public DecodedObject<RemoteSearchNotification, Notification>
+class TQ_EXPORT RemoteSearchNotification : public DecodedObject<RemoteSearchNotification, Notification>
 {
     TQ_DECODED(RemoteSearchNotification)
 public:
@@ -301,7 +303,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("text", &RemoteSearchNotification::text).under("search")); }
 };
 
-class RemoteTargetNotification : public DecodedObject<RemoteTargetNotification, Notification>
+class TQ_EXPORT RemoteTargetNotification : public DecodedObject<RemoteTargetNotification, Notification>
 {
     TQ_DECODED(RemoteTargetNotification)
 public:
@@ -323,21 +325,21 @@ public:
     static constexpr auto fields() { return std::make_tuple(idField("value", &Self::value).under("payload").lenient()); }
 };
 
-class RemoteSetChannelNotification : public RemoteValueNotification<RemoteSetChannelNotification>
+class TQ_EXPORT RemoteSetChannelNotification : public RemoteValueNotification<RemoteSetChannelNotification>
 {
     TQ_DECODED(RemoteSetChannelNotification)
 public:
     using RemoteValueNotification::RemoteValueNotification;
 };
 
-class RemoteSetVolumeNotification : public RemoteValueNotification<RemoteSetVolumeNotification>
+class TQ_EXPORT RemoteSetVolumeNotification : public RemoteValueNotification<RemoteSetVolumeNotification>
 {
     TQ_DECODED(RemoteSetVolumeNotification)
 public:
     using RemoteValueNotification::RemoteValueNotification;
 };
 
-class SshTunnelNotification : public DecodedObject<SshTunnelNotification, Notification>
+class TQ_EXPORT SshTunnelNotification : public DecodedObject<SshTunnelNotification, Notification>
 {
     TQ_DECODED(SshTunnelNotification)
 public:
@@ -351,7 +353,7 @@ public:
     }
 };
 
-class SyncPurchaseNotification : public DecodedObject<SyncPurchaseNotification, Notification>
+class TQ_EXPORT SyncPurchaseNotification : public DecodedObject<SyncPurchaseNotification, Notification>
 {
     TQ_DECODED(SyncPurchaseNotification)
 public:
@@ -365,7 +367,7 @@ public:
     }
 };
 
-class SyncServicesNotification : public DecodedObject<SyncServicesNotification, Notification>
+class TQ_EXPORT SyncServicesNotification : public DecodedObject<SyncServicesNotification, Notification>
 {
     TQ_DECODED(SyncServicesNotification)
 public:
@@ -376,7 +378,7 @@ public:
 
 // Installed as the decoders' hook for notifications embedded in answers (decode.h): the
 // notification the receiver would emit for the same object, with priority High.
-QSharedPointer<Notification> createEmbeddedNotification(const QJsonObject& notification);
+TQ_EXPORT QSharedPointer<Notification> createEmbeddedNotification(const QJsonObject& notification);
 
 } // namespace tq
 

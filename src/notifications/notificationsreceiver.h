@@ -25,6 +25,8 @@
 // are emitted from the event loop, so the host may stop, restart or delete the receiver from
 // any of them. Lives on the thread that creates it.
 
+#include "tqglobal.h"
+
 #include "transport/configwrapper.h"
 
 #include <QAbstractSocket>
@@ -38,7 +40,7 @@
 namespace platform {
 
 // The host's policy on which notifications are built at all.
-class INotificationsPlatformFilter
+class TQ_EXPORT INotificationsPlatformFilter
 {
 public:
     virtual ~INotificationsPlatformFilter() = default;
@@ -55,7 +57,7 @@ class Notification;
 class TqContext;
 class NotificationsReceiverPrivate;
 
-class NotificationsReceiver : public QObject
+class TQ_EXPORT NotificationsReceiver : public QObject
 {
     Q_OBJECT
 public:

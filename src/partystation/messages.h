@@ -4,6 +4,8 @@
 // The TV sends OutcomingMessage subclasses and receives IncomingMessage subclasses; the
 // game state it renders arrives in GameStateMessage.
 
+#include "tqglobal.h"
+
 #include "model/fields.h"
 
 #include <QJsonObject>
@@ -18,7 +20,7 @@ using tq::field;
 
 // ---- outgoing ----
 
-class OutcomingMessage
+class TQ_EXPORT OutcomingMessage
 {
 public:
     enum Type { Unknown = 0, GetPlayerId = 1, OpenRoom = 2, SelectGame = 3, SetPauseState = 4, GetGameState = 5,
@@ -42,7 +44,7 @@ private:
     Type m_type;
 };
 
-class GetPlayerIdMessage : public OutcomingMessage
+class TQ_EXPORT GetPlayerIdMessage : public OutcomingMessage
 {
 public:
     GetPlayerIdMessage() : OutcomingMessage(GetPlayerId) {}
@@ -50,7 +52,7 @@ public:
     QJsonObject toJson() const override;
 };
 
-class OpenRoomMessage : public OutcomingMessage
+class TQ_EXPORT OpenRoomMessage : public OutcomingMessage
 {
 public:
     OpenRoomMessage() : OutcomingMessage(OpenRoom) {}
@@ -61,7 +63,7 @@ public:
     QJsonObject toJson() const override;
 };
 
-class SelectGameMessage : public OutcomingMessage
+class TQ_EXPORT SelectGameMessage : public OutcomingMessage
 {
 public:
     SelectGameMessage() : OutcomingMessage(SelectGame) {}
@@ -69,7 +71,7 @@ public:
     QJsonObject toJson() const override;
 };
 
-class SetPauseStateMessage : public OutcomingMessage
+class TQ_EXPORT SetPauseStateMessage : public OutcomingMessage
 {
 public:
     SetPauseStateMessage() : OutcomingMessage(SetPauseState) {}
@@ -78,7 +80,7 @@ public:
     QJsonObject toJson() const override;
 };
 
-class GetGameStateMessage : public OutcomingMessage
+class TQ_EXPORT GetGameStateMessage : public OutcomingMessage
 {
 public:
     GetGameStateMessage() : OutcomingMessage(GetGameState) {}
@@ -86,7 +88,7 @@ public:
     QJsonObject toJson() const override;
 };
 
-class ShowNextGameBlockMessage : public OutcomingMessage
+class TQ_EXPORT ShowNextGameBlockMessage : public OutcomingMessage
 {
 public:
     ShowNextGameBlockMessage() : OutcomingMessage(ShowNextGameBlock) {}
@@ -97,7 +99,7 @@ public:
 
 // ---- game state ----
 
-class Room : public tq::DecodedObject<Room>
+class TQ_EXPORT Room : public tq::DecodedObject<Room>
 {
     TQ_DECODED(Room)
 public:
@@ -112,7 +114,7 @@ public:
     }
 };
 
-class Player : public tq::DecodedObject<Player>
+class TQ_EXPORT Player : public tq::DecodedObject<Player>
 {
     TQ_DECODED(Player)
 public:
@@ -128,7 +130,7 @@ public:
     }
 };
 
-class Game : public tq::DecodedObject<Game>
+class TQ_EXPORT Game : public tq::DecodedObject<Game>
 {
     TQ_DECODED(Game)
 public:
@@ -142,7 +144,7 @@ public:
     }
 };
 
-class Block : public tq::DecodedObject<Block>
+class TQ_EXPORT Block : public tq::DecodedObject<Block>
 {
     TQ_DECODED(Block)
 public:
@@ -157,7 +159,7 @@ public:
 };
 
 // A video shown on the TV; the service lists variants, the first one is played.
-class TvVideo : public tq::DecodedObject<TvVideo>
+class TQ_EXPORT TvVideo : public tq::DecodedObject<TvVideo>
 {
     TQ_DECODED(TvVideo)
 public:
@@ -172,7 +174,7 @@ public:
     void fromJson(const QJsonObject& json);
 };
 
-class InfoParams : public tq::DecodedObject<InfoParams>
+class TQ_EXPORT InfoParams : public tq::DecodedObject<InfoParams>
 {
     TQ_DECODED(InfoParams)
 public:
@@ -191,7 +193,7 @@ public:
     }
 };
 
-class QuestionParams : public tq::DecodedObject<QuestionParams>
+class TQ_EXPORT QuestionParams : public tq::DecodedObject<QuestionParams>
 {
     TQ_DECODED(QuestionParams)
 public:
@@ -207,7 +209,7 @@ public:
 };
 
 // Members whose object is empty keep their defaults.
-class GameBlock : public tq::DecodedObject<GameBlock>
+class TQ_EXPORT GameBlock : public tq::DecodedObject<GameBlock>
 {
     TQ_DECODED(GameBlock)
 public:
@@ -221,7 +223,7 @@ public:
     }
 };
 
-class PlayerResult : public tq::DecodedObject<PlayerResult>
+class TQ_EXPORT PlayerResult : public tq::DecodedObject<PlayerResult>
 {
     TQ_DECODED(PlayerResult)
 public:
@@ -245,13 +247,13 @@ public:
 };
 
 // The results of one block, one per player, in the order the service listed them.
-struct BlockResults
+struct TQ_EXPORT BlockResults
 {
     qint64 blockId = -1; // the key it stands under
     QList<PlayerResult> results;
 };
 
-class Current : public tq::DecodedObject<Current>
+class TQ_EXPORT Current : public tq::DecodedObject<Current>
 {
     TQ_DECODED(Current)
 public:
@@ -267,7 +269,7 @@ public:
 
 // ---- incoming ----
 
-class IncomingMessage
+class TQ_EXPORT IncomingMessage
 {
 public:
     enum Type { Unknown = 0, PlayerId = 1, RoomId = 2, GameState = 3 };
@@ -286,7 +288,7 @@ private:
     Type m_type;
 };
 
-class PlayerIdMessage : public IncomingMessage
+class TQ_EXPORT PlayerIdMessage : public IncomingMessage
 {
 public:
     PlayerIdMessage() : IncomingMessage(PlayerId) {}
@@ -294,7 +296,7 @@ public:
     void fromJson(const QJsonObject& data) override;
 };
 
-class RoomIdMessage : public IncomingMessage
+class TQ_EXPORT RoomIdMessage : public IncomingMessage
 {
 public:
     RoomIdMessage() : IncomingMessage(RoomId) {}
@@ -302,7 +304,7 @@ public:
     void fromJson(const QJsonObject& data) override;
 };
 
-class GameStateMessage : public IncomingMessage
+class TQ_EXPORT GameStateMessage : public IncomingMessage
 {
 public:
     GameStateMessage() : IncomingMessage(GameState) {}
@@ -316,14 +318,14 @@ using IncomingMessageSharedPtr = QSharedPointer<IncomingMessage>;
 
 // One received text frame, decoded. `message` is null without a "type" or for an unknown
 // type; `hasType` tells the two apart.
-struct DecodedFrame
+struct TQ_EXPORT DecodedFrame
 {
     QJsonObject envelope;
     QString typeName;
     bool hasType = false;
     IncomingMessageSharedPtr message;
 };
-DecodedFrame decodeFrame(const QByteArray& utf8);
+TQ_EXPORT DecodedFrame decodeFrame(const QByteArray& utf8);
 
 } // namespace pstv
 

@@ -14,6 +14,8 @@
 // are emitted from the event loop, so the host may stop, restart or delete the client from
 // any of them. It lives on the thread that created it.
 
+#include "tqglobal.h"
+
 #include "partystation/messages.h"
 #include "transport/tlspolicy.h"
 
@@ -29,7 +31,7 @@ namespace pstv {
 
 class PartyStationClientPrivate;
 
-class PartyStationClient : public QObject
+class TQ_EXPORT PartyStationClient : public QObject
 {
     Q_OBJECT
 public:

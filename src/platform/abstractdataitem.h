@@ -1,11 +1,13 @@
 #pragma once
 // Stand-in for the box's user-interface base of every displayable decoded object.
 
+#include "tqglobal.h"
+
 #include <QtGlobal>
 
 namespace stbcore {
 
-class AbstractDataItem
+class TQ_EXPORT AbstractDataItem
 {
 public:
     AbstractDataItem() = default;

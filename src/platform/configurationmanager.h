@@ -8,6 +8,8 @@
 // layer can be filled from a JSON file {"Group": {"key": value, ...}, ...}.
 // All operations may be called from any thread.
 
+#include "tqglobal.h"
+
 #include <QHash>
 #include <QReadWriteLock>
 #include <QString>
@@ -27,7 +29,7 @@ enum SettingsType : int {
     Authorization = 6,
 };
 
-class ConfigurationManager
+class TQ_EXPORT ConfigurationManager
 {
 public:
     // authorizationFile: where layer 6 is kept; empty means layer 6 is unavailable.
@@ -67,7 +69,7 @@ private:
 };
 
 // The three logging switches the HTTP tracing reads (group "Logs").
-class LogsConfigWrapper
+class TQ_EXPORT LogsConfigWrapper
 {
 public:
     explicit LogsConfigWrapper(const ConfigurationManager* store) : m_store(store) {}

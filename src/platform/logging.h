@@ -3,6 +3,8 @@
 // Records go through Qt's message handler (category "tqapi" on the record), so the
 // host's own handler sees them and tests can expect them with QTest::ignoreMessage.
 
+#include "tqglobal.h"
+
 #include <QDebug>
 #include <QLatin1String>
 #include <QString>
@@ -16,16 +18,16 @@ enum : Level { Fault = 1, Warning = 2, Notice = 3, Trace = 4, Verbose = 5 };
 
 // Messages at or below the threshold are wanted. The threshold starts from the
 // environment variable TQAPI_LOG_LEVEL (default 3) and can be changed by the host.
-bool checkLogLevel(Level level);
-void setLogLevel(Level level);
-Level logLevel();
+TQ_EXPORT bool checkLogLevel(Level level);
+TQ_EXPORT void setLogLevel(Level level);
+TQ_EXPORT Level logLevel();
 
 // One record per returned stream: it is written when the last copy is destroyed.
-QDebug toLog(Level level, const QString& category, QLatin1String file, int line,
+TQ_EXPORT QDebug toLog(Level level, const QString& category, QLatin1String file, int line,
              QLatin1String function, const QString& context);
 
 // A stream that discards everything written into it.
-QDebug fakeQDebug();
+TQ_EXPORT QDebug fakeQDebug();
 
 } // namespace logging
 

@@ -2,11 +2,13 @@
 // Stand-in for the host's provider of the values that go into request headers and
 // query items. Every accessor returns an empty string when the value is unknown.
 
+#include "tqglobal.h"
+
 #include <QString>
 
 namespace stbcore {
 
-class IRequestHeaderPropertyProvider
+class TQ_EXPORT IRequestHeaderPropertyProvider
 {
 public:
     virtual ~IRequestHeaderPropertyProvider() = default;
@@ -19,7 +21,7 @@ public:
 };
 
 // Fixed values, for tests and the demo host. Not thread-safe to change while requests run.
-class FixedPropertyProvider : public IRequestHeaderPropertyProvider
+class TQ_EXPORT FixedPropertyProvider : public IRequestHeaderPropertyProvider
 {
 public:
     QString macAddress() const override { return mac; }

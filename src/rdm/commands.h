@@ -4,6 +4,8 @@
 // poll -> acknowledge -> carry out -> report. The reports of successful commands are in
 // rdm/reports.h; rdm/poller.h polls on the configured schedule.
 
+#include "tqglobal.h"
+
 #include "transport/request.h"
 #include "model/abstractresponse.h"
 #include "model/constantsdictionary.h"
@@ -18,7 +20,7 @@
 #include <QVariantMap>
 
 namespace rdm {
-Q_NAMESPACE
+Q_NAMESPACE_EXPORT(TQ_EXPORT)
 
 enum class UpdateModeType : int { Unknown = 0, Normal = 1, Force = 2 };
 Q_ENUM_NS(UpdateModeType)
@@ -27,12 +29,12 @@ Q_ENUM_NS(ErrorReasonType)
 enum class VemoResetType : int { Unknown = 0, Factory = 1, Outputs = 2, Graphics = 3, Network = 4, Audio = 5 };
 Q_ENUM_NS(VemoResetType)
 
-const tq::ConstantsDictionary<QString, UpdateModeType>& updateModeTypeDictionary();
-const tq::ConstantsDictionary<QString, VemoResetType>& vemoResetTypeDictionary();
+TQ_EXPORT const tq::ConstantsDictionary<QString, UpdateModeType>& updateModeTypeDictionary();
+TQ_EXPORT const tq::ConstantsDictionary<QString, VemoResetType>& vemoResetTypeDictionary();
 
 // A command of the service: the notification header and the command's identifier. Commands
 // with parameters read them from the message's "options" object.
-class Command : public tq::Notification
+class TQ_EXPORT Command : public tq::Notification
 {
     TQ_DECODED(Command)
 public:
@@ -68,7 +70,7 @@ protected:
 public:                                                                                            \
     using CommandWithOptions::CommandWithOptions;
 
-class ChangeLoggingCommand : public CommandWithOptions<ChangeLoggingCommand>
+class TQ_EXPORT ChangeLoggingCommand : public CommandWithOptions<ChangeLoggingCommand>
 {
     TQ_RDM_COMMAND(ChangeLoggingCommand)
     int level = -1;
@@ -78,7 +80,7 @@ class ChangeLoggingCommand : public CommandWithOptions<ChangeLoggingCommand>
     }
 };
 
-class CheckMulticastCommand : public CommandWithOptions<CheckMulticastCommand>
+class TQ_EXPORT CheckMulticastCommand : public CommandWithOptions<CheckMulticastCommand>
 {
     TQ_RDM_COMMAND(CheckMulticastCommand)
     QString multicastGroup;
@@ -91,7 +93,7 @@ class CheckMulticastCommand : public CommandWithOptions<CheckMulticastCommand>
     }
 };
 
-class CurlCommand : public CommandWithOptions<CurlCommand>
+class TQ_EXPORT CurlCommand : public CommandWithOptions<CurlCommand>
 {
     TQ_RDM_COMMAND(CurlCommand)
     QString url;
@@ -107,7 +109,7 @@ class CurlCommand : public CommandWithOptions<CurlCommand>
     }
 };
 
-class NslookupCommand : public CommandWithOptions<NslookupCommand>
+class TQ_EXPORT NslookupCommand : public CommandWithOptions<NslookupCommand>
 {
     TQ_RDM_COMMAND(NslookupCommand)
     QString name;
@@ -119,7 +121,7 @@ class NslookupCommand : public CommandWithOptions<NslookupCommand>
     }
 };
 
-class PingCommand : public CommandWithOptions<PingCommand>
+class TQ_EXPORT PingCommand : public CommandWithOptions<PingCommand>
 {
     TQ_RDM_COMMAND(PingCommand)
     QString host;
@@ -136,14 +138,14 @@ class PingCommand : public CommandWithOptions<PingCommand>
     }
 };
 
-class StandbyCommand : public CommandWithOptions<StandbyCommand>
+class TQ_EXPORT StandbyCommand : public CommandWithOptions<StandbyCommand>
 {
     TQ_RDM_COMMAND(StandbyCommand)
     QString mode;
     static constexpr auto fields() { return std::tuple_cat(Command::fields(), std::make_tuple(option("mode", &StandbyCommand::mode))); }
 };
 
-class TracerouteCommand : public CommandWithOptions<TracerouteCommand>
+class TQ_EXPORT TracerouteCommand : public CommandWithOptions<TracerouteCommand>
 {
     TQ_RDM_COMMAND(TracerouteCommand)
     QString host;
@@ -162,7 +164,7 @@ class TracerouteCommand : public CommandWithOptions<TracerouteCommand>
     }
 };
 
-class TuneChannelCommand : public CommandWithOptions<TuneChannelCommand>
+class TQ_EXPORT TuneChannelCommand : public CommandWithOptions<TuneChannelCommand>
 {
     TQ_RDM_COMMAND(TuneChannelCommand)
     qint64 number = -1;
@@ -172,7 +174,7 @@ class TuneChannelCommand : public CommandWithOptions<TuneChannelCommand>
     }
 };
 
-class VemoResetCommand : public CommandWithOptions<VemoResetCommand>
+class TQ_EXPORT VemoResetCommand : public CommandWithOptions<VemoResetCommand>
 {
     TQ_RDM_COMMAND(VemoResetCommand)
     QString name; // one of vemoResetTypeDictionary()'s names
@@ -193,7 +195,7 @@ using SendLogsCommand = Command;
 using SendSystemStatusCommand = Command;
 
 // Why a command failed, for the plain report.
-struct CommandsError
+struct TQ_EXPORT CommandsError
 {
     ErrorReasonType reason = ErrorReasonType::NoError;
     QString details;
@@ -205,7 +207,7 @@ struct CommandsError
 // ---- answers ----
 
 // The poll answer as received; Notification::createNotificationFromJson turns it into a command.
-class CommandsPollResponse : public tq::AbstractResponse
+class TQ_EXPORT CommandsPollResponse : public tq::AbstractResponse
 {
 public:
     QJsonObject object;
@@ -214,7 +216,7 @@ public:
     QJsonObject toJson() const override { return object; }
 };
 
-class GeneralSettingsResponse : public tq::DecodedObject<GeneralSettingsResponse, tq::AbstractResponse>
+class TQ_EXPORT GeneralSettingsResponse : public tq::DecodedObject<GeneralSettingsResponse, tq::AbstractResponse>
 {
     TQ_DECODED(GeneralSettingsResponse)
 public:
@@ -226,7 +228,7 @@ public:
     }
 };
 
-class UpdateMode : public tq::DecodedObject<UpdateMode>
+class TQ_EXPORT UpdateMode : public tq::DecodedObject<UpdateMode>
 {
     TQ_DECODED(UpdateMode)
 public:
@@ -239,7 +241,7 @@ public:
     }
 };
 
-class UpdateFirmwareResponse : public tq::DecodedObject<UpdateFirmwareResponse, tq::AbstractResponse>
+class TQ_EXPORT UpdateFirmwareResponse : public tq::DecodedObject<UpdateFirmwareResponse, tq::AbstractResponse>
 {
     TQ_DECODED(UpdateFirmwareResponse)
 public:
@@ -256,7 +258,7 @@ public:
 };
 
 // One map per element of "vemo"; the host picks its own with settingsFromListByVersion.
-class SettingsResponse : public tq::AbstractResponse
+class TQ_EXPORT SettingsResponse : public tq::AbstractResponse
 {
 public:
     QList<QVariant> settings;
@@ -267,19 +269,19 @@ public:
 
 namespace helpers {
 // The first map whose "version" equals `version`; empty when none does.
-QVariantMap settingsFromListByVersion(const QList<QVariant>& settings, const QString& version);
+TQ_EXPORT QVariantMap settingsFromListByVersion(const QList<QVariant>& settings, const QString& version);
 } // namespace helpers
 
 // ---- requests (the creator copies the request) ----
 
-class CommandsPoll : public tq::AbstractRequest
+class TQ_EXPORT CommandsPoll : public tq::AbstractRequest
 {
 public:
     QString macAddress; // sent in lower case
     std::function<tq::RequestRawData()> rawDataCreator() const override;
 };
 
-class CommandsAckRequest : public tq::AbstractRequest
+class TQ_EXPORT CommandsAckRequest : public tq::AbstractRequest
 {
 public:
     explicit CommandsAckRequest(qint64 id = -1) : commandId(id) {}
@@ -288,7 +290,7 @@ public:
 };
 
 // The outcome of a command that failed, or of one whose success carries no data.
-class CommandsReportRequest : public tq::AbstractRequest
+class TQ_EXPORT CommandsReportRequest : public tq::AbstractRequest
 {
 public:
     explicit CommandsReportRequest(qint64 id = -1, CommandsError e = {}) : commandId(id), error(std::move(e)) {}
@@ -297,7 +299,7 @@ public:
     std::function<tq::RequestRawData()> rawDataCreator() const override;
 };
 
-class SettingsRequest : public tq::AbstractRequest
+class TQ_EXPORT SettingsRequest : public tq::AbstractRequest
 {
 public:
     QString macAddress;
@@ -305,7 +307,7 @@ public:
     std::function<tq::RequestRawData()> rawDataCreator() const override;
 };
 
-class UpdateFirmwareRequest : public tq::AbstractRequest
+class TQ_EXPORT UpdateFirmwareRequest : public tq::AbstractRequest
 {
 public:
     QString platform;
@@ -318,8 +320,8 @@ public:
 
 namespace detail {
 // An exchange with the service; "{id}" in the path becomes `commandId`.
-tq::RequestRawData exchange(const QString& method, const char* path, qint64 commandId, tq::ResponseExtractor decode);
-tq::ResponseExtractor successExtractor();
+TQ_EXPORT tq::RequestRawData exchange(const QString& method, const char* path, qint64 commandId, tq::ResponseExtractor decode);
+TQ_EXPORT tq::ResponseExtractor successExtractor();
 } // namespace detail
 
 } // namespace rdm

@@ -18,6 +18,8 @@
 // are emitted from the event loop, so the host may stop, restart or delete the poller from
 // any of them.
 
+#include "tqglobal.h"
+
 #include "engine/clock.h"
 #include "transport/requesterror.h"
 #include "rdm/commands.h"
@@ -39,7 +41,7 @@ class TqContext;
 
 namespace rdm {
 
-class CommandsPoller : public QObject, private tq::ITqRequestErrorHandler
+class TQ_EXPORT CommandsPoller : public QObject, private tq::ITqRequestErrorHandler
 {
     Q_OBJECT
 public:

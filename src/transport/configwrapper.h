@@ -6,6 +6,8 @@
 // kind, accessor(s), group, key and default, and the declarations and definitions both
 // follow from the row. Accessors with rules of their own are written out after the table.
 
+#include "tqglobal.h"
+
 #include "platform/configurationmanager.h"
 
 #include <QJsonArray>
@@ -92,7 +94,7 @@ namespace tq {
 #define TQ_CONFIG_DECLARE(kind, ...) TQ_CONFIG_DECL_##kind(__VA_ARGS__)
 
 // Shared reading and writing of the three wrappers.
-class ConfigView
+class TQ_EXPORT ConfigView
 {
 public:
     explicit ConfigView(stbconfig::ConfigurationManager* store) : m_store(store) {}
@@ -113,7 +115,7 @@ protected:
     stbconfig::ConfigurationManager* m_store;
 };
 
-struct IncrementalTimerParams
+struct TQ_EXPORT IncrementalTimerParams
 {
     qint64 multiplier = 2;
     qint64 interval = 30;
@@ -122,7 +124,7 @@ struct IncrementalTimerParams
 
 class Scte35ConfigWrapper;
 
-class TqConfigWrapper : public ConfigView
+class TQ_EXPORT TqConfigWrapper : public ConfigView
 {
 public:
     explicit TqConfigWrapper(stbconfig::ConfigurationManager* store) : ConfigView(store) {}
@@ -170,7 +172,7 @@ public:
 };
 
 // The two SCTE-35 ad-decision services, one group each.
-class Scte35ConfigWrapper : public ConfigView
+class TQ_EXPORT Scte35ConfigWrapper : public ConfigView
 {
 public:
     explicit Scte35ConfigWrapper(stbconfig::ConfigurationManager* store) : ConfigView(store) {}
@@ -208,7 +210,7 @@ public:
 namespace rdm {
 
 // Device management, group "RDM".
-class ConfigWrapper : public tq::ConfigView
+class TQ_EXPORT ConfigWrapper : public tq::ConfigView
 {
 public:
     explicit ConfigWrapper(stbconfig::ConfigurationManager* store) : tq::ConfigView(store) {}

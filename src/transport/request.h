@@ -2,6 +2,8 @@
 // What a request is before it becomes an HTTP exchange: the request base class, the
 // record that travels to the worker thread, and the HTTP helpers shared by all services.
 
+#include "tqglobal.h"
+
 #include "model/enums.h"
 
 #include <QByteArray>
@@ -18,7 +20,7 @@ namespace tq {
 using ResponseExtractor = std::function<QVariant(const QByteArray&)>;
 
 // One exchange, by value. Produced on the worker thread by a request's creator.
-struct RequestRawData
+struct TQ_EXPORT RequestRawData
 {
     RequestRawData() = default;
     explicit RequestRawData(ResponseExtractor extractor) : responseExtractor(std::move(extractor)) {}
@@ -40,7 +42,7 @@ struct RequestRawData
     int apiVersion = 2;
 };
 
-class AbstractRequest
+class TQ_EXPORT AbstractRequest
 {
 public:
     AbstractRequest() = default;
@@ -61,20 +63,20 @@ private:
     MethodSpecializaton m_methodSpecialization = MethodSpecializaton::Unknown;
 };
 
-QString httpGetMethod();
-QString httpPostMethod();
-QString httpPatchMethod();
-QString httpPutMethod();
-QString httpDeleteMethod();
-QString httpHeadMethod();
+TQ_EXPORT QString httpGetMethod();
+TQ_EXPORT QString httpPostMethod();
+TQ_EXPORT QString httpPatchMethod();
+TQ_EXPORT QString httpPutMethod();
+TQ_EXPORT QString httpDeleteMethod();
+TQ_EXPORT QString httpHeadMethod();
 
 constexpr bool isHttpClientError(int code) { return code >= 400 && code <= 499; }
 constexpr bool isHttpServerError(int code) { return code >= 500 && code <= 599; }
 constexpr bool isGatewayError(int code) { return code == 502 || code == 504; }
 constexpr bool isServiceUpdateError(int code) { return code == 408 || code == 500 || code == 503; }
 
-bool isImageMethod(MethodType type);
-QString httpReasonPhrase(int code);
+TQ_EXPORT bool isImageMethod(MethodType type);
+TQ_EXPORT QString httpReasonPhrase(int code);
 
 } // namespace tq
 

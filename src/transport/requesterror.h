@@ -1,6 +1,8 @@
 #pragma once
 // The record of a failed request, and the handler chains that deliver it.
 
+#include "tqglobal.h"
+
 #include "model/enums.h"
 
 #include <QByteArray>
@@ -22,14 +24,14 @@
 namespace tq {
 
 // One entry of an error body's "details".
-struct ErrorDetail
+struct TQ_EXPORT ErrorDetail
 {
     ErrorDetailsKey key = ErrorDetailsKey::Unknown;
     QVariant value;
     QString keyName; // the "key" as received
 };
 
-class RequestError
+class TQ_EXPORT RequestError
 {
     Q_GADGET
 public:
@@ -282,7 +284,7 @@ public:
 };
 
 // Seen by the host (and the library itself) for every failed request.
-class ITqRequestErrorHandler
+class TQ_EXPORT ITqRequestErrorHandler
 {
 public:
     virtual ~ITqRequestErrorHandler() = default;
@@ -298,7 +300,7 @@ using Lifetime = std::weak_ptr<const void>;
 // next error) or destroy any of its `owners`: the walk stops as soon as one has gone, so
 // nothing is asked through an object that no longer exists. A handler that throws is logged
 // and counts as not having taken the error.
-bool runErrorHandlerChain(const QList<ITqRequestErrorHandler*>& chain, qint64 requestId,
+TQ_EXPORT bool runErrorHandlerChain(const QList<ITqRequestErrorHandler*>& chain, qint64 requestId,
                           const RequestError& error, std::initializer_list<Lifetime> owners);
 
 } // namespace tq

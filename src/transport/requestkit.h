@@ -29,6 +29,8 @@
 //
 // The creator captures a copy of the request, so the object may go as soon as it is sent.
 
+#include "tqglobal.h"
+
 #include "transport/request.h"
 #include "model/constantsdictionary.h"
 
@@ -45,8 +47,8 @@
 namespace tq::kit {
 
 // "key=value", both percent-encoded (only letters, digits and "-._~" stay as they are).
-QString queryItem(const QString& key, const QString& value);
-qint64 currentEpochSeconds();
+TQ_EXPORT QString queryItem(const QString& key, const QString& value);
+TQ_EXPORT qint64 currentEpochSeconds();
 
 enum class Send { Always, NotEmpty, Positive, NotNegative, NotZero, NotMinusOne };
 
@@ -72,7 +74,7 @@ constexpr Param<Owner, Member> param(const char* key, Member Owner::*member)
     return {key, member, std::is_same_v<Member, QString> ? Send::NotEmpty : Send::Always};
 }
 
-struct ClientTime
+struct TQ_EXPORT ClientTime
 {
     const char* key;
 };
@@ -83,7 +85,7 @@ constexpr ClientTime clientTime(const char* key = "client_time")
 
 using Decoder = QVariant (*)(const QByteArray&);
 
-struct Exchange
+struct TQ_EXPORT Exchange
 {
     tq::MethodType type;
     const char* method;
@@ -92,7 +94,7 @@ struct Exchange
 };
 
 // The decoder as a response extractor; none for a request whose answer is not decoded.
-tq::ResponseExtractor extractorOf(Decoder decode);
+TQ_EXPORT tq::ResponseExtractor extractorOf(Decoder decode);
 
 template<class Member>
 bool isSent(const Member& value, Send when)

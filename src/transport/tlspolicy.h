@@ -17,6 +17,8 @@
 // answered (and false should it lose it again): the clock is the machine's, so the state is
 // the process's, readable from any thread.
 
+#include "tqglobal.h"
+
 #include <QList>
 #include <QString>
 
@@ -30,7 +32,7 @@ class ConfigurationManager;
 
 namespace tq {
 
-class TlsPolicy
+class TQ_EXPORT TlsPolicy
 {
 public:
     enum class Mode { AcceptAll, Verify };
