@@ -2,7 +2,7 @@
 // Platform requests: live television — channels, the programme guide, radio, channel
 // previews and recordings.
 
-#include "api/platformrequest.h"
+#include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
 #include "model/channels.h"
@@ -15,7 +15,7 @@
 namespace tq {
 
 // The channel list may come as CBOR (the platform answers by the Accept header).
-class GetChannelsRequest : public PlatformRequest<GetChannelsRequest, AbstractRequest>
+class GetChannelsRequest : public Request<GetChannelsRequest, AbstractRequest>
 {
 public:
     using Answer = GetChannelsResponse;
@@ -32,10 +32,10 @@ public:
     }
 };
 
-class GetChannelByIdRequest : public PlatformRequest<GetChannelByIdRequest, RequestById>
+class GetChannelByIdRequest : public Request<GetChannelByIdRequest, RequestById>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = Channel;
     static constexpr Route route = get("/user/channels/{id}", 3);
     int epgLimit = 0;
@@ -48,22 +48,22 @@ public:
 };
 
 // The same channel by the platform-wide id.
-class GetChannelByTqIdRequest : public PlatformRequest<GetChannelByTqIdRequest, GetChannelByIdRequest>
+class GetChannelByTqIdRequest : public Request<GetChannelByTqIdRequest, GetChannelByIdRequest>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     static constexpr Route route = get("/user/channels/tq/{id}", 3);
 };
 
-TQ_PLATFORM_REQUEST(GetRadioChannelsRequest, AbstractRequest, get("/user/radio_channels"), GetRadioChannelsResponse)
+TQ_REQUEST(GetRadioChannelsRequest, AbstractRequest, get("/user/radio_channels"), GetRadioChannelsResponse)
 
-TQ_PLATFORM_REQUEST(GetProfileChannelsRequest, RequestById, get("/user/profiles/{id}/channels"), GetProfileChannelsResponse)
+TQ_REQUEST(GetProfileChannelsRequest, RequestById, get("/user/profiles/{id}/channels"), GetProfileChannelsResponse)
 
-TQ_PLATFORM_REQUEST(GetChannelPreviewRequest, RequestById, get("/user/channel_preview/{id}"), PreviewDurationBrief)
+TQ_REQUEST(GetChannelPreviewRequest, RequestById, get("/user/channel_preview/{id}"), PreviewDurationBrief)
 
-TQ_PLATFORM_REQUEST(ChangePreviewRequest, RequestWithBody<ChannelPreviewReq>, post("/user/channel_preview"), PostPreviewResponse)
+TQ_REQUEST(ChangePreviewRequest, RequestWithBody<ChannelPreviewReq>, post("/user/channel_preview"), PostPreviewResponse)
 
-class GetEpgRequest : public PlatformRequest<GetEpgRequest, AbstractRequest>
+class GetEpgRequest : public Request<GetEpgRequest, AbstractRequest>
 {
 public:
     using Answer = GetEPGResponse;
@@ -83,12 +83,12 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(GetEpgByIdRequest, RequestById, get("/user/epg/{id}"), GetEPGByIDResponse)
+TQ_REQUEST(GetEpgByIdRequest, RequestById, get("/user/epg/{id}"), GetEPGByIDResponse)
 
-class GetEpgByOriginalIdRequest : public PlatformRequest<GetEpgByOriginalIdRequest, RequestById>
+class GetEpgByOriginalIdRequest : public Request<GetEpgByOriginalIdRequest, RequestById>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = GetEPGByIDResponse;
     static constexpr Route route = get("/user/epg/original/{id}");
     qint64 tqChannelId = 0;
@@ -102,9 +102,9 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(EpgRecordingRequest, RequestById, post("/user/epg/{id}/recording"), SuccessResponse)
+TQ_REQUEST(EpgRecordingRequest, RequestById, post("/user/epg/{id}/recording"), SuccessResponse)
 
-TQ_PLATFORM_REQUEST(DeleteEpgRecordingRequest, RequestById, del("/user/epg/{id}/recording"), SuccessResponse)
+TQ_REQUEST(DeleteEpgRecordingRequest, RequestById, del("/user/epg/{id}/recording"), SuccessResponse)
 
 using ChannelRequests = std::tuple<GetChannelsRequest, GetChannelByIdRequest, GetChannelByTqIdRequest, GetRadioChannelsRequest, GetProfileChannelsRequest, GetChannelPreviewRequest, ChangePreviewRequest, GetEpgRequest, GetEpgByIdRequest, GetEpgByOriginalIdRequest, EpgRecordingRequest, DeleteEpgRecordingRequest>;
 

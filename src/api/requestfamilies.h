@@ -3,10 +3,11 @@
 // text, a body, paging, filters) and how its arguments go out. Every member is a plain
 // value; creators copy them, so a request may be destroyed right after sendRequest.
 //
-// The requests themselves are rows of the catalogue (api/platformrequest.h explains the
-// form); the image request is the one family that is a complete request on its own.
+// The requests themselves are rows of the catalogue, written with the request kit
+// (transport/requestkit.h); the image request is the one family that is a complete
+// request on its own.
 
-#include "transport/request.h"
+#include "transport/requestkit.h"
 
 #include <QList>
 #include <QMap>
@@ -21,17 +22,6 @@ extern const QString offsetQueryKey;
 extern const QString limitQueryKey;
 extern const QString sortByQueryKey;
 extern const QString sortDirQueryKey;
-
-// "key=value", each side percent-encoded on its own (letters, digits and "-._~" stay as
-// they are). Lists are joined with "," first, so the separator goes out as %2C.
-QString queryItem(const QString& key, const QString& value);
-QString queryItem(const QString& key, int value);
-QString queryItem(const QString& key, qint64 value);
-QString queryItem(const QString& key, quint64 value);
-QString queryItem(const QString& key, bool value);
-QString queryItem(const QString& key, const QList<int>& values);
-QString queryItem(const QString& key, const QList<qint64>& values);
-QString queryItem(const QString& key, const QStringList& values);
 
 class RequestById : public AbstractRequest
 {
@@ -95,6 +85,16 @@ public:
     quint64 limit = 0;
 };
 
+// Paging as most lists send it.
+constexpr auto offsetLimit()
+{
+    return std::make_tuple(item("offset", &CollectionRequest::offset), item("limit", &CollectionRequest::limit));
+}
+constexpr auto limitOffset()
+{
+    return std::make_tuple(item("limit", &CollectionRequest::limit), item("offset", &CollectionRequest::offset));
+}
+
 class CollectionWithIdRequest : public CollectionRequest
 {
 public:
@@ -130,7 +130,9 @@ public:
     bool isCacheable = true;
 };
 
-class ImageRequest : public AbstractImageRequest
+// The record's path is the url; its method type, isCacheable, isAbsoluteUrl and
+// checkImageSize are the request's own. The worker decodes image answers itself.
+class ImageRequest : public Request<ImageRequest, AbstractImageRequest>
 {
 public:
     ImageRequest() = default;
@@ -151,7 +153,17 @@ public:
     bool checkImageSize = true;
 
     MethodType imageRequestType() const { return methodType; }
-    std::function<RequestRawData()> rawDataCreator() const override;
+
+    static constexpr Route route = get("").type(MethodType::TqImage).specialization(MethodSpecializaton::Unknown);
+    static constexpr auto query()
+    {
+        using R = ImageRequest;
+        return std::make_tuple(item("width", &R::width), item("height", &R::height), item("size", &R::size),
+                               item("blur_radius", &R::blurRadius), item("keep_ratio", &R::keepRatio),
+                               item("borderless", &R::borderless), item("crop", &R::crop),
+                               item("best_size", &R::bestSize));
+    }
+    void finish(RequestRawData& raw) const;
 };
 
 } // namespace tq

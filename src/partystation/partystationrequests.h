@@ -60,27 +60,24 @@ public:
     }
 };
 
-class SettingsRequest : public tq::kit::Request<SettingsRequest>
+class SettingsRequest : public tq::Request<SettingsRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::PartyStationApi, "GET", "/settings",
-                                                &tq::kit::decodeJson<SettingsResponse>};
+    using Answer = SettingsResponse;
+    static constexpr tq::Route route = tq::get("/settings").type(tq::MethodType::PartyStationApi);
 };
 
-class CreateRoomRequest : public tq::kit::Request<CreateRoomRequest>
+class CreateRoomRequest : public tq::Request<CreateRoomRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::PartyStationApi, "GET", "/room/tv",
-                                                &tq::kit::decodeJson<CreateRoomResponse>};
+    using Answer = CreateRoomResponse;
+    static constexpr tq::Route route = tq::get("/room/tv").type(tq::MethodType::PartyStationApi);
     qint64 client = 0; // the id a previous room gave this TV; sent when greater than 0
-    static constexpr auto query()
-    {
-        return std::make_tuple(tq::kit::param("client", &CreateRoomRequest::client, tq::kit::Send::Positive));
-    }
+    static constexpr auto query() { return std::make_tuple(tq::item("client", &CreateRoomRequest::client)); }
 };
 
 // An image of the service by its complete address; the answer is an ImageResponse.
-class ImageRequest : public tq::kit::AddressRequest<tq::MethodType::PartyStationImage>
+class ImageRequest : public tq::AddressRequest<tq::MethodType::PartyStationImage>
 {
 public:
     using AddressRequest::AddressRequest;

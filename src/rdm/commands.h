@@ -4,8 +4,9 @@
 // poll -> acknowledge -> carry out -> report. The reports of successful commands are in
 // rdm/reports.h; rdm/poller.h polls on the configured schedule.
 
-#include "transport/request.h"
+#include "transport/requestkit.h"
 #include "model/abstractresponse.h"
+#include "model/account.h"
 #include "model/constantsdictionary.h"
 #include "model/fields.h"
 #include "notifications/notification.h"
@@ -270,57 +271,90 @@ namespace helpers {
 QVariantMap settingsFromListByVersion(const QList<QVariant>& settings, const QString& version);
 } // namespace helpers
 
-// ---- requests (the creator copies the request) ----
+// ---- requests ----
 
-class CommandsPoll : public tq::AbstractRequest
+namespace detail {
+// "{id}" of the path becomes the command's id: in the path at once, since the service's
+// backend sends the path as it stands, and through the path creator.
+void fillCommandId(tq::RequestRawData& raw, qint64 commandId);
+} // namespace detail
+
+class CommandsPoll : public tq::Request<CommandsPoll>
 {
 public:
+    using Answer = CommandsPollResponse;
+    static constexpr tq::Route route = tq::get("/user/commands/poll").type(tq::MethodType::RdmApi).notCacheable();
     QString macAddress; // sent in lower case
-    std::function<tq::RequestRawData()> rawDataCreator() const override;
+    static constexpr auto query()
+    {
+        return std::make_tuple(tq::item("mac_address", &CommandsPoll::lowerCaseMac, tq::Send::Always));
+    }
+
+private:
+    QString lowerCaseMac() const { return macAddress.toLower(); }
 };
 
-class CommandsAckRequest : public tq::AbstractRequest
+class CommandsAckRequest : public tq::Request<CommandsAckRequest>
 {
 public:
     explicit CommandsAckRequest(qint64 id = -1) : commandId(id) {}
+    using Answer = tq::SuccessResponse;
+    static constexpr tq::Route route =
+        tq::post("/user/commands/{id}/ack").type(tq::MethodType::RdmApi).notCacheable();
     qint64 commandId;
-    std::function<tq::RequestRawData()> rawDataCreator() const override;
+    void finish(tq::RequestRawData& raw) const { detail::fillCommandId(raw, commandId); }
 };
 
 // The outcome of a command that failed, or of one whose success carries no data.
-class CommandsReportRequest : public tq::AbstractRequest
+class CommandsReportRequest : public tq::Request<CommandsReportRequest>
 {
 public:
     explicit CommandsReportRequest(qint64 id = -1, CommandsError e = {}) : commandId(id), error(std::move(e)) {}
+    using Answer = tq::SuccessResponse;
+    static constexpr tq::Route route =
+        tq::post("/user/commands/{id}/report").type(tq::MethodType::RdmApi).notCacheable();
     qint64 commandId;
     CommandsError error;
-    std::function<tq::RequestRawData()> rawDataCreator() const override;
+    QByteArray encodedBody() const; // {"error": ...}; none without an error
+    void finish(tq::RequestRawData& raw) const { detail::fillCommandId(raw, commandId); }
 };
 
-class SettingsRequest : public tq::AbstractRequest
+class SettingsRequest : public tq::Request<SettingsRequest>
 {
 public:
+    using Answer = SettingsResponse;
+    static constexpr tq::Route route = tq::get("/user/settings").type(tq::MethodType::RdmApi).notCacheable();
     QString macAddress;
     QString version;
-    std::function<tq::RequestRawData()> rawDataCreator() const override;
+    static constexpr auto query()
+    {
+        using R = SettingsRequest;
+        return std::make_tuple(tq::item("mac_address", &R::macAddress, tq::Send::Always),
+                               tq::item("version", &R::version, tq::Send::Always));
+    }
 };
 
-class UpdateFirmwareRequest : public tq::AbstractRequest
+class UpdateFirmwareRequest : public tq::Request<UpdateFirmwareRequest>
 {
 public:
+    using Answer = UpdateFirmwareResponse;
+    static constexpr tq::Route route =
+        tq::get("/user/firmware_update").type(tq::MethodType::RdmApi).notCacheable();
     QString platform;
     QString model;
     QString macAddress;
     QString serialNumber;
     QString version;
-    std::function<tq::RequestRawData()> rawDataCreator() const override;
+    static constexpr auto query()
+    {
+        using R = UpdateFirmwareRequest;
+        constexpr tq::Send always = tq::Send::Always;
+        return std::make_tuple(tq::item("platform", &R::platform, always), tq::item("model", &R::model, always),
+                               tq::fixed("project", "vemo"), tq::item("mac_address", &R::macAddress, always),
+                               tq::item("serial_number", &R::serialNumber, always),
+                               tq::item("version", &R::version, always));
+    }
 };
-
-namespace detail {
-// An exchange with the service; "{id}" in the path becomes `commandId`.
-tq::RequestRawData exchange(const QString& method, const char* path, qint64 commandId, tq::ResponseExtractor decode);
-tq::ResponseExtractor successExtractor();
-} // namespace detail
 
 } // namespace rdm
 

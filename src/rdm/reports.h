@@ -3,7 +3,7 @@
 // {"result": {...}}. A report lists its "result" members as fields; failures and commands
 // without data go through CommandsReportRequest (rdm/commands.h).
 
-#include "transport/request.h"
+#include "rdm/commands.h"
 #include "model/fields.h"
 
 #include <QList>
@@ -12,23 +12,22 @@
 
 namespace rdm {
 
-namespace detail {
-tq::RequestRawData reportExchange(qint64 commandId, const QJsonObject& result);
-} // namespace detail
-
 // A report whose "result" is the report's declared fields.
 template<class Self>
-class Report : public tq::AbstractRequest
+class Report : public tq::Request<Self>
 {
 public:
     qint64 commandId = -1;
 
-    std::function<tq::RequestRawData()> rawDataCreator() const override
+    using Answer = tq::SuccessResponse;
+    static constexpr tq::Route route =
+        tq::post("/user/commands/{id}/report").type(tq::MethodType::RdmApi).notCacheable();
+    QByteArray encodedBody() const
     {
-        return [id = commandId, result = static_cast<const Self&>(*this).toJson()] {
-            return detail::reportExchange(id, result);
-        };
+        const QJsonObject result = static_cast<const Self&>(*this).toJson();
+        return tq::AbstractRequest::jsonToRaw(QJsonObject{{QStringLiteral("result"), result}});
     }
+    void finish(tq::RequestRawData& raw) const { detail::fillCommandId(raw, commandId); }
 };
 
 #define TQ_RDM_REPORT(Name)                                                                        \

@@ -126,11 +126,12 @@ public:
     }
 };
 
-class GetPlaylistRequest : public kit::Request<GetPlaylistRequest>
+// A platform route whose answer is a plain object: an embedded notification is not looked for.
+class GetPlaylistRequest : public Request<GetPlaylistRequest>
 {
 public:
-    static constexpr kit::Exchange exchange{MethodType::TqApi, "GET", "/user/b2b_hotel/playlist",
-                                            &kit::decodeJson<PlaylistResponse>};
+    using Answer = PlaylistResponse;
+    static constexpr Route route = get("/user/b2b_hotel/playlist");
 };
 
 } // namespace tq::b2b::playlist

@@ -104,26 +104,26 @@ struct Card
 } // namespace detail
 
 // Registers a card ("cardRegister") with an authorising payment.
-class BindRequest : public tq::kit::Request<BindRequest>, public detail::Card
+class BindRequest : public tq::Request<BindRequest>, public detail::Card
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::PaymentServiceApi, "POST", "",
-                                                &tq::kit::decodeJson<PaymentResponse>};
+    using Answer = PaymentResponse;
+    static constexpr tq::Route route = tq::post("").type(tq::MethodType::PaymentServiceApi);
     static constexpr auto address = &BindRequest::url;
     QString reqId;
     QString orderId;
-    QByteArray body() const;
+    QByteArray encodedBody() const;
 };
 
 // Pays with a card ("createPayment").
-class BuyRequest : public tq::kit::Request<BuyRequest>, public detail::Card
+class BuyRequest : public tq::Request<BuyRequest>, public detail::Card
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::PaymentServiceApi, "POST", "",
-                                                &tq::kit::decodeJson<PaymentResponse>};
+    using Answer = PaymentResponse;
+    static constexpr tq::Route route = tq::post("").type(tq::MethodType::PaymentServiceApi);
     static constexpr auto address = &BuyRequest::url;
     QString orderId;
-    QByteArray body() const;
+    QByteArray encodedBody() const;
 };
 
 } // namespace ps

@@ -14,10 +14,10 @@ const tq::ConstantsDictionary<int, QString>& imageTypeDictionary();
 const tq::ConstantsDictionary<int, QString>& resourceSubsetDictionary();
 
 // An image by its path below the service address; an empty path is refused unsent.
-class ImageRequest : public tq::kit::Request<ImageRequest>
+class ImageRequest : public tq::Request<ImageRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::StaticDataImage, "GET", ""};
+    static constexpr tq::Route route = tq::get("").type(tq::MethodType::StaticDataImage);
 
     ImageRequest() = default;
     explicit ImageRequest(QString imagePath, bool cacheable = true) : path(std::move(imagePath)), isCacheable(cacheable) {}

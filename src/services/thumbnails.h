@@ -78,22 +78,26 @@ public:
 
 // "<base>/<id>/playlist.json"; profile 0 asks for full-HD frames, 1 for HD, any other
 // value leaves the choice to the service.
-class PlaylistRequest : public tq::kit::Request<PlaylistRequest>
+class PlaylistRequest : public tq::Request<PlaylistRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::ThumbnailsApi, "GET", "",
-                                                &tq::kit::decodeJson<PlaylistResponse>};
+    using Answer = PlaylistResponse;
+    static constexpr tq::Route route = tq::get("").type(tq::MethodType::ThumbnailsApi);
     QString id;
     int profile = 0;
 
+    static constexpr auto query() { return std::make_tuple(tq::item("profile", &PlaylistRequest::profileName)); }
     void finish(tq::RequestRawData& raw) const;
+
+private:
+    QString profileName() const; // empty: not sent
 };
 
 // One sprite image: "<base>/<first>/<second>", the segments as the playlist names them.
-class ImageRequest : public tq::kit::Request<ImageRequest>
+class ImageRequest : public tq::Request<ImageRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::ThumbnailsImage, "GET", ""};
+    static constexpr tq::Route route = tq::get("").type(tq::MethodType::ThumbnailsImage).noImageSizeCheck();
     QString first;
     QString second;
 
