@@ -84,12 +84,12 @@ void setArgument(R& request, const kit::QueryArgument<Owner, Member>& argument)
     Member& value = request.*argument.member;
     if constexpr (std::is_same_v<Member, QString>) {
         value = QStringLiteral("star wars");
-    } else if constexpr (kit::IsEnumList<Member>::value) {
+    } else if constexpr (kit::isEnumList<Member>) {
         using Enum = typename Member::value_type;
         value = {Enum(1), Enum(2)};
     } else if constexpr (std::is_same_v<Member, QStringList>) {
         value = {QStringLiteral("drama"), QStringLiteral("sci fi")};
-    } else if constexpr (kit::IsList<Member>::value) {
+    } else if constexpr (kit::isList<Member>) {
         value = {5, 7};
     } else if constexpr (std::is_same_v<Member, bool> || std::is_same_v<Member, std::optional<bool>>) {
         value = true;
@@ -104,17 +104,17 @@ template<class R>
 R prepared(bool allArguments)
 {
     R request;
-    if constexpr (kit::HasId<R>::value)
+    if constexpr (kit::declares<R, kit::IdMember>)
         request.id = 42;
     if constexpr (std::is_same_v<R, DiscoveryRequest>)
         request.value = QStringLiteral("http://balancer.example/discovery");
-    else if constexpr (kit::HasValue<R>::value) // a path segment or a query text
+    else if constexpr (kit::declares<R, kit::ValueMember>) // a path segment or a query text
         request.value = QStringLiteral("main");
     if constexpr (std::is_base_of_v<RequestByContentTypeAndId, R>)
         request.contentType = QStringLiteral("collections");
     if (!allArguments)
         return request;
-    if constexpr (kit::HasQuery<R>::value)
+    if constexpr (kit::declares<R, kit::QueryArguments>)
         std::apply([&](const auto&... argument) { (setArgument(request, argument), ...); }, R::query());
     if constexpr (std::is_base_of_v<FilterCollection, R>) {
         request.filterTheme = QStringLiteral("genres");

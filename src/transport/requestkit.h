@@ -114,13 +114,13 @@ struct Route
     const char* path;
     int api = 2;
     MethodType methodType = MethodType::TqApi;
+    Decoder decoder = nullptr; // for an answer that is no JSON object
+    bool cborAnswer = false;
     MethodSpecializaton fixedSpecialization = MethodSpecializaton::Unknown;
     bool specializationFixed = false;
     bool deferrable = true;
     bool cacheable = true;
     bool checkImageSize = true;
-    bool cborAnswer = false;
-    Decoder decoder = nullptr;
 
     constexpr Route type(MethodType t) const { return with(&Route::methodType, t); }
     constexpr Route cbor() const { return with(&Route::cborAnswer, true); }
@@ -176,19 +176,14 @@ struct Fixed
 
 qint64 currentEpochSeconds();
 
-template<class T>
-struct IsList : std::false_type {};
-template<class T>
-struct IsList<QList<T>> : std::true_type {};
-template<class T>
-struct IsEnumList : std::false_type {};
-template<class T>
-struct IsEnumList<QList<T>> : std::is_enum<T> {};
-template<class T>
-struct IsOptional : std::false_type {};
-template<class T>
-struct IsOptional<std::optional<T>> : std::true_type {};
-
+template<class Value>
+constexpr bool isList = false;
+template<class Element>
+constexpr bool isList<QList<Element>> = true;
+template<class Value>
+constexpr bool isEnumList = false;
+template<class Element>
+constexpr bool isEnumList<QList<Element>> = std::is_enum_v<Element>;
 template<class Value>
 constexpr bool isNumber = std::is_arithmetic_v<Value> && !std::is_same_v<Value, bool>;
 
@@ -199,12 +194,12 @@ inline void ruleAppliesToNumbersOnly() {}
 template<class Value>
 bool isSent(const Value& value, Send rule)
 {
-    if constexpr (IsOptional<Value>::value) {
+    if constexpr (std::is_same_v<Value, std::optional<bool>>) {
         return value.has_value();
     } else {
         if (rule == Send::Always)
             return true;
-        if constexpr (std::is_same_v<Value, QString> || IsList<Value>::value) {
+        if constexpr (std::is_same_v<Value, QString> || isList<Value>) {
             return !value.isEmpty();
         } else if constexpr (std::is_same_v<Value, bool>) {
             return value;
@@ -230,11 +225,11 @@ bool isSent(const Value& value, Send rule)
 template<class Value>
 QString formatted(const QString& key, const Value& value)
 {
-    if constexpr (IsOptional<Value>::value) {
+    if constexpr (std::is_same_v<Value, std::optional<bool>>) {
         return queryItem(key, *value);
     } else if constexpr (std::is_enum_v<Value>) {
         return queryItem(key, WireStrings<Value>::dictionary().key(value));
-    } else if constexpr (IsEnumList<Value>::value) {
+    } else if constexpr (isEnumList<Value>) {
         QStringList texts;
         for (const auto element : value)
             texts.append(WireStrings<typename Value::value_type>::dictionary().key(element));
@@ -280,41 +275,28 @@ void append(const R&, const Fixed& argument, QStringList& items)
     items.append(queryItem(QLatin1String(argument.key), QLatin1String(argument.text)));
 }
 
-// What a request declares, found by name.
-template<class R, class = void>
-struct HasId : std::false_type {};
+// What a request declares, found by name: declares<R, IdMember> and so on.
+template<class R, template<class> class Declared, class = void>
+constexpr bool declares = false;
+template<class R, template<class> class Declared>
+constexpr bool declares<R, Declared, std::void_t<Declared<R>>> = true;
+
 template<class R>
-struct HasId<R, std::void_t<decltype(std::declval<const R&>().id)>> : std::true_type {};
-template<class R, class = void>
-struct HasValue : std::false_type {};
+using IdMember = decltype(std::declval<const R&>().id);
 template<class R>
-struct HasValue<R, std::void_t<decltype(std::declval<const R&>().value)>> : std::true_type {};
-template<class R, class = void>
-struct HasAnswer : std::false_type {};
+using ValueMember = decltype(std::declval<const R&>().value);
 template<class R>
-struct HasAnswer<R, std::void_t<typename R::Answer>> : std::true_type {};
-template<class R, class = void>
-struct HasAddress : std::false_type {};
+using AnswerType = typename R::Answer;
 template<class R>
-struct HasAddress<R, std::void_t<decltype(R::address)>> : std::true_type {};
-template<class R, class = void>
-struct HasQuery : std::false_type {};
+using AddressMember = decltype(R::address);
 template<class R>
-struct HasQuery<R, std::void_t<decltype(R::query())>> : std::true_type {};
-template<class R, class = void>
-struct HasBody : std::false_type {};
+using QueryArguments = decltype(R::query());
 template<class R>
-struct HasBody<R, std::void_t<decltype(std::declval<const R&>().encodedBody())>> : std::true_type {};
-template<class R, class = void>
-struct HasFilters : std::false_type {};
+using BodyFunction = decltype(std::declval<const R&>().encodedBody());
 template<class R>
-struct HasFilters<R, std::void_t<decltype(std::declval<const R&>().setupFilterArguments(
-                         std::declval<RequestRawData&>()))>> : std::true_type {};
-template<class R, class = void>
-struct HasFinish : std::false_type {};
+using FilterFunction = decltype(std::declval<const R&>().setupFilterArguments(std::declval<RequestRawData&>()));
 template<class R>
-struct HasFinish<R, std::void_t<decltype(std::declval<const R&>().finish(std::declval<RequestRawData&>()))>>
-    : std::true_type {};
+using FinishFunction = decltype(std::declval<const R&>().finish(std::declval<RequestRawData&>()));
 
 // The path creator of a template with placeholders.
 std::function<QString(const QString&)> pathFiller(qint64 id, const QString& value, bool kindInPath);
@@ -365,7 +347,7 @@ public:
         const R& self = static_cast<const R&>(*this);
         constexpr Route route = R::route;
         RequestRawData raw;
-        if constexpr (kit::HasAnswer<R>::value) {
+        if constexpr (kit::declares<R, kit::AnswerType>) {
             static_assert(!route.decoder, "an answer type or a decoder, not both");
             raw.responseExtractor = &decodeJson<typename R::Answer>;
             if constexpr (route.cborAnswer)
@@ -384,12 +366,12 @@ public:
         raw.isCacheable = route.cacheable;
         raw.checkImageSize = route.checkImageSize;
         if constexpr (kit::contains(route.path, '{') || kit::contains(route.path, '%')) {
-            constexpr bool fromMembers = kit::HasId<R>::value || kit::HasValue<R>::value;
-            static_assert(fromMembers || kit::HasFinish<R>::value, "who fills the path's placeholders?");
+            constexpr bool fromMembers = kit::declares<R, kit::IdMember> || kit::declares<R, kit::ValueMember>;
+            static_assert(fromMembers || kit::declares<R, kit::FinishFunction>, "who fills the path's placeholders?");
             if constexpr (fromMembers)
                 fillPlaceholders(self, raw);
         }
-        if constexpr (kit::HasQuery<R>::value) {
+        if constexpr (kit::declares<R, kit::QueryArguments>) {
             constexpr auto arguments = R::query(); // evaluated here: a misplaced rule does not compile
             std::apply(
                 [&](const auto&... argument) {
@@ -399,17 +381,17 @@ public:
                 },
                 arguments);
         }
-        if constexpr (kit::HasFilters<R>::value)
+        if constexpr (kit::declares<R, kit::FilterFunction>)
             self.setupFilterArguments(raw);
-        if constexpr (kit::HasAddress<R>::value) {
+        if constexpr (kit::declares<R, kit::AddressMember>) {
             const QString& address = std::invoke(R::address, self);
             raw.path.prepend(address);
             raw.isAbsoluteUrl = true;
             raw.isValid = !address.isEmpty();
         }
-        if constexpr (kit::HasBody<R>::value)
+        if constexpr (kit::declares<R, kit::BodyFunction>)
             raw.body = self.encodedBody();
-        if constexpr (kit::HasFinish<R>::value)
+        if constexpr (kit::declares<R, kit::FinishFunction>)
             self.finish(raw);
         return raw;
     }
@@ -419,9 +401,9 @@ private:
     {
         qint64 id = -1;
         QString value;
-        if constexpr (kit::HasId<R>::value)
+        if constexpr (kit::declares<R, kit::IdMember>)
             id = self.id;
-        if constexpr (kit::HasValue<R>::value)
+        if constexpr (kit::declares<R, kit::ValueMember>)
             value = self.value;
         constexpr bool kindInPath = kit::contains(R::route.path, '%');
         if constexpr (kindInPath)
