@@ -1,7 +1,8 @@
 // The request kit's sending rules, one member type and rule at a time: which values go out
 // and as what text, written out here. The catalogue and the services' tests hold every
 // request's query; this table holds the rules they are built from, including the pairs
-// no request of today uses. Then the route's switches as the record shows them.
+// no request of today uses. Then the route's switches and a complete address as the record
+// shows them.
 
 #include "model/enums.h"
 #include "transport/requestkit.h"
@@ -64,13 +65,26 @@ public:
                                            .noImageSizeCheck();
 };
 
+// A complete address in front of the route's path.
+class Addressed : public tq::Request<Addressed>
+{
+public:
+    explicit Addressed(QString address) : server(std::move(address)) {}
+    static constexpr tq::Route route = tq::get("/vast3");
+    QString server;
+    static constexpr auto address = &Addressed::server;
+};
+
 QString record(const tq::AbstractRequest& request)
 {
     const tq::RequestRawData raw = request.rawDataCreator()();
-    return QStringLiteral("%1 v%2 %3 type %4 specialization %5 deferrable %6 cacheable %7 size check %8 decoder %9")
+    return QStringLiteral("%1 v%2 %3 valid %4 absolute %5 type %6 specialization %7 deferrable %8 cacheable %9 "
+                          "size check %10 decoder %11")
         .arg(raw.httpMethod)
         .arg(raw.apiVersion)
         .arg(raw.path)
+        .arg(raw.isValid)
+        .arg(raw.isAbsoluteUrl)
         .arg(QMetaEnum::fromType<tq::MethodType>().valueToKey(int(raw.methodType)))
         .arg(QMetaEnum::fromType<tq::MethodSpecializaton>().valueToKey(int(raw.methodSpecialization)))
         .arg(raw.isDeferrable)
@@ -146,11 +160,18 @@ private slots:
                                                      << "mac=aa%3Abb&project=vemo%20a";
 
         QTest::newRow("route without switches")
-            << record(Plain()) << "GET v2 /plain type TqApi specialization Unknown deferrable 1 cacheable 1 "
-                                  "size check 1 decoder 0";
+            << record(Plain()) << "GET v2 /plain valid 1 absolute 0 type TqApi specialization Unknown deferrable 1 "
+                                  "cacheable 1 size check 1 decoder 0";
         QTest::newRow("route with every switch")
-            << record(Switched()) << "PATCH v4 /switched type RdmApi specialization Settings deferrable 0 cacheable 0 "
-                                     "size check 0 decoder 0";
+            << record(Switched()) << "PATCH v4 /switched valid 1 absolute 0 type RdmApi specialization Settings "
+                                     "deferrable 0 cacheable 0 size check 0 decoder 0";
+        QTest::newRow("complete address")
+            << record(Addressed("http://ads.example:81/x")) << "GET v2 http://ads.example:81/x/vast3 valid 1 absolute 1 "
+                                                               "type TqApi specialization Unknown deferrable 1 "
+                                                               "cacheable 1 size check 1 decoder 0";
+        QTest::newRow("empty address: refused")
+            << record(Addressed(QString())) << "GET v2 /vast3 valid 0 absolute 1 type TqApi specialization Unknown "
+                                               "deferrable 1 cacheable 1 size check 1 decoder 0";
     }
 };
 
