@@ -277,6 +277,9 @@ namespace detail {
 // "{id}" of the path becomes the command's id: in the path at once, since the service's
 // backend sends the path as it stands, and through the path creator.
 void fillCommandId(tq::RequestRawData& raw, qint64 commandId);
+// Every report, plain or with data (rdm/reports.h), goes here.
+inline constexpr tq::Route reportRoute =
+    tq::post("/user/commands/{id}/report").type(tq::MethodType::RdmApi).notCacheable();
 } // namespace detail
 
 class CommandsPoll : public tq::Request<CommandsPoll>
@@ -311,8 +314,7 @@ class CommandsReportRequest : public tq::Request<CommandsReportRequest>
 public:
     explicit CommandsReportRequest(qint64 id = -1, CommandsError e = {}) : commandId(id), error(std::move(e)) {}
     using Answer = tq::SuccessResponse;
-    static constexpr tq::Route route =
-        tq::post("/user/commands/{id}/report").type(tq::MethodType::RdmApi).notCacheable();
+    static constexpr tq::Route route = detail::reportRoute;
     qint64 commandId;
     CommandsError error;
     QByteArray encodedBody() const; // {"error": ...}; none without an error

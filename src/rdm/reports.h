@@ -20,8 +20,7 @@ public:
     qint64 commandId = -1;
 
     using Answer = tq::SuccessResponse;
-    static constexpr tq::Route route =
-        tq::post("/user/commands/{id}/report").type(tq::MethodType::RdmApi).notCacheable();
+    static constexpr tq::Route route = detail::reportRoute;
     QByteArray encodedBody() const
     {
         const QJsonObject result = static_cast<const Self&>(*this).toJson();

@@ -122,6 +122,17 @@ struct Route
     bool cacheable = true;
     bool checkImageSize = true;
 
+private:
+    // Defined before the switches that use it: clang evaluates them in constant expressions.
+    template<class Field>
+    constexpr Route with(Field Route::*field, Field value) const
+    {
+        Route changed = *this;
+        changed.*field = value;
+        return changed;
+    }
+
+public:
     constexpr Route type(MethodType t) const { return with(&Route::methodType, t); }
     constexpr Route cbor() const { return with(&Route::cborAnswer, true); }
     constexpr Route specialization(MethodSpecializaton s) const
@@ -132,15 +143,6 @@ struct Route
     constexpr Route notCacheable() const { return with(&Route::cacheable, false); }
     constexpr Route noImageSizeCheck() const { return with(&Route::checkImageSize, false); }
     constexpr Route decodedBy(Decoder d) const { return with(&Route::decoder, d); }
-
-private:
-    template<class Field>
-    constexpr Route with(Field Route::*field, Field value) const
-    {
-        Route changed = *this;
-        changed.*field = value;
-        return changed;
-    }
 };
 
 constexpr Route get(const char* path, int api = 2) { return {"GET", path, api}; }
@@ -354,7 +356,7 @@ public:
                 raw.responseCborExtractor = &decodeCbor<typename R::Answer>;
         } else {
             static_assert(!route.cborAnswer, "a CBOR answer needs its Answer type");
-            if constexpr (route.decoder != nullptr)
+            if (route.decoder) // not constexpr: a sanitizing build does not fold a function's address
                 raw.responseExtractor = route.decoder;
         }
         raw.httpMethod = QLatin1String(route.method);
