@@ -90,6 +90,11 @@ qint64 currentEpochSeconds()
     return QDateTime::currentSecsSinceEpoch();
 }
 
+ResponseExtractor extractorOf(Decoder decoder)
+{
+    return decoder ? ResponseExtractor(decoder) : ResponseExtractor();
+}
+
 std::function<QString(const QString&)> pathFiller(qint64 id, const QString& value, bool kindInPath)
 {
     return [id, value, kindInPath](const QString& pattern) {

@@ -177,6 +177,9 @@ struct Fixed
 };
 
 qint64 currentEpochSeconds();
+// The decoder as an extractor; none without a decoder. A function of its own: a sanitizing
+// build does not fold a function's address in a constant expression.
+ResponseExtractor extractorOf(Decoder decoder);
 
 template<class Value>
 constexpr bool isList = false;
@@ -356,8 +359,7 @@ public:
                 raw.responseCborExtractor = &decodeCbor<typename R::Answer>;
         } else {
             static_assert(!route.cborAnswer, "a CBOR answer needs its Answer type");
-            if (route.decoder) // not constexpr: a sanitizing build does not fold a function's address
-                raw.responseExtractor = route.decoder;
+            raw.responseExtractor = kit::extractorOf(route.decoder);
         }
         raw.httpMethod = QLatin1String(route.method);
         raw.path = QLatin1String(route.path);
