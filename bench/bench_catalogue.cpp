@@ -79,24 +79,24 @@ struct Cost
 
 // Every query argument set to a value that is sent.
 template<class R, class Owner, class Member>
-void setArgument(R& request, const rowkit::QueryArgument<Owner, Member>& argument)
+void setArgument(R& request, const kit::QueryArgument<Owner, Member>& argument)
 {
     Member& value = request.*argument.member;
     if constexpr (std::is_same_v<Member, QString>) {
         value = QStringLiteral("star wars");
-    } else if constexpr (rowkit::IsEnumList<Member>::value) {
+    } else if constexpr (kit::isEnumList<Member>) {
         using Enum = typename Member::value_type;
         value = {Enum(1), Enum(2)};
     } else if constexpr (std::is_same_v<Member, QStringList>) {
         value = {QStringLiteral("drama"), QStringLiteral("sci fi")};
-    } else if constexpr (rowkit::IsList<Member>::value) {
+    } else if constexpr (kit::isList<Member>) {
         value = {5, 7};
     } else if constexpr (std::is_same_v<Member, bool> || std::is_same_v<Member, std::optional<bool>>) {
         value = true;
     } else if constexpr (std::is_enum_v<Member>) {
         value = Member(1);
     } else {
-        value = argument.rule == rowkit::SendRule::Year ? 2020 : 42;
+        value = argument.rule == Send::Year ? 2020 : 42;
     }
 }
 
@@ -104,17 +104,17 @@ template<class R>
 R prepared(bool allArguments)
 {
     R request;
-    if constexpr (rowkit::HasId<R>::value)
+    if constexpr (kit::declares<R, kit::IdMember>)
         request.id = 42;
-    if constexpr (rowkit::HasAddress<R>::value)
+    if constexpr (std::is_same_v<R, DiscoveryRequest>)
         request.value = QStringLiteral("http://balancer.example/discovery");
-    else if constexpr (rowkit::HasValue<R>::value) // a path segment or a query text
+    else if constexpr (kit::declares<R, kit::ValueMember>) // a path segment or a query text
         request.value = QStringLiteral("main");
     if constexpr (std::is_base_of_v<RequestByContentTypeAndId, R>)
         request.contentType = QStringLiteral("collections");
     if (!allArguments)
         return request;
-    if constexpr (rowkit::HasQuery<R>::value)
+    if constexpr (kit::declares<R, kit::QueryArguments>)
         std::apply([&](const auto&... argument) { (setArgument(request, argument), ...); }, R::query());
     if constexpr (std::is_base_of_v<FilterCollection, R>) {
         request.filterTheme = QStringLiteral("genres");

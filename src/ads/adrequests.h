@@ -3,21 +3,19 @@
 // tracking pixels of their answers. All go through the ad backend, which never retries
 // them; the three ad requests deliver an ad::VastResponse.
 
-#include "tqglobal.h"
-
-#include "ads/requestkit.h"
 #include "ads/vast.h"
+#include "transport/requestkit.h"
 
 namespace ad {
 
-using detail::param;
-using detail::Send;
+using tq::item;
+using tq::Send;
 
 // Video on demand, from the GetShop ad server.
-class TQ_EXPORT GetShopAvodRequest : public detail::Request<GetShopAvodRequest>
+class GetShopAvodRequest : public tq::Request<GetShopAvodRequest>
 {
 public:
-    static constexpr detail::Exchange exchange{tq::MethodType::GetShopAdApi, "GET", "/avod/vast", &decodeVast};
+    static constexpr tq::Route route = tq::get("/avod/vast").type(tq::MethodType::GetShopAdApi).decodedBy(&decodeVast);
 
     AvodRollType rollType = AvodRollType::Preroll;
     QString location;
@@ -42,23 +40,22 @@ public:
     {
         using R = GetShopAvodRequest;
         return std::make_tuple(
-            param("ad_place_type", &R::rollType, Send::Always), param("location", &R::location),
-            param("client_id", &R::clientId), param("san", &R::san), param("client_version", &R::clientVersion),
-            param("uid", &R::uid), param("device_type", &R::deviceType), param("broadcast_type", &R::broadcastType),
-            param("ad_position", &R::adPosition, Send::NotZero), param("age_value", &R::ageValue, Send::NotNegative),
-            param("ad_section_id", &R::adSectionId), param("content_category", &R::contentCategory),
-            param("title", &R::title), param("owner", &R::owner),
-            param("max_duration", &R::maxDuration, Send::Positive),
-            param("contractor_id", &R::contractorId, Send::Positive),
-            param("content_id", &R::contentId, Send::Positive), param("is_child", &R::isChild));
+            item("ad_place_type", &R::rollType, Send::Always), item("location", &R::location),
+            item("client_id", &R::clientId), item("san", &R::san), item("client_version", &R::clientVersion),
+            item("uid", &R::uid), item("device_type", &R::deviceType), item("broadcast_type", &R::broadcastType),
+            item("ad_position", &R::adPosition, Send::NotZero), item("age_value", &R::ageValue, Send::NotNegative),
+            item("ad_section_id", &R::adSectionId), item("content_category", &R::contentCategory),
+            item("title", &R::title), item("owner", &R::owner), item("max_duration", &R::maxDuration),
+            item("contractor_id", &R::contractorId), item("content_id", &R::contentId),
+            item("is_child", &R::isChild, Send::Always));
     }
 };
 
 // Around a live channel, from the GetShop ad server.
-class TQ_EXPORT GetShopAliveRequest : public detail::Request<GetShopAliveRequest>
+class GetShopAliveRequest : public tq::Request<GetShopAliveRequest>
 {
 public:
-    static constexpr detail::Exchange exchange{tq::MethodType::GetShopAdApi, "GET", "/alive/vast", &decodeVast};
+    static constexpr tq::Route route = tq::get("/alive/vast").type(tq::MethodType::GetShopAdApi).decodedBy(&decodeVast);
 
     QString placeType; // sent as given; the alive roll-type names are the usual values
     qint64 location = -1;
@@ -81,23 +78,23 @@ public:
         using R = GetShopAliveRequest;
         constexpr Send set = Send::NotNegative;
         return std::make_tuple(
-            param("ad_place_type", &R::placeType, Send::Always), param("location", &R::location, set),
-            param("client_id", &R::clientId), param("client_time", &R::clientTime, set), param("san", &R::san),
-            param("client_version", &R::clientVersion), param("device_type", &R::deviceType),
-            param("channel_id", &R::channelId, set), param("channel_name", &R::channelName),
-            param("channel_number", &R::channelNumber, set), param("epg_id", &R::epgId, set),
-            param("epg_name", &R::epgName), param("age_value", &R::ageValue, set),
-            param("broadcast_type", &R::broadcastType), param("ad_position", &R::adPosition, Send::NotZero));
+            item("ad_place_type", &R::placeType, Send::Always), item("location", &R::location, set),
+            item("client_id", &R::clientId), item("client_time", &R::clientTime, set), item("san", &R::san),
+            item("client_version", &R::clientVersion), item("device_type", &R::deviceType),
+            item("channel_id", &R::channelId, set), item("channel_name", &R::channelName),
+            item("channel_number", &R::channelNumber, set), item("epg_id", &R::epgId, set),
+            item("epg_name", &R::epgName), item("age_value", &R::ageValue, set),
+            item("broadcast_type", &R::broadcastType), item("ad_position", &R::adPosition, Send::NotZero));
     }
 };
 
 // Around a live channel, from the ad-stream server the host names for the request.
-class TQ_EXPORT AdStreamAliveRequest : public detail::Request<AdStreamAliveRequest>
+class AdStreamAliveRequest : public tq::Request<AdStreamAliveRequest>
 {
 public:
     QString serverUrl; // "/vast3" is appended as it is
 
-    static constexpr detail::Exchange exchange{tq::MethodType::AdStreamApi, "GET", "/vast3", &decodeVast};
+    static constexpr tq::Route route = tq::get("/vast3").type(tq::MethodType::AdStreamApi).decodedBy(&decodeVast);
     static constexpr auto address = &AdStreamAliveRequest::serverUrl;
 
     qint64 location = -1;
@@ -111,25 +108,26 @@ public:
     static constexpr auto query()
     {
         using R = AdStreamAliveRequest;
-        return std::make_tuple(param("ad_place_type", &R::placeType, Send::Always), param("is_child", &R::isChild),
-                               param("location", &R::location, Send::NotNegative),
-                               param("device_type", &R::deviceType), param("san", &R::san), param("title", &R::title),
-                               param("age_value", &R::ageValue, Send::NotNegative));
+        return std::make_tuple(item("ad_place_type", &R::placeType, Send::Always),
+                               item("is_child", &R::isChild, Send::Always),
+                               item("location", &R::location, Send::NotNegative),
+                               item("device_type", &R::deviceType), item("san", &R::san), item("title", &R::title),
+                               item("age_value", &R::ageValue, Send::NotNegative));
     }
 };
 
 // Tracking pixels: `url` is the complete address taken from the VAST answer.
-class TQ_EXPORT GetShopPixelRequest : public detail::AddressRequest<tq::MethodType::GetShopAdAudit>
+class GetShopPixelRequest : public tq::AddressRequest<tq::MethodType::GetShopAdAudit>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class TQ_EXPORT AdStreamPixelRequest : public detail::AddressRequest<tq::MethodType::AdStreamAudit>
+class AdStreamPixelRequest : public tq::AddressRequest<tq::MethodType::AdStreamAudit>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class TQ_EXPORT AdBannerPixelRequest : public detail::AddressRequest<tq::MethodType::AdBannerAudit>
+class AdBannerPixelRequest : public tq::AddressRequest<tq::MethodType::AdBannerAudit>
 {
 public:
     using AddressRequest::AddressRequest;

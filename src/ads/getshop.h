@@ -7,7 +7,6 @@
 
 #include "model/fields.h"
 #include "model/constantsdictionary.h"
-#include "transport/requestkit.h"
 
 #include <QJsonDocument>
 #include <QList>
@@ -403,11 +402,6 @@ public:
     QJsonObject toJson() const;
 };
 
-// The decoder of the service's JSON answers: a non-empty top-level object decoded as T,
-// anything else the default T.
-template<class T>
-QVariant decodeShop(const QByteArray& body);
-
 } // namespace gs
 
 Q_DECLARE_METATYPE(gs::PlaylistResponse)
@@ -416,13 +410,3 @@ Q_DECLARE_METATYPE(gs::Microsite)
 Q_DECLARE_METATYPE(gs::Screen)
 Q_DECLARE_METATYPE(gs::ClientInfoResponse)
 Q_DECLARE_METATYPE(gs::TextResponse)
-
-namespace gs {
-
-template<class T>
-QVariant decodeShop(const QByteArray& body)
-{
-    return tq::kit::decodeJson<T>(body);
-}
-
-} // namespace gs

@@ -4,7 +4,7 @@
 
 namespace gs {
 
-QByteArray LogEventsRequest::body() const
+QByteArray LogEventsRequest::encodedBody() const
 {
     QJsonArray array;
     for (const LogEvent& event : events)

@@ -3,35 +3,26 @@
 // from the configuration). Query rules: texts when not empty; a channel id unless it is
 // -1; an age when 0 or more; sizes and counts when not 0.
 
-#include "tqglobal.h"
-
 #include "ads/getshop.h"
-#include "ads/requestkit.h"
+#include "transport/requestkit.h"
 
 namespace gs {
 
-using ad::detail::clientTime;
-using ad::detail::param;
-using ad::detail::Send;
+using tq::clientTime;
+using tq::item;
+using tq::Send;
 
 namespace detail {
 
-using ad::detail::Exchange;
-using ad::detail::Request;
-
-TQ_EXPORT QVariant decodeText(const QByteArray& body); // the body as UTF-8 text
-
-constexpr Exchange get(const char* path, ad::detail::Decoder decode = nullptr)
-{
-    return {tq::MethodType::GetShopApi, "GET", path, decode};
-}
+QVariant decodeText(const QByteArray& body); // the body as UTF-8 text
 
 } // namespace detail
 
-class TQ_EXPORT PlaylistRequest : public detail::Request<PlaylistRequest>
+class PlaylistRequest : public tq::Request<PlaylistRequest>
 {
 public:
-    static constexpr detail::Exchange exchange = detail::get("/playlist", &decodeShop<PlaylistResponse>);
+    using Answer = PlaylistResponse;
+    static constexpr tq::Route route = tq::get("/playlist").type(tq::MethodType::GetShopApi);
 
     qint64 channelId = -1;
     QString san;
@@ -47,20 +38,21 @@ public:
     static constexpr auto query()
     {
         using R = PlaylistRequest;
-        return std::make_tuple(clientTime(), param("channel_id", &R::channelId, Send::NotMinusOne),
-                               param("san", &R::san), param("client_id", &R::clientId),
-                               param("location", &R::location), param("mcast", &R::mcast),
-                               param("event_id", &R::eventId), param("client_version", &R::clientVersion),
-                               param("age_value", &R::ageValue, Send::NotNegative),
-                               param("display_width", &R::displayWidth, Send::NotZero),
-                               param("display_height", &R::displayHeight, Send::NotZero));
+        return std::make_tuple(clientTime(), item("channel_id", &R::channelId, Send::NotMinusOne),
+                               item("san", &R::san), item("client_id", &R::clientId),
+                               item("location", &R::location), item("mcast", &R::mcast),
+                               item("event_id", &R::eventId), item("client_version", &R::clientVersion),
+                               item("age_value", &R::ageValue, Send::NotNegative),
+                               item("display_width", &R::displayWidth, Send::NotZero),
+                               item("display_height", &R::displayHeight, Send::NotZero));
     }
 };
 
-class TQ_EXPORT BannerRequest : public detail::Request<BannerRequest>
+class BannerRequest : public tq::Request<BannerRequest>
 {
 public:
-    static constexpr detail::Exchange exchange = detail::get("/banner", &decodeShop<Banner>);
+    using Answer = Banner;
+    static constexpr tq::Route route = tq::get("/banner").type(tq::MethodType::GetShopApi);
 
     QString eventId;
     qint64 channelId = -1;
@@ -73,51 +65,54 @@ public:
     static constexpr auto query()
     {
         using R = BannerRequest;
-        return std::make_tuple(clientTime(), param("event_id", &R::eventId),
-                               param("channel_id", &R::channelId, Send::NotMinusOne),
-                               param("client_id", &R::clientId), param("location", &R::location),
-                               param("age_value", &R::ageValue, Send::NotNegative),
-                               param("display_width", &R::displayWidth, Send::NotZero),
-                               param("display_height", &R::displayHeight, Send::NotZero));
+        return std::make_tuple(clientTime(), item("event_id", &R::eventId),
+                               item("channel_id", &R::channelId, Send::NotMinusOne),
+                               item("client_id", &R::clientId), item("location", &R::location),
+                               item("age_value", &R::ageValue, Send::NotNegative),
+                               item("display_width", &R::displayWidth, Send::NotZero),
+                               item("display_height", &R::displayHeight, Send::NotZero));
     }
 };
 
 // Base of the requests that refresh a banner: the banner id as "banner_id".
 template<class R>
-class BannerUpdateRequest : public detail::Request<R>
+class BannerUpdateRequest : public tq::Request<R>
 {
 public:
     QString bannerId;
 
-    static constexpr auto query() { return std::make_tuple(param("banner_id", &BannerUpdateRequest::bannerId)); }
+    static constexpr auto query() { return std::make_tuple(item("banner_id", &BannerUpdateRequest::bannerId)); }
 };
 
-class TQ_EXPORT BannerTextRequest : public BannerUpdateRequest<BannerTextRequest>
+class BannerTextRequest : public BannerUpdateRequest<BannerTextRequest>
 {
 public:
-    static constexpr detail::Exchange exchange = detail::get("/banner/text", &decodeShop<TextResponse>);
+    using Answer = TextResponse;
+    static constexpr tq::Route route = tq::get("/banner/text").type(tq::MethodType::GetShopApi);
 };
 
-class TQ_EXPORT BannerEntireUpdateRequest : public BannerUpdateRequest<BannerEntireUpdateRequest>
+class BannerEntireUpdateRequest : public BannerUpdateRequest<BannerEntireUpdateRequest>
 {
 public:
-    static constexpr detail::Exchange exchange = detail::get("/banner/update", &decodeShop<Banner>);
+    using Answer = Banner;
+    static constexpr tq::Route route = tq::get("/banner/update").type(tq::MethodType::GetShopApi);
 };
 
 // The banner's new image, from its complete address; the banner id goes along when set.
-class TQ_EXPORT BannerImageRequest : public BannerUpdateRequest<BannerImageRequest>
+class BannerImageRequest : public BannerUpdateRequest<BannerImageRequest>
 {
 public:
     QString url;
 
-    static constexpr detail::Exchange exchange{tq::MethodType::GetShopImage, "GET", ""};
+    static constexpr tq::Route route = tq::get("").type(tq::MethodType::GetShopImage);
     static constexpr auto address = &BannerImageRequest::url;
 };
 
-class TQ_EXPORT MicrositeRequest : public detail::Request<MicrositeRequest>
+class MicrositeRequest : public tq::Request<MicrositeRequest>
 {
 public:
-    static constexpr detail::Exchange exchange = detail::get("/microsite", &decodeShop<Microsite>);
+    using Answer = Microsite;
+    static constexpr tq::Route route = tq::get("/microsite").type(tq::MethodType::GetShopApi);
 
     qint64 channelId = -1;
     QString clientId;
@@ -129,18 +124,19 @@ public:
     static constexpr auto query()
     {
         using R = MicrositeRequest;
-        return std::make_tuple(clientTime(), param("channel_id", &R::channelId, Send::NotMinusOne),
-                               param("client_id", &R::clientId), param("location", &R::location),
-                               param("event_id", &R::eventId),
-                               param("display_width", &R::displayWidth, Send::NotZero),
-                               param("display_height", &R::displayHeight, Send::NotZero));
+        return std::make_tuple(clientTime(), item("channel_id", &R::channelId, Send::NotMinusOne),
+                               item("client_id", &R::clientId), item("location", &R::location),
+                               item("event_id", &R::eventId),
+                               item("display_width", &R::displayWidth, Send::NotZero),
+                               item("display_height", &R::displayHeight, Send::NotZero));
     }
 };
 
-class TQ_EXPORT MicrositeScreenRequest : public detail::Request<MicrositeScreenRequest>
+class MicrositeScreenRequest : public tq::Request<MicrositeScreenRequest>
 {
 public:
-    static constexpr detail::Exchange exchange = detail::get("/microsite/screen", &decodeShop<Screen>);
+    using Answer = Screen;
+    static constexpr tq::Route route = tq::get("/microsite/screen").type(tq::MethodType::GetShopApi);
 
     QString eventId;
     QString screenId;
@@ -151,27 +147,28 @@ public:
     static constexpr auto query()
     {
         using R = MicrositeScreenRequest;
-        return std::make_tuple(param("event_id", &R::eventId), param("screen_id", &R::screenId),
-                               param("display_width", &R::displayWidth, Send::NotZero),
-                               param("display_height", &R::displayHeight, Send::NotZero),
-                               param("n", &R::n, Send::NotZero));
+        return std::make_tuple(item("event_id", &R::eventId), item("screen_id", &R::screenId),
+                               item("display_width", &R::displayWidth, Send::NotZero),
+                               item("display_height", &R::displayHeight, Send::NotZero),
+                               item("n", &R::n, Send::NotZero));
     }
 };
 
-class TQ_EXPORT ClientInfoRequest : public detail::Request<ClientInfoRequest>
+class ClientInfoRequest : public tq::Request<ClientInfoRequest>
 {
 public:
-    static constexpr detail::Exchange exchange = detail::get("/client/info", &decodeShop<ClientInfoResponse>);
+    using Answer = ClientInfoResponse;
+    static constexpr tq::Route route = tq::get("/client/info").type(tq::MethodType::GetShopApi);
 
     QString eventId;
 
-    static constexpr auto query() { return std::make_tuple(param("event_id", &ClientInfoRequest::eventId)); }
+    static constexpr auto query() { return std::make_tuple(item("event_id", &ClientInfoRequest::eventId)); }
 };
 
-class TQ_EXPORT ClientCodeRequest : public detail::Request<ClientCodeRequest>
+class ClientCodeRequest : public tq::Request<ClientCodeRequest>
 {
 public:
-    static constexpr detail::Exchange exchange = detail::get("/client/code");
+    static constexpr tq::Route route = tq::get("/client/code").type(tq::MethodType::GetShopApi);
 
     QString eventId;
     QString phoneId;
@@ -180,15 +177,15 @@ public:
     static constexpr auto query()
     {
         using R = ClientCodeRequest;
-        return std::make_tuple(param("event_id", &R::eventId), param("phone_id", &R::phoneId),
-                               param("phone", &R::phone, Send::NotMinusOne));
+        return std::make_tuple(item("event_id", &R::eventId), item("phone_id", &R::phoneId),
+                               item("phone", &R::phone, Send::NotMinusOne));
     }
 };
 
-class TQ_EXPORT ClientSendRequest : public detail::Request<ClientSendRequest>
+class ClientSendRequest : public tq::Request<ClientSendRequest>
 {
 public:
-    static constexpr detail::Exchange exchange{tq::MethodType::GetShopApi, "POST", "/client/send"};
+    static constexpr tq::Route route = tq::post("/client/send").type(tq::MethodType::GetShopApi);
 
     QString eventId;
     QString screenId;
@@ -200,36 +197,36 @@ public:
     static constexpr auto query()
     {
         using R = ClientSendRequest;
-        return std::make_tuple(param("event_id", &R::eventId), param("screen_id", &R::screenId),
-                               param("button_id", &R::buttonId), param("phone_id", &R::phoneId),
-                               param("phone", &R::phone, Send::NotZero), param("code", &R::code, Send::NotZero));
+        return std::make_tuple(item("event_id", &R::eventId), item("screen_id", &R::screenId),
+                               item("button_id", &R::buttonId), item("phone_id", &R::phoneId),
+                               item("phone", &R::phone, Send::NotZero), item("code", &R::code, Send::NotZero));
     }
 };
 
-class TQ_EXPORT LogEventsRequest : public detail::Request<LogEventsRequest>
+class LogEventsRequest : public tq::Request<LogEventsRequest>
 {
 public:
-    static constexpr detail::Exchange exchange{tq::MethodType::GetShopApi, "POST", "/client/log"};
+    static constexpr tq::Route route = tq::post("/client/log").type(tq::MethodType::GetShopApi);
 
     QString eventId;
     QList<LogEvent> events;
 
-    static constexpr auto query() { return std::make_tuple(param("event_id", &LogEventsRequest::eventId)); }
-    QByteArray body() const; // {"event_id": ..., "events": [...]}
+    static constexpr auto query() { return std::make_tuple(item("event_id", &LogEventsRequest::eventId)); }
+    QByteArray encodedBody() const; // {"event_id": ..., "events": [...]}
 };
 
 // Complete addresses: images (cached by address), texts, audit pixels.
-class TQ_EXPORT GetShopImageRequest : public ad::detail::AddressRequest<tq::MethodType::GetShopImage>
+class GetShopImageRequest : public tq::AddressRequest<tq::MethodType::GetShopImage>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class TQ_EXPORT GetShopTextRequest : public ad::detail::AddressRequest<tq::MethodType::GetShopTextPlain, &detail::decodeText>
+class GetShopTextRequest : public tq::AddressRequest<tq::MethodType::GetShopTextPlain, &detail::decodeText>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class TQ_EXPORT AuditRequest : public ad::detail::AddressRequest<tq::MethodType::GetShopAudit>
+class AuditRequest : public tq::AddressRequest<tq::MethodType::GetShopAudit>
 {
 public:
     using AddressRequest::AddressRequest;

@@ -2,19 +2,17 @@
 // Audience measurement: one GET per viewing event, all data in the query. The backend
 // puts the service address, the client identifier and its fixed values in front.
 
-#include "tqglobal.h"
-
-#include "ads/requestkit.h"
+#include "transport/requestkit.h"
 
 namespace mediascope {
 
-using ad::detail::param;
-using ad::detail::Send;
+using tq::item;
+using tq::Send;
 
-class TQ_EXPORT EventRequest : public ad::detail::Request<EventRequest>
+class EventRequest : public tq::Request<EventRequest>
 {
 public:
-    static constexpr ad::detail::Exchange exchange{tq::MethodType::MediascopeApi, "GET", ""};
+    static constexpr tq::Route route = tq::get("").type(tq::MethodType::MediascopeApi);
 
     // The keys and their value ranges are the measurement service's.
     qint32 type = 0;
@@ -41,13 +39,13 @@ public:
     {
         using R = EventRequest;
         return std::make_tuple(
-            param("type", &R::type, Send::Always), param("ver", &R::ver, Send::Always),
-            param("dvid", &R::dvid, Send::Positive), param("dvt", &R::dvt), param("hid", &R::hid),
-            param("uidt", &R::uidt, Send::Positive), param("uidc", &R::uidc, Send::Positive), param("uid", &R::uid),
-            param("appn", &R::appn), param("appv", &R::appv), param("os", &R::os),
-            param("idc", &R::idc, Send::NotMinusOne), param("idlc", &R::idlc),
-            param("fts", &R::fts, Send::NotNegative), param("view", &R::view, Send::NotNegative),
-            param("tms", &R::tms), param("dvm", &R::dvm), param("dvn", &R::dvn), param("media", &R::media));
+            item("type", &R::type, Send::Always), item("ver", &R::ver, Send::Always),
+            item("dvid", &R::dvid), item("dvt", &R::dvt), item("hid", &R::hid),
+            item("uidt", &R::uidt), item("uidc", &R::uidc), item("uid", &R::uid),
+            item("appn", &R::appn), item("appv", &R::appv), item("os", &R::os),
+            item("idc", &R::idc, Send::NotMinusOne), item("idlc", &R::idlc),
+            item("fts", &R::fts, Send::NotNegative), item("view", &R::view, Send::NotNegative),
+            item("tms", &R::tms), item("dvm", &R::dvm), item("dvn", &R::dvn), item("media", &R::media));
     }
 };
 

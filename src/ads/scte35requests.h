@@ -3,21 +3,18 @@
 // each with its own configuration group and backend parameters) answer VAST, and their
 // tracking addresses are called back. Every number counts as set when greater than 0.
 
-#include "tqglobal.h"
-
-#include "ads/requestkit.h"
 #include "ads/vast.h"
+#include "transport/requestkit.h"
 
 namespace scte35ad {
 
-using ad::detail::param;
-using ad::detail::Send;
+using tq::item;
 
-class TQ_EXPORT NscVastRequest : public ad::detail::Request<NscVastRequest>
+class NscVastRequest : public tq::Request<NscVastRequest>
 {
 public:
-    static constexpr ad::detail::Exchange exchange{tq::MethodType::Scte35Nsc, "GET", "/ads/vast/get",
-                                                   &ad::decodeVast};
+    static constexpr tq::Route route =
+        tq::get("/ads/vast/get").type(tq::MethodType::Scte35Nsc).decodedBy(&ad::decodeVast);
 
     // The keys are the ad-decision server's; the host's values are forwarded.
     qint64 out = 0;
@@ -38,22 +35,18 @@ public:
     static constexpr auto query()
     {
         using R = NscVastRequest;
-        constexpr Send set = Send::Positive;
-        return std::make_tuple(param("out", &R::out, set), param("opc", &R::opc), param("cid", &R::cid, set),
-                               param("cnt", &R::cnt, set), param("adid", &R::adid, set),
-                               param("appid", &R::appid, set), param("site_id", &R::siteId, set),
-                               param("zone_id", &R::zoneId, set), param("pid", &R::pid, set),
-                               param("channel_id", &R::channelId, set), param("location_id", &R::locationId, set),
-                               param("dur", &R::dur, set), param("upid", &R::upid, set),
-                               param("avail_num", &R::availNum, set));
+        return std::make_tuple(item("out", &R::out), item("opc", &R::opc), item("cid", &R::cid), item("cnt", &R::cnt),
+                               item("adid", &R::adid), item("appid", &R::appid), item("site_id", &R::siteId),
+                               item("zone_id", &R::zoneId), item("pid", &R::pid), item("channel_id", &R::channelId),
+                               item("location_id", &R::locationId), item("dur", &R::dur), item("upid", &R::upid),
+                               item("avail_num", &R::availNum));
     }
 };
 
-class TQ_EXPORT PostMediaVastRequest : public ad::detail::Request<PostMediaVastRequest>
+class PostMediaVastRequest : public tq::Request<PostMediaVastRequest>
 {
 public:
-    static constexpr ad::detail::Exchange exchange{tq::MethodType::Scte35PostMedia, "GET", "/vast3",
-                                                   &ad::decodeVast};
+    static constexpr tq::Route route = tq::get("/vast3").type(tq::MethodType::Scte35PostMedia).decodedBy(&ad::decodeVast);
 
     qint64 channelId = 0;
     qint64 locationId = 0;
@@ -62,19 +55,18 @@ public:
     static constexpr auto query()
     {
         using R = PostMediaVastRequest;
-        return std::make_tuple(param("channel_id", &R::channelId, Send::Positive),
-                               param("location_id", &R::locationId, Send::Positive),
-                               param("duration", &R::duration, Send::Positive));
+        return std::make_tuple(item("channel_id", &R::channelId), item("location_id", &R::locationId),
+                               item("duration", &R::duration));
     }
 };
 
 // Tracking addresses taken from the VAST answers.
-class TQ_EXPORT NscTrackingEventRequest : public ad::detail::AddressRequest<tq::MethodType::Scte35NscAudit>
+class NscTrackingEventRequest : public tq::AddressRequest<tq::MethodType::Scte35NscAudit>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class TQ_EXPORT PostMediaTrackingEventRequest : public ad::detail::AddressRequest<tq::MethodType::Scte35PostMediaAudit>
+class PostMediaTrackingEventRequest : public tq::AddressRequest<tq::MethodType::Scte35PostMediaAudit>
 {
 public:
     using AddressRequest::AddressRequest;

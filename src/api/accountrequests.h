@@ -2,9 +2,7 @@
 // Platform requests: the account — sign-in and registration, contact details, password and
 // PIN, profiles and devices.
 
-#include "tqglobal.h"
-
-#include "api/platformrequest.h"
+#include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
 #include "model/devices.h"
@@ -12,13 +10,13 @@
 
 namespace tq {
 
-TQ_PLATFORM_REQUEST(AccountSettingsRequest, AbstractRequest, get("/user/account_settings"), GetAccountSettingsResponse)
-TQ_PLATFORM_REQUEST(AccountSummaryRequest, AbstractRequest, get("/user/account_summary"), GetAccountSummaryResponse)
-TQ_PLATFORM_REQUEST(RegisterCredentialsRequest, RequestWithBody<RegisterAccountParams>, post("/user/accounts"),
-                    RegisterAccountResponse)
-TQ_PLATFORM_REQUEST(MergeAccountsRequest, RequestWithBody<MergeAccounts>, post("/user/merge_accounts"), SuccessResponse)
+TQ_REQUEST(AccountSettingsRequest, AbstractRequest, get("/user/account_settings"), GetAccountSettingsResponse)
+TQ_REQUEST(AccountSummaryRequest, AbstractRequest, get("/user/account_summary"), GetAccountSummaryResponse)
+TQ_REQUEST(RegisterCredentialsRequest, RequestWithBody<RegisterAccountParams>, post("/user/accounts"),
+           RegisterAccountResponse)
+TQ_REQUEST(MergeAccountsRequest, RequestWithBody<MergeAccounts>, post("/user/merge_accounts"), SuccessResponse)
 
-class TQ_EXPORT CheckLoginRequest : public PlatformRequest<CheckLoginRequest, AbstractRequest>
+class CheckLoginRequest : public Request<CheckLoginRequest, AbstractRequest>
 {
 public:
     using Answer = CheckLoginResponse;
@@ -31,48 +29,48 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(SendEmailCodeRequest, RequestWithBody<EmailSendParams>, post("/user/send_email_code"), SendEmailCodeResponse)
-TQ_PLATFORM_REQUEST(ValidateEmailCodeRequest, RequestWithBody<EmailCodeParams>, post("/user/email_code/validate"),
-                    SuccessResponse)
-TQ_PLATFORM_REQUEST(SendSmsCodeRequest, RequestWithBody<SmsSendParams>, post("/user/send_sms_code"), SendSmsResponse)
-TQ_PLATFORM_REQUEST(ValidateSmsCodeRequest, RequestWithBody<SmsCodeParams>, post("/user/sms_code/validate"), SuccessResponse)
-TQ_PLATFORM_REQUEST(ChangeEmailRequest, RequestWithBody<ChangeEmailParams>, post("/user/email"), SuccessResponse)
-TQ_PLATFORM_REQUEST(DeleteEmailRequest, RequestWithBody<DeleteEmailParams>, del("/user/email"), SuccessResponse)
-TQ_PLATFORM_REQUEST(ChangePhoneRequest, RequestWithBody<ChangePhoneParams>, post("/user/phone"), SuccessResponse)
-TQ_PLATFORM_REQUEST(DeletePhoneRequest, RequestWithBody<DeletePhoneBody>, del("/user/phone"), SuccessResponse)
-TQ_PLATFORM_REQUEST(ChangePasswordRequest, RequestWithBody<ChangePasswordParams>, post("/user/password/change"),
-                    SuccessResponse)
-TQ_PLATFORM_REQUEST(ResetPasswordRequest, RequestWithBody<ResetPasswordParams>, post("/user/password/reset"),
-                    SuccessResponse)
+TQ_REQUEST(SendEmailCodeRequest, RequestWithBody<EmailSendParams>, post("/user/send_email_code"), SendEmailCodeResponse)
+TQ_REQUEST(ValidateEmailCodeRequest, RequestWithBody<EmailCodeParams>, post("/user/email_code/validate"),
+           SuccessResponse)
+TQ_REQUEST(SendSmsCodeRequest, RequestWithBody<SmsSendParams>, post("/user/send_sms_code"), SendSmsResponse)
+TQ_REQUEST(ValidateSmsCodeRequest, RequestWithBody<SmsCodeParams>, post("/user/sms_code/validate"), SuccessResponse)
+TQ_REQUEST(ChangeEmailRequest, RequestWithBody<ChangeEmailParams>, post("/user/email"), SuccessResponse)
+TQ_REQUEST(DeleteEmailRequest, RequestWithBody<DeleteEmailParams>, del("/user/email"), SuccessResponse)
+TQ_REQUEST(ChangePhoneRequest, RequestWithBody<ChangePhoneParams>, post("/user/phone"), SuccessResponse)
+TQ_REQUEST(DeletePhoneRequest, RequestWithBody<DeletePhoneBody>, del("/user/phone"), SuccessResponse)
+TQ_REQUEST(ChangePasswordRequest, RequestWithBody<ChangePasswordParams>, post("/user/password/change"),
+           SuccessResponse)
+TQ_REQUEST(ResetPasswordRequest, RequestWithBody<ResetPasswordParams>, post("/user/password/reset"),
+           SuccessResponse)
 
 // The password to check travels as {"password": value}.
-class TQ_EXPORT PasswordValidateRequest : public PlatformRequest<PasswordValidateRequest, StringValueRequest>
+class PasswordValidateRequest : public Request<PasswordValidateRequest, StringValueRequest>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = SuccessResponse;
     static constexpr Route route = post("/user/password/validate");
     QByteArray encodedBody() const { return jsonToRaw(QJsonObject{{QStringLiteral("password"), value}}); }
 };
 
-TQ_PLATFORM_REQUEST(ChangePinRequest, RequestWithBody<ChangePINParams>, post("/user/profiles/pin"), SuccessResponse)
-TQ_PLATFORM_REQUEST(ResetPinRequest, RequestWithBody<ResetPinBody>, del("/user/profiles/pin"), SuccessResponse)
+TQ_REQUEST(ChangePinRequest, RequestWithBody<ChangePINParams>, post("/user/profiles/pin"), SuccessResponse)
+TQ_REQUEST(ResetPinRequest, RequestWithBody<ResetPinBody>, del("/user/profiles/pin"), SuccessResponse)
 // The PIN is checked at once or not at all: never held for a later session.
-TQ_PLATFORM_REQUEST(ValidatePinCodeRequest, RequestWithBody<ValidatePinCodeParams>,
-                    post("/user/profiles/pin/validate").notDeferrable(), ValidatePinCodeResponse)
+TQ_REQUEST(ValidatePinCodeRequest, RequestWithBody<ValidatePinCodeParams>,
+           post("/user/profiles/pin/validate").notDeferrable(), ValidatePinCodeResponse)
 
-TQ_PLATFORM_REQUEST(ProfilesRequest, AbstractRequest, get("/user/profiles"), ListProfilesResponse)
-TQ_PLATFORM_REQUEST(GetCurrentProfileRequest, AbstractRequest, get("/user/profiles/current"), ProfileBrief)
-TQ_PLATFORM_REQUEST(GetProfileByIdRequest, RequestById, get("/user/profiles/{id}"), ProfileBrief)
-TQ_PLATFORM_REQUEST(CreateProfileRequest, RequestWithBody<PostProfileParams>, post("/user/profiles"), ProfileBrief)
-TQ_PLATFORM_REQUEST(PatchProfileRequest, RequestWithBodyAndId<PatchProfileParams>, patch("/user/profiles/{id}"),
-                    SuccessResponse)
-TQ_PLATFORM_REQUEST(DeleteProfileByIDRequest, RequestWithBodyAndId<DeleteProfileByIDParams>, del("/user/profiles/{id}"),
-                    SuccessResponse)
-TQ_PLATFORM_REQUEST(SwitchCurrentProfileRequest, RequestWithBody<SwitchCurrentProfileParams>, post("/user/profiles/switch"),
-                    SuccessResponse)
+TQ_REQUEST(ProfilesRequest, AbstractRequest, get("/user/profiles"), ListProfilesResponse)
+TQ_REQUEST(GetCurrentProfileRequest, AbstractRequest, get("/user/profiles/current"), ProfileBrief)
+TQ_REQUEST(GetProfileByIdRequest, RequestById, get("/user/profiles/{id}"), ProfileBrief)
+TQ_REQUEST(CreateProfileRequest, RequestWithBody<PostProfileParams>, post("/user/profiles"), ProfileBrief)
+TQ_REQUEST(PatchProfileRequest, RequestWithBodyAndId<PatchProfileParams>, patch("/user/profiles/{id}"),
+           SuccessResponse)
+TQ_REQUEST(DeleteProfileByIDRequest, RequestWithBodyAndId<DeleteProfileByIDParams>, del("/user/profiles/{id}"),
+           SuccessResponse)
+TQ_REQUEST(SwitchCurrentProfileRequest, RequestWithBody<SwitchCurrentProfileParams>, post("/user/profiles/switch"),
+           SuccessResponse)
 
-class TQ_EXPORT ProfileIconsRequest : public PlatformRequest<ProfileIconsRequest, AbstractRequest>
+class ProfileIconsRequest : public Request<ProfileIconsRequest, AbstractRequest>
 {
 public:
     using Answer = GetProfileIconsResponse;
@@ -81,9 +79,9 @@ public:
     static constexpr auto query() { return std::make_tuple(item("profile_type", &ProfileIconsRequest::profileType)); }
 };
 
-TQ_PLATFORM_REQUEST(DevicesRequest, AbstractRequest, get("/user/devices"), ListDevicesResponse)
-TQ_PLATFORM_REQUEST(UpdateDeviceRequest, RequestWithBodyAndId<PatchDeviceParams>, put("/user/devices/{id}"), SuccessResponse)
-TQ_PLATFORM_REQUEST(UnlinkDeviceByIdRequest, RequestWithBody<LinkDeviceParams>, del("/user/devices"), SuccessResponse)
+TQ_REQUEST(DevicesRequest, AbstractRequest, get("/user/devices"), ListDevicesResponse)
+TQ_REQUEST(UpdateDeviceRequest, RequestWithBodyAndId<PatchDeviceParams>, put("/user/devices/{id}"), SuccessResponse)
+TQ_REQUEST(UnlinkDeviceByIdRequest, RequestWithBody<LinkDeviceParams>, del("/user/devices"), SuccessResponse)
 
 using AccountRequests =
     std::tuple<AccountSettingsRequest, AccountSummaryRequest, RegisterCredentialsRequest, MergeAccountsRequest,

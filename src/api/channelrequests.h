@@ -2,9 +2,7 @@
 // Platform requests: live television — channels, the programme guide, radio, channel
 // previews and recordings.
 
-#include "tqglobal.h"
-
-#include "api/platformrequest.h"
+#include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
 #include "model/channels.h"
@@ -17,7 +15,7 @@
 namespace tq {
 
 // The channel list may come as CBOR (the platform answers by the Accept header).
-class TQ_EXPORT GetChannelsRequest : public PlatformRequest<GetChannelsRequest, AbstractRequest>
+class GetChannelsRequest : public Request<GetChannelsRequest, AbstractRequest>
 {
 public:
     using Answer = GetChannelsResponse;
@@ -34,10 +32,10 @@ public:
     }
 };
 
-class TQ_EXPORT GetChannelByIdRequest : public PlatformRequest<GetChannelByIdRequest, RequestById>
+class GetChannelByIdRequest : public Request<GetChannelByIdRequest, RequestById>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = Channel;
     static constexpr Route route = get("/user/channels/{id}", 3);
     int epgLimit = 0;
@@ -50,22 +48,22 @@ public:
 };
 
 // The same channel by the platform-wide id.
-class TQ_EXPORT GetChannelByTqIdRequest : public PlatformRequest<GetChannelByTqIdRequest, GetChannelByIdRequest>
+class GetChannelByTqIdRequest : public Request<GetChannelByTqIdRequest, GetChannelByIdRequest>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     static constexpr Route route = get("/user/channels/tq/{id}", 3);
 };
 
-TQ_PLATFORM_REQUEST(GetRadioChannelsRequest, AbstractRequest, get("/user/radio_channels"), GetRadioChannelsResponse)
+TQ_REQUEST(GetRadioChannelsRequest, AbstractRequest, get("/user/radio_channels"), GetRadioChannelsResponse)
 
-TQ_PLATFORM_REQUEST(GetProfileChannelsRequest, RequestById, get("/user/profiles/{id}/channels"), GetProfileChannelsResponse)
+TQ_REQUEST(GetProfileChannelsRequest, RequestById, get("/user/profiles/{id}/channels"), GetProfileChannelsResponse)
 
-TQ_PLATFORM_REQUEST(GetChannelPreviewRequest, RequestById, get("/user/channel_preview/{id}"), PreviewDurationBrief)
+TQ_REQUEST(GetChannelPreviewRequest, RequestById, get("/user/channel_preview/{id}"), PreviewDurationBrief)
 
-TQ_PLATFORM_REQUEST(ChangePreviewRequest, RequestWithBody<ChannelPreviewReq>, post("/user/channel_preview"), PostPreviewResponse)
+TQ_REQUEST(ChangePreviewRequest, RequestWithBody<ChannelPreviewReq>, post("/user/channel_preview"), PostPreviewResponse)
 
-class TQ_EXPORT GetEpgRequest : public PlatformRequest<GetEpgRequest, AbstractRequest>
+class GetEpgRequest : public Request<GetEpgRequest, AbstractRequest>
 {
 public:
     using Answer = GetEPGResponse;
@@ -85,12 +83,12 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(GetEpgByIdRequest, RequestById, get("/user/epg/{id}"), GetEPGByIDResponse)
+TQ_REQUEST(GetEpgByIdRequest, RequestById, get("/user/epg/{id}"), GetEPGByIDResponse)
 
-class TQ_EXPORT GetEpgByOriginalIdRequest : public PlatformRequest<GetEpgByOriginalIdRequest, RequestById>
+class GetEpgByOriginalIdRequest : public Request<GetEpgByOriginalIdRequest, RequestById>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = GetEPGByIDResponse;
     static constexpr Route route = get("/user/epg/original/{id}");
     qint64 tqChannelId = 0;
@@ -104,9 +102,9 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(EpgRecordingRequest, RequestById, post("/user/epg/{id}/recording"), SuccessResponse)
+TQ_REQUEST(EpgRecordingRequest, RequestById, post("/user/epg/{id}/recording"), SuccessResponse)
 
-TQ_PLATFORM_REQUEST(DeleteEpgRecordingRequest, RequestById, del("/user/epg/{id}/recording"), SuccessResponse)
+TQ_REQUEST(DeleteEpgRecordingRequest, RequestById, del("/user/epg/{id}/recording"), SuccessResponse)
 
 using ChannelRequests = std::tuple<GetChannelsRequest, GetChannelByIdRequest, GetChannelByTqIdRequest, GetRadioChannelsRequest, GetProfileChannelsRequest, GetChannelPreviewRequest, ChangePreviewRequest, GetEpgRequest, GetEpgByIdRequest, GetEpgByOriginalIdRequest, EpgRecordingRequest, DeleteEpgRecordingRequest>;
 

@@ -2,9 +2,7 @@
 // Platform requests: content — films and series, search, persons, collections and their
 // filters, karaoke, media views, menus, services, recommendations, availability and DRM.
 
-#include "tqglobal.h"
-
-#include "api/platformrequest.h"
+#include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
 #include "model/channels.h"
@@ -20,7 +18,7 @@
 
 namespace tq {
 
-class TQ_EXPORT GetMediaItemsRequest : public PlatformRequest<GetMediaItemsRequest, CollectionRequest>, public FilterCollection
+class GetMediaItemsRequest : public Request<GetMediaItemsRequest, CollectionRequest>, public FilterCollection
 {
 public:
     using Answer = GetMediaItemsResponse;
@@ -48,8 +46,9 @@ public:
         using R = GetMediaItemsRequest;
         return std::tuple_cat(
             offsetLimit(),
-            std::make_tuple(year("year_ge", &R::yearGe), year("year_le", &R::yearLe), item("types", &R::types),
-                            item("genres", &R::genres), item("countries", &R::countries), item("parent_id", &R::parentId),
+            std::make_tuple(item("year_ge", &R::yearGe, Send::Year), item("year_le", &R::yearLe, Send::Year),
+                            item("types", &R::types), item("genres", &R::genres), item("countries", &R::countries),
+                            item("parent_id", &R::parentId),
                             item("sort_by", &R::sortBy), item("sort_dir", &R::sortDir),
                             item("media_items", &R::mediaItems), item("with_purchase_options", &R::withPurchaseOptions),
                             item("filter_purchased", &R::filterPurchased),
@@ -62,7 +61,7 @@ public:
 };
 
 // The season and the first position always go out, even 0.
-class TQ_EXPORT GetEpisodesRequest : public PlatformRequest<GetEpisodesRequest, CollectionRequest>
+class GetEpisodesRequest : public Request<GetEpisodesRequest, CollectionRequest>
 {
 public:
     using Answer = GetMediaItemsResponse;
@@ -76,7 +75,8 @@ public:
     static constexpr auto query()
     {
         using R = GetEpisodesRequest;
-        return std::make_tuple(always("season_id", &R::seasonId), always("offset", &R::offset), item("limit", &R::limit),
+        return std::make_tuple(item("season_id", &R::seasonId, Send::Always), item("offset", &R::offset, Send::Always),
+                               item("limit", &R::limit),
                                item("media_items", &R::mediaItems),
                                item("with_purchase_options", &R::withPurchaseOptions),
                                item("with_media_position", &R::withMediaPosition), item("sort_by", &R::sortBy),
@@ -84,7 +84,7 @@ public:
     }
 };
 
-class TQ_EXPORT GetSeasonsRequest : public PlatformRequest<GetSeasonsRequest, AbstractRequest>
+class GetSeasonsRequest : public Request<GetSeasonsRequest, AbstractRequest>
 {
 public:
     using Answer = GetMediaItemsResponse;
@@ -101,32 +101,32 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(GetMediaItemByIdRequest, RequestById, get("/user/media_items/{id}", 3), GetMediaItemByIDResponse)
-TQ_PLATFORM_REQUEST(GetPlaylistRequest, AbstractRequest, get("/user/playlist"), GetMediaItemsResponse)
-TQ_PLATFORM_REQUEST(MediaItemsCertificateActivateRequest, RequestById, post("/user/media_items/{id}/certificate"),
-                    SuccessResponse)
+TQ_REQUEST(GetMediaItemByIdRequest, RequestById, get("/user/media_items/{id}", 3), GetMediaItemByIDResponse)
+TQ_REQUEST(GetPlaylistRequest, AbstractRequest, get("/user/playlist"), GetMediaItemsResponse)
+TQ_REQUEST(MediaItemsCertificateActivateRequest, RequestById, post("/user/media_items/{id}/certificate"),
+           SuccessResponse)
 
 // The film exchanged for one of the subscription's.
-class TQ_EXPORT PostMediaItemByIdForExchangeRequest : public PlatformRequest<PostMediaItemByIdForExchangeRequest, RequestById>
+class PostMediaItemByIdForExchangeRequest : public Request<PostMediaItemByIdForExchangeRequest, RequestById>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = SuccessResponse;
     static constexpr Route route = post("/user/media_items/{id}/exchange");
     qint64 contentId = -1;
     QByteArray encodedBody() const { return jsonToRaw(QJsonObject{{QStringLiteral("content_id"), contentId}}); }
 };
 
-class TQ_EXPORT GetMediaItemPersonsRequest : public PlatformRequest<GetMediaItemPersonsRequest, CollectionWithIdRequest>
+class GetMediaItemPersonsRequest : public Request<GetMediaItemPersonsRequest, CollectionWithIdRequest>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = GetMediaItemPersonsResponse;
     static constexpr Route route = get("/user/media_items/{id}/persons", 3);
     static constexpr auto query() { return limitOffset(); }
 };
 
-class TQ_EXPORT GetSearchRequest : public PlatformRequest<GetSearchRequest, CollectionRequest>
+class GetSearchRequest : public Request<GetSearchRequest, CollectionRequest>
 {
 public:
     using Answer = GetSearchResponse;
@@ -146,7 +146,7 @@ public:
     }
 };
 
-class TQ_EXPORT GetGroupSearchRequest : public PlatformRequest<GetGroupSearchRequest, AbstractRequest>
+class GetGroupSearchRequest : public Request<GetGroupSearchRequest, AbstractRequest>
 {
 public:
     using Answer = GetGroupSearchResponse;
@@ -159,13 +159,13 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(GetPersonRequest, RequestById, get("/user/persons/{id}"), Person)
-TQ_PLATFORM_REQUEST(GetPersonRolesRequest, RequestById, get("/user/persons/{id}/roles"), GetPersonRolesResponse)
+TQ_REQUEST(GetPersonRequest, RequestById, get("/user/persons/{id}"), Person)
+TQ_REQUEST(GetPersonRolesRequest, RequestById, get("/user/persons/{id}/roles"), GetPersonRolesResponse)
 
-class TQ_EXPORT GetPersonContentItemsRequest : public PlatformRequest<GetPersonContentItemsRequest, CollectionWithIdRequest>
+class GetPersonContentItemsRequest : public Request<GetPersonContentItemsRequest, CollectionWithIdRequest>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = GetPersonContentItemsResponse;
     static constexpr Route route = get("/user/persons/{id}/items");
     qint64 roleId = 0;
@@ -175,7 +175,7 @@ public:
     }
 };
 
-class TQ_EXPORT GetCollectionsRequest : public PlatformRequest<GetCollectionsRequest, CollectionRequest>
+class GetCollectionsRequest : public Request<GetCollectionsRequest, CollectionRequest>
 {
 public:
     using Answer = CollectionsResponse;
@@ -183,13 +183,13 @@ public:
     static constexpr auto query() { return limitOffset(); }
 };
 
-TQ_PLATFORM_REQUEST(GetCollectionRequest, CollectionWithIdRequest, get("/user/collections/{id}"), CollectionResponse)
+TQ_REQUEST(GetCollectionRequest, CollectionWithIdRequest, get("/user/collections/{id}"), CollectionResponse)
 
-class TQ_EXPORT GetCollectionItemsRequest : public PlatformRequest<GetCollectionItemsRequest, CollectionWithIdRequest>,
+class GetCollectionItemsRequest : public Request<GetCollectionItemsRequest, CollectionWithIdRequest>,
                                   public FilterCollection
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = CollectionItemsResponse;
     static constexpr Route route = get("/user/collections/{id}/items");
     QString itemType;
@@ -199,11 +199,11 @@ public:
     }
 };
 
-class TQ_EXPORT ListMyCollectionRequest : public PlatformRequest<ListMyCollectionRequest, CollectionWithValueRequest>,
+class ListMyCollectionRequest : public Request<ListMyCollectionRequest, CollectionWithValueRequest>,
                                 public FilterCollection
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = ListMyCollectionResponse;
     static constexpr Route route = get("/user/my_collection");
     static constexpr auto query()
@@ -213,21 +213,21 @@ public:
 };
 
 // The filters, sorts and filter themes of a kind of content ("%1"), optionally of one item.
-class TQ_EXPORT RequestFilters : public PlatformRequest<RequestFilters, RequestByContentTypeAndId>
+class RequestFilters : public Request<RequestFilters, RequestByContentTypeAndId>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = FiltersResponse;
     static constexpr Route route = get("/user/%1/{id}/filters");
     QString theme;
     static constexpr auto query() { return std::make_tuple(item("theme", &RequestFilters::theme)); }
 };
 
-TQ_PLATFORM_REQUEST(RequestSorts, RequestByContentTypeAndId, get("/user/%1/{id}/sorts"), SortsResponse)
-TQ_PLATFORM_REQUEST(RequestFilterThemes, RequestByContentTypeAndId, get("/user/%1/{id}/filter_themes"),
-                    ContentFilterThemesResponse)
+TQ_REQUEST(RequestSorts, RequestByContentTypeAndId, get("/user/%1/{id}/sorts"), SortsResponse)
+TQ_REQUEST(RequestFilterThemes, RequestByContentTypeAndId, get("/user/%1/{id}/filter_themes"),
+           ContentFilterThemesResponse)
 
-class TQ_EXPORT GetKaraokeItemsRequest : public PlatformRequest<GetKaraokeItemsRequest, CollectionRequest>, public FilterCollection
+class GetKaraokeItemsRequest : public Request<GetKaraokeItemsRequest, CollectionRequest>, public FilterCollection
 {
 public:
     using Answer = GetKaraokeItemsResponse;
@@ -235,21 +235,21 @@ public:
     static constexpr auto query() { return offsetLimit(); }
 };
 
-TQ_PLATFORM_REQUEST(GetKaraokeItemByIdRequest, RequestById, get("/user/karaoke_items/{id}", 3), GetKaraokeItemByIDResponse)
+TQ_REQUEST(GetKaraokeItemByIdRequest, RequestById, get("/user/karaoke_items/{id}", 3), GetKaraokeItemByIDResponse)
 
-class TQ_EXPORT GetMediaViewRenderedRequest : public PlatformRequest<GetMediaViewRenderedRequest, CollectionWithIdRequest>
+class GetMediaViewRenderedRequest : public Request<GetMediaViewRenderedRequest, CollectionWithIdRequest>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = MediaViewRendered;
     static constexpr Route route = get("/user/media_views/{id}", 4);
     static constexpr auto query() { return limitOffset(); }
 };
 
-class TQ_EXPORT GetMediaViewAliasRequest : public PlatformRequest<GetMediaViewAliasRequest, CollectionWithValueRequest>
+class GetMediaViewAliasRequest : public Request<GetMediaViewAliasRequest, CollectionWithValueRequest>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = MediaViewRendered;
     static constexpr Route route = get("/user/media_views/alias/{name}", 4);
     qint64 seriesId = 0;
@@ -262,19 +262,19 @@ public:
     }
 };
 
-class TQ_EXPORT GetMenuRequest : public PlatformRequest<GetMenuRequest, RequestById>
+class GetMenuRequest : public Request<GetMenuRequest, RequestById>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = Menu;
     static constexpr Route route = get("/user/menu");
     static constexpr auto query() { return std::make_tuple(item("submenu_id", &RequestById::id)); }
 };
 
-class TQ_EXPORT CanvasRequest : public PlatformRequest<CanvasRequest, StringValueRequest>
+class CanvasRequest : public Request<CanvasRequest, StringValueRequest>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = CanvasResponse;
     static constexpr Route route = get("/user/canvas/{content_type}");
     int width = 0;
@@ -285,15 +285,15 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(ServiceByIdRequest, RequestById, get("/user/services/{id}", 3), ServiceBrief)
-TQ_PLATFORM_REQUEST(ServiceByAliasRequest, StringValueRequest, get("/user/services/alias/{name}", 3), ServiceBrief)
-TQ_PLATFORM_REQUEST(GetServiceTabsListRequest, AbstractRequest, get("/user/services/tabs"), GetServiceTabsListResponse)
+TQ_REQUEST(ServiceByIdRequest, RequestById, get("/user/services/{id}", 3), ServiceBrief)
+TQ_REQUEST(ServiceByAliasRequest, StringValueRequest, get("/user/services/alias/{name}", 3), ServiceBrief)
+TQ_REQUEST(GetServiceTabsListRequest, AbstractRequest, get("/user/services/tabs"), GetServiceTabsListResponse)
 
-class TQ_EXPORT GetServiceItemsRequest : public PlatformRequest<GetServiceItemsRequest, CollectionWithIdRequest>,
+class GetServiceItemsRequest : public Request<GetServiceItemsRequest, CollectionWithIdRequest>,
                                public FilterCollection
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = GetServiceItemsResponse;
     static constexpr Route route = get("/user/services/{id}/items");
     QString itemType;
@@ -303,7 +303,7 @@ public:
     }
 };
 
-class TQ_EXPORT GetColdStartContentRequest : public PlatformRequest<GetColdStartContentRequest, AbstractRequest>
+class GetColdStartContentRequest : public Request<GetColdStartContentRequest, AbstractRequest>
 {
 public:
     using Answer = GetColdStartContentResponse;
@@ -315,16 +315,16 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(GetColdStartGenersRequest, AbstractRequest, get("/user/recommendations/cold_start/genres"),
-                    GetColdStartGenresResponse)
-TQ_PLATFORM_REQUEST(PostColdStartContentRequest, RequestWithBody<ColdStartContentBody>,
-                    post("/user/recommendations/cold_start"), PostColdStartContentResponse)
-TQ_PLATFORM_REQUEST(PostMediaRatingsRequest, RequestWithBody<RateMediaItemBody>, post("/user/media_ratings"), SuccessResponse)
-TQ_PLATFORM_REQUEST(DeleteMediaRatingByIdRequest, StringValueWithIdRequest,
-                    del("/user/media_ratings/{content_type}/{content_id}"), SuccessResponse)
+TQ_REQUEST(GetColdStartGenersRequest, AbstractRequest, get("/user/recommendations/cold_start/genres"),
+           GetColdStartGenresResponse)
+TQ_REQUEST(PostColdStartContentRequest, RequestWithBody<ColdStartContentBody>,
+           post("/user/recommendations/cold_start"), PostColdStartContentResponse)
+TQ_REQUEST(PostMediaRatingsRequest, RequestWithBody<RateMediaItemBody>, post("/user/media_ratings"), SuccessResponse)
+TQ_REQUEST(DeleteMediaRatingByIdRequest, StringValueWithIdRequest,
+           del("/user/media_ratings/{content_type}/{content_id}"), SuccessResponse)
 
 // Where the playback of a content item may start, and its DRM token.
-struct TQ_EXPORT ContentPlaybackArguments
+struct ContentPlaybackArguments
 {
     QString contentType;
     qint64 contentId = 0;
@@ -333,7 +333,7 @@ struct TQ_EXPORT ContentPlaybackArguments
     QString drmProvider;
 };
 
-class TQ_EXPORT ContentAvailabilityRequest : public PlatformRequest<ContentAvailabilityRequest, AbstractRequest>,
+class ContentAvailabilityRequest : public Request<ContentAvailabilityRequest, AbstractRequest>,
                                    public ContentPlaybackArguments
 {
 public:
@@ -347,11 +347,11 @@ public:
     }
 };
 
-class TQ_EXPORT GetContentDrmTokenRequest : public PlatformRequest<GetContentDrmTokenRequest, RequestById>,
+class GetContentDrmTokenRequest : public Request<GetContentDrmTokenRequest, RequestById>,
                                   public ContentPlaybackArguments
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = GetContentDrmTokenResponse;
     static constexpr Route route = get("/user/content_drm_token");
     static constexpr auto query()
@@ -362,7 +362,7 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(GetDrmSettingsRequest, AbstractRequest, get("/user/drm_settings", 3), GetDrmSettingsResponse)
+TQ_REQUEST(GetDrmSettingsRequest, AbstractRequest, get("/user/drm_settings", 3), GetDrmSettingsResponse)
 
 using ContentRequests =
     std::tuple<GetMediaItemsRequest, GetEpisodesRequest, GetSeasonsRequest, GetMediaItemByIdRequest, GetPlaylistRequest,

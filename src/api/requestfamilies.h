@@ -3,12 +3,11 @@
 // text, a body, paging, filters) and how its arguments go out. Every member is a plain
 // value; creators copy them, so a request may be destroyed right after sendRequest.
 //
-// The requests themselves are rows of the catalogue (api/platformrequest.h explains the
-// form); the image request is the one family that is a complete request on its own.
+// The requests themselves are rows of the catalogue, written with the request kit
+// (transport/requestkit.h); the image request is the one family that is a complete
+// request on its own.
 
-#include "tqglobal.h"
-
-#include "transport/request.h"
+#include "transport/requestkit.h"
 
 #include <QList>
 #include <QMap>
@@ -19,23 +18,12 @@
 namespace tq {
 
 // Query keys shared by the list requests.
-extern TQ_EXPORT const QString offsetQueryKey;
-extern TQ_EXPORT const QString limitQueryKey;
-extern TQ_EXPORT const QString sortByQueryKey;
-extern TQ_EXPORT const QString sortDirQueryKey;
+extern const QString offsetQueryKey;
+extern const QString limitQueryKey;
+extern const QString sortByQueryKey;
+extern const QString sortDirQueryKey;
 
-// "key=value", each side percent-encoded on its own (letters, digits and "-._~" stay as
-// they are). Lists are joined with "," first, so the separator goes out as %2C.
-TQ_EXPORT QString queryItem(const QString& key, const QString& value);
-TQ_EXPORT QString queryItem(const QString& key, int value);
-TQ_EXPORT QString queryItem(const QString& key, qint64 value);
-TQ_EXPORT QString queryItem(const QString& key, quint64 value);
-TQ_EXPORT QString queryItem(const QString& key, bool value);
-TQ_EXPORT QString queryItem(const QString& key, const QList<int>& values);
-TQ_EXPORT QString queryItem(const QString& key, const QList<qint64>& values);
-TQ_EXPORT QString queryItem(const QString& key, const QStringList& values);
-
-class TQ_EXPORT RequestById : public AbstractRequest
+class RequestById : public AbstractRequest
 {
 public:
     RequestById(long long requestId = -1) : id(requestId) {}
@@ -44,7 +32,7 @@ public:
 
 // The content kind fills "%1" of the path ("collections", "channels", ...); an id of -1
 // leaves the id segment out.
-class TQ_EXPORT RequestByContentTypeAndId : public RequestById
+class RequestByContentTypeAndId : public RequestById
 {
 public:
     RequestByContentTypeAndId() = default;
@@ -52,7 +40,7 @@ public:
     QString contentType;
 };
 
-class TQ_EXPORT StringValueRequest : public AbstractRequest
+class StringValueRequest : public AbstractRequest
 {
 public:
     StringValueRequest() = default;
@@ -60,7 +48,7 @@ public:
     QString value;
 };
 
-class TQ_EXPORT StringValueWithIdRequest : public StringValueRequest
+class StringValueWithIdRequest : public StringValueRequest
 {
 public:
     StringValueWithIdRequest() = default;
@@ -90,21 +78,31 @@ public:
 };
 
 // Paging: 0 is not sent.
-class TQ_EXPORT CollectionRequest : public AbstractRequest
+class CollectionRequest : public AbstractRequest
 {
 public:
     quint64 offset = 0;
     quint64 limit = 0;
 };
 
-class TQ_EXPORT CollectionWithIdRequest : public CollectionRequest
+// Paging as most lists send it.
+constexpr auto offsetLimit()
+{
+    return std::make_tuple(item("offset", &CollectionRequest::offset), item("limit", &CollectionRequest::limit));
+}
+constexpr auto limitOffset()
+{
+    return std::make_tuple(item("limit", &CollectionRequest::limit), item("offset", &CollectionRequest::offset));
+}
+
+class CollectionWithIdRequest : public CollectionRequest
 {
 public:
     CollectionWithIdRequest(long long requestId = -1) : id(requestId) {}
     qint64 id = -1;
 };
 
-class TQ_EXPORT CollectionWithValueRequest : public CollectionRequest
+class CollectionWithValueRequest : public CollectionRequest
 {
 public:
     CollectionWithValueRequest() = default;
@@ -113,7 +111,7 @@ public:
 };
 
 // The filter arguments of the filterable lists, appended after the request's own items.
-class TQ_EXPORT FilterCollection
+class FilterCollection
 {
 public:
     QString filterTheme;
@@ -126,13 +124,15 @@ public:
     void setupFilterArguments(RequestRawData& raw) const;
 };
 
-class TQ_EXPORT AbstractImageRequest : public AbstractRequest
+class AbstractImageRequest : public AbstractRequest
 {
 public:
     bool isCacheable = true;
 };
 
-class TQ_EXPORT ImageRequest : public AbstractImageRequest
+// The record's path is the url; its method type, isCacheable, isAbsoluteUrl and
+// checkImageSize are the request's own. The worker decodes image answers itself.
+class ImageRequest : public Request<ImageRequest, AbstractImageRequest>
 {
 public:
     ImageRequest() = default;
@@ -153,7 +153,17 @@ public:
     bool checkImageSize = true;
 
     MethodType imageRequestType() const { return methodType; }
-    std::function<RequestRawData()> rawDataCreator() const override;
+
+    static constexpr Route route = get("").type(MethodType::TqImage).specialization(MethodSpecializaton::Unknown);
+    static constexpr auto query()
+    {
+        using R = ImageRequest;
+        return std::make_tuple(item("width", &R::width), item("height", &R::height), item("size", &R::size),
+                               item("blur_radius", &R::blurRadius), item("keep_ratio", &R::keepRatio),
+                               item("borderless", &R::borderless), item("crop", &R::crop),
+                               item("best_size", &R::bestSize));
+    }
+    void finish(RequestRawData& raw) const;
 };
 
 } // namespace tq

@@ -2,9 +2,7 @@
 // Platform requests: what the user keeps — favourites, reminders, viewing positions and
 // views, messages.
 
-#include "tqglobal.h"
-
-#include "api/platformrequest.h"
+#include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
 #include "model/items.h"
@@ -15,23 +13,23 @@
 
 namespace tq {
 
-TQ_PLATFORM_REQUEST(CreateFavoriteRequest, RequestWithBody<CreateFavoriteParams>, post("/user/favorites"), IdFavoriteResponse)
+TQ_REQUEST(CreateFavoriteRequest, RequestWithBody<CreateFavoriteParams>, post("/user/favorites"), IdFavoriteResponse)
 
-TQ_PLATFORM_REQUEST(DeleteFavoriteByIdRequest, StringValueWithIdRequest, del("/user/favorites/{content_type}/{content_id}"),
-                    SuccessResponse)
+TQ_REQUEST(DeleteFavoriteByIdRequest, StringValueWithIdRequest, del("/user/favorites/{content_type}/{content_id}"),
+           SuccessResponse)
 
-TQ_PLATFORM_REQUEST(CreateReminderRequest, RequestWithBody<ReminderBrief>, post("/user/reminders"), IdReminderResponse)
+TQ_REQUEST(CreateReminderRequest, RequestWithBody<ReminderBrief>, post("/user/reminders"), IdReminderResponse)
 
-TQ_PLATFORM_REQUEST(DeleteReminderByIDRequest, StringValueWithIdRequest, del("/user/reminders/{content_type}/{content_id}"),
-                    SuccessResponse)
+TQ_REQUEST(DeleteReminderByIDRequest, StringValueWithIdRequest, del("/user/reminders/{content_type}/{content_id}"),
+           SuccessResponse)
 
-TQ_PLATFORM_REQUEST(GetReminderDictionariesRequest, AbstractRequest, get("/user/reminders/dictionaries"),
-                    GetContentTypesResponse)
+TQ_REQUEST(GetReminderDictionariesRequest, AbstractRequest, get("/user/reminders/dictionaries"),
+           GetContentTypesResponse)
 
-class TQ_EXPORT GetRemindersRequest : public PlatformRequest<GetRemindersRequest, CollectionWithValueRequest>
+class GetRemindersRequest : public Request<GetRemindersRequest, CollectionWithValueRequest>
 {
 public:
-    using PlatformRequest::PlatformRequest;
+    using Request::Request;
     using Answer = GetRemindersResponse;
     static constexpr Route route = get("/user/reminders");
     static constexpr auto query()
@@ -40,15 +38,15 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(CreateMediaPositionRequest, RequestWithBody<MediaPositionReq>, post("/user/media_positions"),
-                    MediaPositionIDResponse)
+TQ_REQUEST(CreateMediaPositionRequest, RequestWithBody<MediaPositionReq>, post("/user/media_positions"),
+           MediaPositionIDResponse)
 
-TQ_PLATFORM_REQUEST(DeleteMediaPositionsFromProfileRequest, AbstractRequest, del("/user/media_positions"), SuccessResponse)
+TQ_REQUEST(DeleteMediaPositionsFromProfileRequest, AbstractRequest, del("/user/media_positions"), SuccessResponse)
 
-TQ_PLATFORM_REQUEST(GetMediaPositionsDictionariesRequest, AbstractRequest, get("/user/media_positions/dictionaries"),
-                    GetContentTypesResponse)
+TQ_REQUEST(GetMediaPositionsDictionariesRequest, AbstractRequest, get("/user/media_positions/dictionaries"),
+           GetContentTypesResponse)
 
-class TQ_EXPORT GetMediaPositionsRequest : public PlatformRequest<GetMediaPositionsRequest, CollectionRequest>
+class GetMediaPositionsRequest : public Request<GetMediaPositionsRequest, CollectionRequest>
 {
 public:
     using Answer = GetMediaPositionsResponse;
@@ -65,10 +63,10 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(CreateContentViewRequest, RequestWithBody<ContentViewParams>, post("/user/content_view"),
-                    ContentViewResponse)
+TQ_REQUEST(CreateContentViewRequest, RequestWithBody<ContentViewParams>, post("/user/content_view"),
+           ContentViewResponse)
 
-class TQ_EXPORT GetMessagesRequest : public PlatformRequest<GetMessagesRequest, CollectionRequest>
+class GetMessagesRequest : public Request<GetMessagesRequest, CollectionRequest>
 {
 public:
     using Answer = GetMessagesResponse;
@@ -80,10 +78,10 @@ public:
     }
 };
 
-TQ_PLATFORM_REQUEST(GetMessageByIdRequest, StringValueRequest, get("/user/messages/{message_id}"), GetMessageByIdResponse)
+TQ_REQUEST(GetMessageByIdRequest, StringValueRequest, get("/user/messages/{message_id}"), GetMessageByIdResponse)
 
-TQ_PLATFORM_REQUEST(PostUserMessageReportRequest, RequestWithBodyAndId<PostUserMessageBody>, post("/user/messages/{id}/reports"),
-                    SuccessResponse)
+TQ_REQUEST(PostUserMessageReportRequest, RequestWithBodyAndId<PostUserMessageBody>, post("/user/messages/{id}/reports"),
+           SuccessResponse)
 
 using UserDataRequests = std::tuple<CreateFavoriteRequest, DeleteFavoriteByIdRequest, CreateReminderRequest, DeleteReminderByIDRequest, GetReminderDictionariesRequest, GetRemindersRequest, CreateMediaPositionRequest, DeleteMediaPositionsFromProfileRequest, GetMediaPositionsDictionariesRequest, GetMediaPositionsRequest, CreateContentViewRequest, GetMessagesRequest, GetMessageByIdRequest, PostUserMessageReportRequest>;
 

@@ -1,6 +1,7 @@
 #pragma once
-// Decode routines of the platform's answers, registered by the requests and called by
-// the HTTP worker, and the notification the platform may embed in any JSON answer.
+// The decode routines of JSON and CBOR answers, registered by the requests (transport/
+// requestkit.h) and called by the HTTP worker, and the notification the platform may embed
+// in any JSON answer.
 
 #include "tqglobal.h"
 
@@ -16,6 +17,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <type_traits>
 
 namespace tq {
 
@@ -46,7 +48,9 @@ TQ_EXPORT void setEmbeddedNotificationFactory(EmbeddedNotificationFactory factor
 TQ_EXPORT void applyEmbeddedNotification(AbstractResponse& response, const QJsonObject& answer);
 
 // A JSON answer of type T: a body that does not parse or whose top level is not a
-// non-empty object gives a default T (fromJson is not called).
+// non-empty object gives a default T (fromJson is not called). An answer that can hold a
+// notification (an AbstractResponse: the platform's) also gets the embedded one; the other
+// services' answers are plain objects and never look for it.
 template<class T>
 QVariant decodeJson(const QByteArray& body)
 {
@@ -54,7 +58,8 @@ QVariant decodeJson(const QByteArray& body)
     const QJsonObject answer = QJsonDocument::fromJson(body).object();
     if (!answer.isEmpty()) {
         response.fromJson(answer);
-        applyEmbeddedNotification(response, answer);
+        if constexpr (std::is_base_of_v<AbstractResponse, T>)
+            applyEmbeddedNotification(response, answer);
     }
     return QVariant::fromValue(response);
 }

@@ -2,8 +2,6 @@
 // The HTTP side of the party-games service: its settings (icons, texts and pictures the
 // TV shows), room creation (the code and QR data players join with) and its images.
 
-#include "tqglobal.h"
-
 #include "model/fields.h"
 #include "transport/requestkit.h"
 
@@ -14,7 +12,7 @@
 namespace pstv {
 
 // One picture in three resolutions.
-class TQ_EXPORT Pictures : public tq::DecodedObject<Pictures>
+class Pictures : public tq::DecodedObject<Pictures>
 {
     TQ_DECODED(Pictures)
 public:
@@ -29,7 +27,7 @@ public:
 };
 
 // Read from "response" -> "vemo".
-class TQ_EXPORT SettingsResponse
+class SettingsResponse
 {
 public:
     QMap<QString, QString> icons;
@@ -44,7 +42,7 @@ public:
 };
 
 // Read from "response".
-class TQ_EXPORT CreateRoomResponse : public tq::DecodedObject<CreateRoomResponse>
+class CreateRoomResponse : public tq::DecodedObject<CreateRoomResponse>
 {
     TQ_DECODED(CreateRoomResponse)
 public:
@@ -62,27 +60,24 @@ public:
     }
 };
 
-class TQ_EXPORT SettingsRequest : public tq::kit::Request<SettingsRequest>
+class SettingsRequest : public tq::Request<SettingsRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::PartyStationApi, "GET", "/settings",
-                                                &tq::kit::decodeJson<SettingsResponse>};
+    using Answer = SettingsResponse;
+    static constexpr tq::Route route = tq::get("/settings").type(tq::MethodType::PartyStationApi);
 };
 
-class TQ_EXPORT CreateRoomRequest : public tq::kit::Request<CreateRoomRequest>
+class CreateRoomRequest : public tq::Request<CreateRoomRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::PartyStationApi, "GET", "/room/tv",
-                                                &tq::kit::decodeJson<CreateRoomResponse>};
+    using Answer = CreateRoomResponse;
+    static constexpr tq::Route route = tq::get("/room/tv").type(tq::MethodType::PartyStationApi);
     qint64 client = 0; // the id a previous room gave this TV; sent when greater than 0
-    static constexpr auto query()
-    {
-        return std::make_tuple(tq::kit::param("client", &CreateRoomRequest::client, tq::kit::Send::Positive));
-    }
+    static constexpr auto query() { return std::make_tuple(tq::item("client", &CreateRoomRequest::client)); }
 };
 
 // An image of the service by its complete address; the answer is an ImageResponse.
-class TQ_EXPORT ImageRequest : public tq::kit::AddressRequest<tq::MethodType::PartyStationImage>
+class ImageRequest : public tq::AddressRequest<tq::MethodType::PartyStationImage>
 {
 public:
     using AddressRequest::AddressRequest;

@@ -1,11 +1,8 @@
 #include "rdm/commands.h"
 
-#include "model/decode.h"
 #include "model/fieldcodec.h"
-#include "model/account.h"
 
 #include <QJsonArray>
-#include <QUrl>
 
 namespace rdm {
 
@@ -133,86 +130,19 @@ QVariantMap helpers::settingsFromListByVersion(const QList<QVariant>& settings, 
     return {};
 }
 
-tq::RequestRawData detail::exchange(const QString& method, const char* path, qint64 commandId,
-                                    tq::ResponseExtractor decode)
+void detail::fillCommandId(tq::RequestRawData& raw, qint64 commandId)
 {
-    tq::RequestRawData raw(std::move(decode));
-    raw.httpMethod = method;
-    raw.path = QString::fromLatin1(path);
-    raw.methodType = tq::MethodType::RdmApi;
-    raw.isCacheable = false;
-    if (raw.path.contains(QLatin1String("{id}"))) {
-        // Substituted here as well: the service's backend sends the path as it stands.
-        raw.pathCreator = [commandId](const QString& pattern) {
-            return QString(pattern).replace(QLatin1String("{id}"), QString::number(commandId));
-        };
-        raw.path = raw.pathCreator(raw.path);
-    }
-    return raw;
-}
-
-tq::ResponseExtractor detail::successExtractor()
-{
-    return &tq::decodeJson<tq::SuccessResponse>;
-}
-
-namespace {
-
-QString item(const char* key, const QString& value)
-{
-    return QString::fromLatin1(QByteArray(key) + '=' + QUrl::toPercentEncoding(value));
-}
-
-} // namespace
-
-std::function<tq::RequestRawData()> CommandsPoll::rawDataCreator() const
-{
-    return [mac = macAddress.toLower()] {
-        tq::RequestRawData raw = detail::exchange(tq::httpGetMethod(), "/user/commands/poll", -1,
-                                                  &tq::decodeJson<CommandsPollResponse>);
-        raw.queryItems.append(item("mac_address", mac));
-        return raw;
+    raw.pathCreator = [commandId](const QString& pattern) {
+        return QString(pattern).replace(QLatin1String("{id}"), QString::number(commandId));
     };
+    raw.path = raw.pathCreator(raw.path);
 }
 
-std::function<tq::RequestRawData()> CommandsAckRequest::rawDataCreator() const
+QByteArray CommandsReportRequest::encodedBody() const
 {
-    return [id = commandId] {
-        return detail::exchange(tq::httpPostMethod(), "/user/commands/{id}/ack", id, detail::successExtractor());
-    };
-}
-
-std::function<tq::RequestRawData()> CommandsReportRequest::rawDataCreator() const
-{
-    return [id = commandId, error = error] {
-        tq::RequestRawData raw =
-            detail::exchange(tq::httpPostMethod(), "/user/commands/{id}/report", id, detail::successExtractor());
-        if (!error.isEmpty())
-            raw.body = jsonToRaw(QJsonObject{{QStringLiteral("error"), error.toJson()}});
-        return raw;
-    };
-}
-
-std::function<tq::RequestRawData()> SettingsRequest::rawDataCreator() const
-{
-    return [request = *this] {
-        tq::RequestRawData raw =
-            detail::exchange(tq::httpGetMethod(), "/user/settings", -1, &tq::decodeJson<SettingsResponse>);
-        raw.queryItems = QStringList{item("mac_address", request.macAddress), item("version", request.version)};
-        return raw;
-    };
-}
-
-std::function<tq::RequestRawData()> UpdateFirmwareRequest::rawDataCreator() const
-{
-    return [request = *this] {
-        tq::RequestRawData raw = detail::exchange(tq::httpGetMethod(), "/user/firmware_update", -1,
-                                                  &tq::decodeJson<UpdateFirmwareResponse>);
-        raw.queryItems = QStringList{item("platform", request.platform), item("model", request.model),
-                                     item("project", QStringLiteral("vemo")), item("mac_address", request.macAddress),
-                                     item("serial_number", request.serialNumber), item("version", request.version)};
-        return raw;
-    };
+    if (error.isEmpty())
+        return {};
+    return jsonToRaw(QJsonObject{{QStringLiteral("error"), error.toJson()}});
 }
 
 TQ_DEFINE_OBJECT(Command)
@@ -230,9 +160,6 @@ TQ_DEFINE_OBJECT(UpdateMode)
 TQ_DEFINE_ANSWER(UpdateFirmwareResponse)
 
 } // namespace rdm
-
-namespace tq {
-} // namespace tq
 
 namespace {
 // The answers without declared fields are meta-types too.

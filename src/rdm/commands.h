@@ -4,10 +4,9 @@
 // poll -> acknowledge -> carry out -> report. The reports of successful commands are in
 // rdm/reports.h; rdm/poller.h polls on the configured schedule.
 
-#include "tqglobal.h"
-
-#include "transport/request.h"
+#include "transport/requestkit.h"
 #include "model/abstractresponse.h"
+#include "model/account.h"
 #include "model/constantsdictionary.h"
 #include "model/fields.h"
 #include "notifications/notification.h"
@@ -20,7 +19,7 @@
 #include <QVariantMap>
 
 namespace rdm {
-Q_NAMESPACE_EXPORT(TQ_EXPORT)
+Q_NAMESPACE
 
 enum class UpdateModeType : int { Unknown = 0, Normal = 1, Force = 2 };
 Q_ENUM_NS(UpdateModeType)
@@ -29,12 +28,12 @@ Q_ENUM_NS(ErrorReasonType)
 enum class VemoResetType : int { Unknown = 0, Factory = 1, Outputs = 2, Graphics = 3, Network = 4, Audio = 5 };
 Q_ENUM_NS(VemoResetType)
 
-TQ_EXPORT const tq::ConstantsDictionary<QString, UpdateModeType>& updateModeTypeDictionary();
-TQ_EXPORT const tq::ConstantsDictionary<QString, VemoResetType>& vemoResetTypeDictionary();
+const tq::ConstantsDictionary<QString, UpdateModeType>& updateModeTypeDictionary();
+const tq::ConstantsDictionary<QString, VemoResetType>& vemoResetTypeDictionary();
 
 // A command of the service: the notification header and the command's identifier. Commands
 // with parameters read them from the message's "options" object.
-class TQ_EXPORT Command : public tq::Notification
+class Command : public tq::Notification
 {
     TQ_DECODED(Command)
 public:
@@ -70,7 +69,7 @@ protected:
 public:                                                                                            \
     using CommandWithOptions::CommandWithOptions;
 
-class TQ_EXPORT ChangeLoggingCommand : public CommandWithOptions<ChangeLoggingCommand>
+class ChangeLoggingCommand : public CommandWithOptions<ChangeLoggingCommand>
 {
     TQ_RDM_COMMAND(ChangeLoggingCommand)
     int level = -1;
@@ -80,7 +79,7 @@ class TQ_EXPORT ChangeLoggingCommand : public CommandWithOptions<ChangeLoggingCo
     }
 };
 
-class TQ_EXPORT CheckMulticastCommand : public CommandWithOptions<CheckMulticastCommand>
+class CheckMulticastCommand : public CommandWithOptions<CheckMulticastCommand>
 {
     TQ_RDM_COMMAND(CheckMulticastCommand)
     QString multicastGroup;
@@ -93,7 +92,7 @@ class TQ_EXPORT CheckMulticastCommand : public CommandWithOptions<CheckMulticast
     }
 };
 
-class TQ_EXPORT CurlCommand : public CommandWithOptions<CurlCommand>
+class CurlCommand : public CommandWithOptions<CurlCommand>
 {
     TQ_RDM_COMMAND(CurlCommand)
     QString url;
@@ -109,7 +108,7 @@ class TQ_EXPORT CurlCommand : public CommandWithOptions<CurlCommand>
     }
 };
 
-class TQ_EXPORT NslookupCommand : public CommandWithOptions<NslookupCommand>
+class NslookupCommand : public CommandWithOptions<NslookupCommand>
 {
     TQ_RDM_COMMAND(NslookupCommand)
     QString name;
@@ -121,7 +120,7 @@ class TQ_EXPORT NslookupCommand : public CommandWithOptions<NslookupCommand>
     }
 };
 
-class TQ_EXPORT PingCommand : public CommandWithOptions<PingCommand>
+class PingCommand : public CommandWithOptions<PingCommand>
 {
     TQ_RDM_COMMAND(PingCommand)
     QString host;
@@ -138,14 +137,14 @@ class TQ_EXPORT PingCommand : public CommandWithOptions<PingCommand>
     }
 };
 
-class TQ_EXPORT StandbyCommand : public CommandWithOptions<StandbyCommand>
+class StandbyCommand : public CommandWithOptions<StandbyCommand>
 {
     TQ_RDM_COMMAND(StandbyCommand)
     QString mode;
     static constexpr auto fields() { return std::tuple_cat(Command::fields(), std::make_tuple(option("mode", &StandbyCommand::mode))); }
 };
 
-class TQ_EXPORT TracerouteCommand : public CommandWithOptions<TracerouteCommand>
+class TracerouteCommand : public CommandWithOptions<TracerouteCommand>
 {
     TQ_RDM_COMMAND(TracerouteCommand)
     QString host;
@@ -164,7 +163,7 @@ class TQ_EXPORT TracerouteCommand : public CommandWithOptions<TracerouteCommand>
     }
 };
 
-class TQ_EXPORT TuneChannelCommand : public CommandWithOptions<TuneChannelCommand>
+class TuneChannelCommand : public CommandWithOptions<TuneChannelCommand>
 {
     TQ_RDM_COMMAND(TuneChannelCommand)
     qint64 number = -1;
@@ -174,7 +173,7 @@ class TQ_EXPORT TuneChannelCommand : public CommandWithOptions<TuneChannelComman
     }
 };
 
-class TQ_EXPORT VemoResetCommand : public CommandWithOptions<VemoResetCommand>
+class VemoResetCommand : public CommandWithOptions<VemoResetCommand>
 {
     TQ_RDM_COMMAND(VemoResetCommand)
     QString name; // one of vemoResetTypeDictionary()'s names
@@ -195,7 +194,7 @@ using SendLogsCommand = Command;
 using SendSystemStatusCommand = Command;
 
 // Why a command failed, for the plain report.
-struct TQ_EXPORT CommandsError
+struct CommandsError
 {
     ErrorReasonType reason = ErrorReasonType::NoError;
     QString details;
@@ -207,7 +206,7 @@ struct TQ_EXPORT CommandsError
 // ---- answers ----
 
 // The poll answer as received; Notification::createNotificationFromJson turns it into a command.
-class TQ_EXPORT CommandsPollResponse : public tq::AbstractResponse
+class CommandsPollResponse : public tq::AbstractResponse
 {
 public:
     QJsonObject object;
@@ -216,7 +215,7 @@ public:
     QJsonObject toJson() const override { return object; }
 };
 
-class TQ_EXPORT GeneralSettingsResponse : public tq::DecodedObject<GeneralSettingsResponse, tq::AbstractResponse>
+class GeneralSettingsResponse : public tq::DecodedObject<GeneralSettingsResponse, tq::AbstractResponse>
 {
     TQ_DECODED(GeneralSettingsResponse)
 public:
@@ -228,7 +227,7 @@ public:
     }
 };
 
-class TQ_EXPORT UpdateMode : public tq::DecodedObject<UpdateMode>
+class UpdateMode : public tq::DecodedObject<UpdateMode>
 {
     TQ_DECODED(UpdateMode)
 public:
@@ -241,7 +240,7 @@ public:
     }
 };
 
-class TQ_EXPORT UpdateFirmwareResponse : public tq::DecodedObject<UpdateFirmwareResponse, tq::AbstractResponse>
+class UpdateFirmwareResponse : public tq::DecodedObject<UpdateFirmwareResponse, tq::AbstractResponse>
 {
     TQ_DECODED(UpdateFirmwareResponse)
 public:
@@ -258,7 +257,7 @@ public:
 };
 
 // One map per element of "vemo"; the host picks its own with settingsFromListByVersion.
-class TQ_EXPORT SettingsResponse : public tq::AbstractResponse
+class SettingsResponse : public tq::AbstractResponse
 {
 public:
     QList<QVariant> settings;
@@ -269,60 +268,95 @@ public:
 
 namespace helpers {
 // The first map whose "version" equals `version`; empty when none does.
-TQ_EXPORT QVariantMap settingsFromListByVersion(const QList<QVariant>& settings, const QString& version);
+QVariantMap settingsFromListByVersion(const QList<QVariant>& settings, const QString& version);
 } // namespace helpers
 
-// ---- requests (the creator copies the request) ----
+// ---- requests ----
 
-class TQ_EXPORT CommandsPoll : public tq::AbstractRequest
+namespace detail {
+// "{id}" of the path becomes the command's id: in the path at once, since the service's
+// backend sends the path as it stands, and through the path creator.
+void fillCommandId(tq::RequestRawData& raw, qint64 commandId);
+// Every report, plain or with data (rdm/reports.h), goes here.
+inline constexpr tq::Route reportRoute =
+    tq::post("/user/commands/{id}/report").type(tq::MethodType::RdmApi).notCacheable();
+} // namespace detail
+
+class CommandsPoll : public tq::Request<CommandsPoll>
 {
 public:
+    using Answer = CommandsPollResponse;
+    static constexpr tq::Route route = tq::get("/user/commands/poll").type(tq::MethodType::RdmApi).notCacheable();
     QString macAddress; // sent in lower case
-    std::function<tq::RequestRawData()> rawDataCreator() const override;
+    static constexpr auto query()
+    {
+        return std::make_tuple(tq::item("mac_address", &CommandsPoll::lowerCaseMac, tq::Send::Always));
+    }
+
+private:
+    QString lowerCaseMac() const { return macAddress.toLower(); }
 };
 
-class TQ_EXPORT CommandsAckRequest : public tq::AbstractRequest
+class CommandsAckRequest : public tq::Request<CommandsAckRequest>
 {
 public:
     explicit CommandsAckRequest(qint64 id = -1) : commandId(id) {}
+    using Answer = tq::SuccessResponse;
+    static constexpr tq::Route route =
+        tq::post("/user/commands/{id}/ack").type(tq::MethodType::RdmApi).notCacheable();
     qint64 commandId;
-    std::function<tq::RequestRawData()> rawDataCreator() const override;
+    void finish(tq::RequestRawData& raw) const { detail::fillCommandId(raw, commandId); }
 };
 
 // The outcome of a command that failed, or of one whose success carries no data.
-class TQ_EXPORT CommandsReportRequest : public tq::AbstractRequest
+class CommandsReportRequest : public tq::Request<CommandsReportRequest>
 {
 public:
     explicit CommandsReportRequest(qint64 id = -1, CommandsError e = {}) : commandId(id), error(std::move(e)) {}
+    using Answer = tq::SuccessResponse;
+    static constexpr tq::Route route = detail::reportRoute;
     qint64 commandId;
     CommandsError error;
-    std::function<tq::RequestRawData()> rawDataCreator() const override;
+    QByteArray encodedBody() const; // {"error": ...}; none without an error
+    void finish(tq::RequestRawData& raw) const { detail::fillCommandId(raw, commandId); }
 };
 
-class TQ_EXPORT SettingsRequest : public tq::AbstractRequest
+class SettingsRequest : public tq::Request<SettingsRequest>
 {
 public:
+    using Answer = SettingsResponse;
+    static constexpr tq::Route route = tq::get("/user/settings").type(tq::MethodType::RdmApi).notCacheable();
     QString macAddress;
     QString version;
-    std::function<tq::RequestRawData()> rawDataCreator() const override;
+    static constexpr auto query()
+    {
+        using R = SettingsRequest;
+        return std::make_tuple(tq::item("mac_address", &R::macAddress, tq::Send::Always),
+                               tq::item("version", &R::version, tq::Send::Always));
+    }
 };
 
-class TQ_EXPORT UpdateFirmwareRequest : public tq::AbstractRequest
+class UpdateFirmwareRequest : public tq::Request<UpdateFirmwareRequest>
 {
 public:
+    using Answer = UpdateFirmwareResponse;
+    static constexpr tq::Route route =
+        tq::get("/user/firmware_update").type(tq::MethodType::RdmApi).notCacheable();
     QString platform;
     QString model;
     QString macAddress;
     QString serialNumber;
     QString version;
-    std::function<tq::RequestRawData()> rawDataCreator() const override;
+    static constexpr auto query()
+    {
+        using R = UpdateFirmwareRequest;
+        constexpr tq::Send always = tq::Send::Always;
+        return std::make_tuple(tq::item("platform", &R::platform, always), tq::item("model", &R::model, always),
+                               tq::fixed("project", "vemo"), tq::item("mac_address", &R::macAddress, always),
+                               tq::item("serial_number", &R::serialNumber, always),
+                               tq::item("version", &R::version, always));
+    }
 };
-
-namespace detail {
-// An exchange with the service; "{id}" in the path becomes `commandId`.
-TQ_EXPORT tq::RequestRawData exchange(const QString& method, const char* path, qint64 commandId, tq::ResponseExtractor decode);
-TQ_EXPORT tq::ResponseExtractor successExtractor();
-} // namespace detail
 
 } // namespace rdm
 

@@ -7,14 +7,6 @@
 
 namespace rdm {
 
-tq::RequestRawData detail::reportExchange(qint64 commandId, const QJsonObject& result)
-{
-    tq::RequestRawData raw =
-        exchange(tq::httpPostMethod(), "/user/commands/{id}/report", commandId, successExtractor());
-    raw.body = tq::AbstractRequest::jsonToRaw(QJsonObject{{QStringLiteral("result"), result}});
-    return raw;
-}
-
 QJsonObject TimeState::toJson() const
 {
     QJsonObject json = DecodedObject::toJson();

@@ -3,9 +3,7 @@
 // {"result": {...}}. A report lists its "result" members as fields; failures and commands
 // without data go through CommandsReportRequest (rdm/commands.h).
 
-#include "tqglobal.h"
-
-#include "transport/request.h"
+#include "rdm/commands.h"
 #include "model/fields.h"
 
 #include <QList>
@@ -14,23 +12,21 @@
 
 namespace rdm {
 
-namespace detail {
-TQ_EXPORT tq::RequestRawData reportExchange(qint64 commandId, const QJsonObject& result);
-} // namespace detail
-
 // A report whose "result" is the report's declared fields.
 template<class Self>
-class Report : public tq::AbstractRequest
+class Report : public tq::Request<Self>
 {
 public:
     qint64 commandId = -1;
 
-    std::function<tq::RequestRawData()> rawDataCreator() const override
+    using Answer = tq::SuccessResponse;
+    static constexpr tq::Route route = detail::reportRoute;
+    QByteArray encodedBody() const
     {
-        return [id = commandId, result = static_cast<const Self&>(*this).toJson()] {
-            return detail::reportExchange(id, result);
-        };
+        const QJsonObject result = static_cast<const Self&>(*this).toJson();
+        return tq::AbstractRequest::jsonToRaw(QJsonObject{{QStringLiteral("result"), result}});
     }
+    void finish(tq::RequestRawData& raw) const { detail::fillCommandId(raw, commandId); }
 };
 
 #define TQ_RDM_REPORT(Name)                                                                        \
@@ -38,7 +34,7 @@ public:
 public:                                                                                            \
     explicit Name(qint64 id = -1) { commandId = id; }
 
-class TQ_EXPORT RouteHop : public tq::DecodedObject<RouteHop>
+class RouteHop : public tq::DecodedObject<RouteHop>
 {
     TQ_DECODED(RouteHop)
 public:
@@ -52,7 +48,7 @@ public:
     }
 };
 
-class TQ_EXPORT Endpoints : public tq::DecodedObject<Endpoints>
+class Endpoints : public tq::DecodedObject<Endpoints>
 {
     TQ_DECODED(Endpoints)
 public:
@@ -70,7 +66,7 @@ public:
     }
 };
 
-class TQ_EXPORT NetworkInterface : public tq::DecodedObject<NetworkInterface>
+class NetworkInterface : public tq::DecodedObject<NetworkInterface>
 {
     TQ_DECODED(NetworkInterface)
 public:
@@ -92,7 +88,7 @@ public:
     }
 };
 
-class TQ_EXPORT NetworkState : public tq::DecodedObject<NetworkState>
+class NetworkState : public tq::DecodedObject<NetworkState>
 {
     TQ_DECODED(NetworkState)
 public:
@@ -104,7 +100,7 @@ public:
     }
 };
 
-class TQ_EXPORT TimeState : public tq::DecodedObject<TimeState>
+class TimeState : public tq::DecodedObject<TimeState>
 {
     TQ_DECODED(TimeState)
 public:
@@ -125,7 +121,7 @@ public:
     }
 };
 
-class TQ_EXPORT ApplicationState : public tq::DecodedObject<ApplicationState>
+class ApplicationState : public tq::DecodedObject<ApplicationState>
 {
     TQ_DECODED(ApplicationState)
 public:
@@ -143,7 +139,7 @@ public:
     }
 };
 
-class TQ_EXPORT LoggingState : public tq::DecodedObject<LoggingState>
+class LoggingState : public tq::DecodedObject<LoggingState>
 {
     TQ_DECODED(LoggingState)
 public:
@@ -153,7 +149,7 @@ public:
 
 // ---- the reports ----
 
-class TQ_EXPORT CommandsPingReportRequest : public tq::DecodedObject<CommandsPingReportRequest, Report<CommandsPingReportRequest>>
+class CommandsPingReportRequest : public tq::DecodedObject<CommandsPingReportRequest, Report<CommandsPingReportRequest>>
 {
     TQ_RDM_REPORT(CommandsPingReportRequest)
     qint32 successCount = 0;
@@ -171,7 +167,7 @@ class TQ_EXPORT CommandsPingReportRequest : public tq::DecodedObject<CommandsPin
     }
 };
 
-class TQ_EXPORT CommandsTracerouteReportRequest
+class CommandsTracerouteReportRequest
     : public tq::DecodedObject<CommandsTracerouteReportRequest, Report<CommandsTracerouteReportRequest>>
 {
     TQ_RDM_REPORT(CommandsTracerouteReportRequest)
@@ -184,7 +180,7 @@ class TQ_EXPORT CommandsTracerouteReportRequest
     }
 };
 
-class TQ_EXPORT CommandsNslookupReportRequest
+class CommandsNslookupReportRequest
     : public tq::DecodedObject<CommandsNslookupReportRequest, Report<CommandsNslookupReportRequest>>
 {
     TQ_RDM_REPORT(CommandsNslookupReportRequest)
@@ -199,7 +195,7 @@ class TQ_EXPORT CommandsNslookupReportRequest
     }
 };
 
-class TQ_EXPORT CommandsCurlReportRequest : public tq::DecodedObject<CommandsCurlReportRequest, Report<CommandsCurlReportRequest>>
+class CommandsCurlReportRequest : public tq::DecodedObject<CommandsCurlReportRequest, Report<CommandsCurlReportRequest>>
 {
     TQ_RDM_REPORT(CommandsCurlReportRequest)
     qint32 responseCode = 0;
@@ -211,7 +207,7 @@ class TQ_EXPORT CommandsCurlReportRequest : public tq::DecodedObject<CommandsCur
     }
 };
 
-class TQ_EXPORT CommandsCheckMulticastReportRequest
+class CommandsCheckMulticastReportRequest
     : public tq::DecodedObject<CommandsCheckMulticastReportRequest, Report<CommandsCheckMulticastReportRequest>>
 {
     TQ_RDM_REPORT(CommandsCheckMulticastReportRequest)
@@ -227,7 +223,7 @@ class TQ_EXPORT CommandsCheckMulticastReportRequest
     }
 };
 
-class TQ_EXPORT CommandsCheckFirmwareUpdateReportRequest
+class CommandsCheckFirmwareUpdateReportRequest
     : public tq::DecodedObject<CommandsCheckFirmwareUpdateReportRequest, Report<CommandsCheckFirmwareUpdateReportRequest>>
 {
     TQ_RDM_REPORT(CommandsCheckFirmwareUpdateReportRequest)
@@ -241,7 +237,7 @@ class TQ_EXPORT CommandsCheckFirmwareUpdateReportRequest
     }
 };
 
-class TQ_EXPORT CommandsRebalanceReportRequest
+class CommandsRebalanceReportRequest
     : public tq::DecodedObject<CommandsRebalanceReportRequest, Report<CommandsRebalanceReportRequest>>
 {
     TQ_RDM_REPORT(CommandsRebalanceReportRequest)
@@ -254,7 +250,7 @@ class TQ_EXPORT CommandsRebalanceReportRequest
     }
 };
 
-class TQ_EXPORT CommandsSendLogsReportRequest
+class CommandsSendLogsReportRequest
     : public tq::DecodedObject<CommandsSendLogsReportRequest, Report<CommandsSendLogsReportRequest>>
 {
     TQ_RDM_REPORT(CommandsSendLogsReportRequest)
@@ -262,7 +258,7 @@ class TQ_EXPORT CommandsSendLogsReportRequest
     static constexpr auto fields() { return std::make_tuple(tq::field("currentlog", &CommandsSendLogsReportRequest::currentLog)); }
 };
 
-class TQ_EXPORT CommandsHealthcheckReportRequest
+class CommandsHealthcheckReportRequest
     : public tq::DecodedObject<CommandsHealthcheckReportRequest, Report<CommandsHealthcheckReportRequest>>
 {
     TQ_RDM_REPORT(CommandsHealthcheckReportRequest)

@@ -2,8 +2,6 @@
 // The hotel playlist of the platform: timed blocks of channels, films and pictures that
 // a hotel's boxes play, with running tickers.
 
-#include "tqglobal.h"
-
 #include "model/constantsdictionary.h"
 #include "model/fields.h"
 #include "transport/requestkit.h"
@@ -29,7 +27,7 @@ TQ_WIRE_STRINGS_IN(tq::b2b::playlist, QualityType, qualityTypeDictionary, Unknow
 
 namespace tq::b2b::playlist {
 
-class TQ_EXPORT StartTime : public DecodedObject<StartTime>
+class StartTime : public DecodedObject<StartTime>
 {
     TQ_DECODED(StartTime)
 public:
@@ -43,7 +41,7 @@ public:
     }
 };
 
-class TQ_EXPORT Ticker : public DecodedObject<Ticker>
+class Ticker : public DecodedObject<Ticker>
 {
     TQ_DECODED(Ticker)
 public:
@@ -57,7 +55,7 @@ public:
     }
 };
 
-class TQ_EXPORT ContentItem : public DecodedObject<ContentItem>
+class ContentItem : public DecodedObject<ContentItem>
 {
     TQ_DECODED(ContentItem)
 public:
@@ -76,7 +74,7 @@ public:
     }
 };
 
-class TQ_EXPORT Item : public DecodedObject<Item>
+class Item : public DecodedObject<Item>
 {
     TQ_DECODED(Item)
 public:
@@ -94,7 +92,7 @@ public:
     QJsonObject toJson() const;
 };
 
-class TQ_EXPORT Block : public DecodedObject<Block>
+class Block : public DecodedObject<Block>
 {
     TQ_DECODED(Block)
 public:
@@ -112,7 +110,7 @@ public:
     }
 };
 
-class TQ_EXPORT PlaylistResponse : public DecodedObject<PlaylistResponse>
+class PlaylistResponse : public DecodedObject<PlaylistResponse>
 {
     TQ_DECODED(PlaylistResponse)
 public:
@@ -128,11 +126,12 @@ public:
     }
 };
 
-class TQ_EXPORT GetPlaylistRequest : public kit::Request<GetPlaylistRequest>
+// A platform route whose answer is a plain object: an embedded notification is not looked for.
+class GetPlaylistRequest : public Request<GetPlaylistRequest>
 {
 public:
-    static constexpr kit::Exchange exchange{MethodType::TqApi, "GET", "/user/b2b_hotel/playlist",
-                                            &kit::decodeJson<PlaylistResponse>};
+    using Answer = PlaylistResponse;
+    static constexpr Route route = get("/user/b2b_hotel/playlist");
 };
 
 } // namespace tq::b2b::playlist

@@ -96,7 +96,7 @@ void detail::Card::write(QJsonObject& json) const
         json.insert(QLatin1String("payComment"), payComment);
 }
 
-QByteArray BindRequest::body() const
+QByteArray BindRequest::encodedBody() const
 {
     QJsonObject json{{QLatin1String("reqType"), QLatin1String("cardRegister")}, {QLatin1String("reqId"), reqId}};
     write(json);
@@ -107,7 +107,7 @@ QByteArray BindRequest::body() const
     return jsonToRaw(json);
 }
 
-QByteArray BuyRequest::body() const
+QByteArray BuyRequest::encodedBody() const
 {
     QJsonObject json{{QLatin1String("reqType"), QLatin1String("createPayment")}, {QLatin1String("orderId"), orderId}};
     write(json);

@@ -4,8 +4,6 @@
 // RequestError (errorCode = "reqStatus", description "reqUserNote", debug message
 // "reqNote"), which convertErrorToString turns into a message for the viewer.
 
-#include "tqglobal.h"
-
 #include "model/fields.h"
 #include "transport/requestkit.h"
 
@@ -64,7 +62,7 @@ enum class ErrorType : int {
     ConnectFailed = 110,
 };
 
-class TQ_EXPORT PaymentResponse : public tq::DecodedObject<PaymentResponse>
+class PaymentResponse : public tq::DecodedObject<PaymentResponse>
 {
     TQ_DECODED(PaymentResponse)
 public:
@@ -80,17 +78,17 @@ public:
     }
 };
 
-TQ_EXPORT QString convertErrorToString(ErrorType error);
-TQ_EXPORT QString convertPaymentStatusToString(PaymentStatus status);
+QString convertErrorToString(ErrorType error);
+QString convertPaymentStatusToString(PaymentStatus status);
 // "<phone>_BANKCARD"; empty for an empty phone number.
-TQ_EXPORT QString convertPhoneToPayComment(const QString& phone);
+QString convertPhoneToPayComment(const QString& phone);
 // ISO 8601 local time followed by its offset from UTC, "+03:00".
-TQ_EXPORT QString paymentTimeStamp(const QDateTime& localTime);
+QString paymentTimeStamp(const QDateTime& localTime);
 
 namespace detail {
 
 // The card as both requests send it.
-struct TQ_EXPORT Card
+struct Card
 {
     QString url; // the payment service's absolute address
     QString cardNumber;
@@ -106,26 +104,26 @@ struct TQ_EXPORT Card
 } // namespace detail
 
 // Registers a card ("cardRegister") with an authorising payment.
-class TQ_EXPORT BindRequest : public tq::kit::Request<BindRequest>, public detail::Card
+class BindRequest : public tq::Request<BindRequest>, public detail::Card
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::PaymentServiceApi, "POST", "",
-                                                &tq::kit::decodeJson<PaymentResponse>};
+    using Answer = PaymentResponse;
+    static constexpr tq::Route route = tq::post("").type(tq::MethodType::PaymentServiceApi);
     static constexpr auto address = &BindRequest::url;
     QString reqId;
     QString orderId;
-    QByteArray body() const;
+    QByteArray encodedBody() const;
 };
 
 // Pays with a card ("createPayment").
-class TQ_EXPORT BuyRequest : public tq::kit::Request<BuyRequest>, public detail::Card
+class BuyRequest : public tq::Request<BuyRequest>, public detail::Card
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::PaymentServiceApi, "POST", "",
-                                                &tq::kit::decodeJson<PaymentResponse>};
+    using Answer = PaymentResponse;
+    static constexpr tq::Route route = tq::post("").type(tq::MethodType::PaymentServiceApi);
     static constexpr auto address = &BuyRequest::url;
     QString orderId;
-    QByteArray body() const;
+    QByteArray encodedBody() const;
 };
 
 } // namespace ps

@@ -2,8 +2,6 @@
 // Partner QR / event service: QR codes for the moment being watched, and viewer events
 // (play, status) reported back to the partner.
 
-#include "tqglobal.h"
-
 #include "model/constantsdictionary.h"
 #include "model/fields.h"
 #include "transport/requestkit.h"
@@ -24,10 +22,10 @@ TQ_WIRE_STRINGS_IN(syt, EventStatus, eventStatusDictionary, Unknown,
 namespace syt {
 
 using tq::field;
-using tq::kit::param;
-using tq::kit::Send;
+using tq::item;
+using tq::Send;
 
-class TQ_EXPORT Qr : public tq::DecodedObject<Qr>
+class Qr : public tq::DecodedObject<Qr>
 {
     TQ_DECODED(Qr)
 public:
@@ -36,7 +34,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("base64", &Qr::base64), field("url", &Qr::url)); }
 };
 
-class TQ_EXPORT QrResponse : public tq::DecodedObject<QrResponse>
+class QrResponse : public tq::DecodedObject<QrResponse>
 {
     TQ_DECODED(QrResponse)
 public:
@@ -50,17 +48,17 @@ public:
 };
 
 // Carries nothing: the event was taken.
-class TQ_EXPORT StatusResponse
+class StatusResponse
 {
 public:
     static QVariant accept(const QByteArray&) { return QVariant::fromValue(StatusResponse()); }
 };
 
-class TQ_EXPORT QrRequest : public tq::kit::Request<QrRequest>
+class QrRequest : public tq::Request<QrRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::SytApi, "GET", "/api/partners/v1/qr",
-                                                &tq::kit::decodeJson<QrResponse>};
+    using Answer = QrResponse;
+    static constexpr tq::Route route = tq::get("/api/partners/v1/qr").type(tq::MethodType::SytApi);
     QString userId;
     qint64 channelId = 0;
     qint64 videoId = 0;
@@ -72,19 +70,18 @@ public:
     static constexpr auto query()
     {
         using R = QrRequest;
-        return std::make_tuple(param("userId", &R::userId), param("channelId", &R::channelId, Send::Positive),
-                               param("videoId", &R::videoId, Send::Positive),
-                               param("timestamp", &R::timestamp, Send::Positive),
-                               param("second", &R::second, Send::NotNegative),
-                               param("size", &R::size, Send::Positive), param("platform", &R::platform));
+        return std::make_tuple(item("userId", &R::userId), item("channelId", &R::channelId),
+                               item("videoId", &R::videoId), item("timestamp", &R::timestamp),
+                               item("second", &R::second, Send::NotNegative), item("size", &R::size),
+                               item("platform", &R::platform));
     }
 };
 
-class TQ_EXPORT StatusRequest : public tq::kit::Request<StatusRequest>
+class StatusRequest : public tq::Request<StatusRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::SytStatus, "POST", "/api/partners/v1/user_event",
-                                                &StatusResponse::accept};
+    static constexpr tq::Route route =
+        tq::post("/api/partners/v1/user_event").type(tq::MethodType::SytStatus).decodedBy(&StatusResponse::accept);
     QString userId;
     qint64 videoId = 0;
     qint64 channelId = 0;
@@ -94,7 +91,7 @@ public:
     QString platform;
 
     QJsonObject toJson() const;
-    QByteArray body() const { return jsonToRaw(toJson()); }
+    QByteArray encodedBody() const { return jsonToRaw(toJson()); }
 };
 
 } // namespace syt

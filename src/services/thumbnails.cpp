@@ -7,14 +7,20 @@ namespace thumbnails {
 void PlaylistRequest::finish(tq::RequestRawData& raw) const
 {
     raw.path = QStringLiteral("/%1/playlist.json").arg(id);
-    if (profile == 0 || profile == 1)
-        raw.queryItems.append(tq::kit::queryItem(QStringLiteral("profile"), profile == 0 ? "fhd" : "hd"));
+}
+
+QString PlaylistRequest::profileName() const
+{
+    switch (profile) {
+    case 0: return QStringLiteral("fhd");
+    case 1: return QStringLiteral("hd");
+    default: return {};
+    }
 }
 
 void ImageRequest::finish(tq::RequestRawData& raw) const
 {
     raw.path = QStringLiteral("/%1/%2").arg(first, second);
-    raw.checkImageSize = false;
 }
 
 TQ_DEFINE_OBJECT(Size)

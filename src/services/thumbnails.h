@@ -2,8 +2,6 @@
 // Thumbnails service: preview frames for seeking in recordings. A playlist names the
 // sprite images and, per time stamp, the region of an image that shows that moment.
 
-#include "tqglobal.h"
-
 #include "model/fields.h"
 #include "transport/requestkit.h"
 
@@ -15,7 +13,7 @@ namespace thumbnails {
 
 using tq::field;
 
-class TQ_EXPORT Size : public tq::DecodedObject<Size>
+class Size : public tq::DecodedObject<Size>
 {
     TQ_DECODED(Size)
 public:
@@ -27,7 +25,7 @@ public:
     }
 };
 
-class TQ_EXPORT Image : public tq::DecodedObject<Image>
+class Image : public tq::DecodedObject<Image>
 {
     TQ_DECODED(Image)
 public:
@@ -43,7 +41,7 @@ public:
     }
 };
 
-class TQ_EXPORT Region : public tq::DecodedObject<Region>
+class Region : public tq::DecodedObject<Region>
 {
     TQ_DECODED(Region)
 public:
@@ -52,7 +50,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("left", &Region::left), field("top", &Region::top)); }
 };
 
-class TQ_EXPORT Thumb : public tq::DecodedObject<Thumb>
+class Thumb : public tq::DecodedObject<Thumb>
 {
     TQ_DECODED(Thumb)
 public:
@@ -66,7 +64,7 @@ public:
     }
 };
 
-class TQ_EXPORT PlaylistResponse : public tq::DecodedObject<PlaylistResponse>
+class PlaylistResponse : public tq::DecodedObject<PlaylistResponse>
 {
     TQ_DECODED(PlaylistResponse)
 public:
@@ -80,22 +78,26 @@ public:
 
 // "<base>/<id>/playlist.json"; profile 0 asks for full-HD frames, 1 for HD, any other
 // value leaves the choice to the service.
-class TQ_EXPORT PlaylistRequest : public tq::kit::Request<PlaylistRequest>
+class PlaylistRequest : public tq::Request<PlaylistRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::ThumbnailsApi, "GET", "",
-                                                &tq::kit::decodeJson<PlaylistResponse>};
+    using Answer = PlaylistResponse;
+    static constexpr tq::Route route = tq::get("").type(tq::MethodType::ThumbnailsApi);
     QString id;
     int profile = 0;
 
+    static constexpr auto query() { return std::make_tuple(tq::item("profile", &PlaylistRequest::profileName)); }
     void finish(tq::RequestRawData& raw) const;
+
+private:
+    QString profileName() const; // empty: not sent
 };
 
 // One sprite image: "<base>/<first>/<second>", the segments as the playlist names them.
-class TQ_EXPORT ImageRequest : public tq::kit::Request<ImageRequest>
+class ImageRequest : public tq::Request<ImageRequest>
 {
 public:
-    static constexpr tq::kit::Exchange exchange{tq::MethodType::ThumbnailsImage, "GET", ""};
+    static constexpr tq::Route route = tq::get("").type(tq::MethodType::ThumbnailsImage).noImageSizeCheck();
     QString first;
     QString second;
 

@@ -5,9 +5,10 @@
 
 #include <algorithm>
 
-namespace tq::kit {
+namespace tq {
 
 namespace {
+
 // Most keys and values (names, numbers, wire strings) need no encoding: they are copied
 // as they are, and the item costs one allocation instead of six.
 void appendEncoded(QString& item, const QString& text)
@@ -22,6 +23,19 @@ void appendEncoded(QString& item, const QString& text)
     else
         item += QLatin1String(QUrl::toPercentEncoding(text));
 }
+
+template<class Number>
+QString joined(const QList<Number>& values)
+{
+    QString text;
+    for (const Number value : values) {
+        if (!text.isEmpty())
+            text += QLatin1Char(',');
+        text += QString::number(value);
+    }
+    return text;
+}
+
 } // namespace
 
 QString queryItem(const QString& key, const QString& value)
@@ -34,14 +48,73 @@ QString queryItem(const QString& key, const QString& value)
     return item;
 }
 
-tq::ResponseExtractor extractorOf(Decoder decode)
+QString queryItem(const QString& key, int value)
 {
-    return decode ? tq::ResponseExtractor(decode) : tq::ResponseExtractor();
+    return queryItem(key, QString::number(value));
 }
+
+QString queryItem(const QString& key, qint64 value)
+{
+    return queryItem(key, QString::number(value));
+}
+
+QString queryItem(const QString& key, quint64 value)
+{
+    return queryItem(key, QString::number(value));
+}
+
+QString queryItem(const QString& key, bool value)
+{
+    return queryItem(key, value ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+QString queryItem(const QString& key, const QList<int>& values)
+{
+    return queryItem(key, joined(values));
+}
+
+QString queryItem(const QString& key, const QList<qint64>& values)
+{
+    return queryItem(key, joined(values));
+}
+
+QString queryItem(const QString& key, const QStringList& values)
+{
+    return queryItem(key, values.join(QLatin1Char(',')));
+}
+
+namespace kit {
 
 qint64 currentEpochSeconds()
 {
     return QDateTime::currentSecsSinceEpoch();
 }
 
-} // namespace tq::kit
+ResponseExtractor extractorOf(Decoder decoder)
+{
+    return decoder ? ResponseExtractor(decoder) : ResponseExtractor();
+}
+
+std::function<QString(const QString&)> pathFiller(qint64 id, const QString& value, bool kindInPath)
+{
+    return [id, value, kindInPath](const QString& pattern) {
+        QString path = pattern;
+        if (kindInPath && id == -1)
+            path.replace(QLatin1String("/{id}/"), QLatin1String("/"));
+        const QString idText = QString::number(id);
+        path.replace(QLatin1String("{id}"), idText);
+        path.replace(QLatin1String("{content_id}"), idText);
+        // The one named text placeholder, if any.
+        const qsizetype open = path.indexOf(QLatin1Char('{'));
+        if (open >= 0) {
+            const qsizetype close = path.indexOf(QLatin1Char('}'), open);
+            if (close > open)
+                path.replace(open, close - open + 1, value);
+        }
+        return path;
+    };
+}
+
+} // namespace kit
+
+} // namespace tq

@@ -6,6 +6,7 @@
 #include "wiretable.h"
 
 #include "ads/getshop.h"
+#include "model/decode.h"
 
 #include <QtTest>
 
@@ -87,7 +88,7 @@ private slots:
 
     void playlist()
     {
-        const PlaylistResponse playlist = decodeShop<PlaylistResponse>(json(
+        const PlaylistResponse playlist = tq::decodeJson<PlaylistResponse>(json(
             "{'device_timestamp': '1700000000', 'events': ["
             " {'type': 'banner', 'id': 'e1', 'datetime': '1700000100', 'banner': {'datetime': 1700000100,"
             "  'duration': 15, 'caption': 'Sale', 'image': 'http://img/b.png', 'has_microsite': true,"
@@ -113,7 +114,7 @@ private slots:
 
     void micrositeScreens()
     {
-        const Microsite site = decodeShop<Microsite>(json(
+        const Microsite site = tq::decodeJson<Microsite>(json(
             "{'banner_close_type': 'microsite_close', 'microsite_close_time': 30, 'terms': 'T&C', 'screens': [1,"
             " {'id': 's1', 'background': 'http://img/bg.png', 'type': 'new',"
             "  'images': [{'image': 'http://img/1.png', 'left': 10, 'top': 20, 'width': 100, 'height': 50}, 'junk',"
@@ -162,7 +163,7 @@ private slots:
     void answersThatAreNoObject()
     {
         QFETCH(QByteArray, body);
-        const QVariant answer = decodeShop<ClientInfoResponse>(body);
+        const QVariant answer = tq::decodeJson<ClientInfoResponse>(body);
         QVERIFY(answer.canConvert<ClientInfoResponse>());
         QVERIFY(answer.value<ClientInfoResponse>().phones.isEmpty());
     }
