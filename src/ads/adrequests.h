@@ -3,6 +3,8 @@
 // tracking pixels of their answers. All go through the ad backend, which never retries
 // them; the three ad requests deliver an ad::VastResponse.
 
+#include "tqglobal.h"
+
 #include "ads/vast.h"
 #include "transport/requestkit.h"
 
@@ -12,7 +14,7 @@ using tq::item;
 using tq::Send;
 
 // Video on demand, from the GetShop ad server.
-class GetShopAvodRequest : public tq::Request<GetShopAvodRequest>
+class TQ_EXPORT GetShopAvodRequest : public tq::Request<GetShopAvodRequest>
 {
 public:
     static constexpr tq::Route route = tq::get("/avod/vast").type(tq::MethodType::GetShopAdApi).decodedBy(&decodeVast);
@@ -52,7 +54,7 @@ public:
 };
 
 // Around a live channel, from the GetShop ad server.
-class GetShopAliveRequest : public tq::Request<GetShopAliveRequest>
+class TQ_EXPORT GetShopAliveRequest : public tq::Request<GetShopAliveRequest>
 {
 public:
     static constexpr tq::Route route = tq::get("/alive/vast").type(tq::MethodType::GetShopAdApi).decodedBy(&decodeVast);
@@ -89,7 +91,7 @@ public:
 };
 
 // Around a live channel, from the ad-stream server the host names for the request.
-class AdStreamAliveRequest : public tq::Request<AdStreamAliveRequest>
+class TQ_EXPORT AdStreamAliveRequest : public tq::Request<AdStreamAliveRequest>
 {
 public:
     QString serverUrl; // "/vast3" is appended as it is
@@ -117,17 +119,17 @@ public:
 };
 
 // Tracking pixels: `url` is the complete address taken from the VAST answer.
-class GetShopPixelRequest : public tq::AddressRequest<tq::MethodType::GetShopAdAudit>
+class TQ_EXPORT GetShopPixelRequest : public tq::AddressRequest<tq::MethodType::GetShopAdAudit>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class AdStreamPixelRequest : public tq::AddressRequest<tq::MethodType::AdStreamAudit>
+class TQ_EXPORT AdStreamPixelRequest : public tq::AddressRequest<tq::MethodType::AdStreamAudit>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class AdBannerPixelRequest : public tq::AddressRequest<tq::MethodType::AdBannerAudit>
+class TQ_EXPORT AdBannerPixelRequest : public tq::AddressRequest<tq::MethodType::AdBannerAudit>
 {
 public:
     using AddressRequest::AddressRequest;

@@ -3,6 +3,8 @@
 // from the configuration). Query rules: texts when not empty; a channel id unless it is
 // -1; an age when 0 or more; sizes and counts when not 0.
 
+#include "tqglobal.h"
+
 #include "ads/getshop.h"
 #include "transport/requestkit.h"
 
@@ -14,11 +16,11 @@ using tq::Send;
 
 namespace detail {
 
-QVariant decodeText(const QByteArray& body); // the body as UTF-8 text
+TQ_EXPORT QVariant decodeText(const QByteArray& body); // the body as UTF-8 text
 
 } // namespace detail
 
-class PlaylistRequest : public tq::Request<PlaylistRequest>
+class TQ_EXPORT PlaylistRequest : public tq::Request<PlaylistRequest>
 {
 public:
     using Answer = PlaylistResponse;
@@ -48,7 +50,7 @@ public:
     }
 };
 
-class BannerRequest : public tq::Request<BannerRequest>
+class TQ_EXPORT BannerRequest : public tq::Request<BannerRequest>
 {
 public:
     using Answer = Banner;
@@ -84,14 +86,14 @@ public:
     static constexpr auto query() { return std::make_tuple(item("banner_id", &BannerUpdateRequest::bannerId)); }
 };
 
-class BannerTextRequest : public BannerUpdateRequest<BannerTextRequest>
+class TQ_EXPORT BannerTextRequest : public BannerUpdateRequest<BannerTextRequest>
 {
 public:
     using Answer = TextResponse;
     static constexpr tq::Route route = tq::get("/banner/text").type(tq::MethodType::GetShopApi);
 };
 
-class BannerEntireUpdateRequest : public BannerUpdateRequest<BannerEntireUpdateRequest>
+class TQ_EXPORT BannerEntireUpdateRequest : public BannerUpdateRequest<BannerEntireUpdateRequest>
 {
 public:
     using Answer = Banner;
@@ -99,7 +101,7 @@ public:
 };
 
 // The banner's new image, from its complete address; the banner id goes along when set.
-class BannerImageRequest : public BannerUpdateRequest<BannerImageRequest>
+class TQ_EXPORT BannerImageRequest : public BannerUpdateRequest<BannerImageRequest>
 {
 public:
     QString url;
@@ -108,7 +110,7 @@ public:
     static constexpr auto address = &BannerImageRequest::url;
 };
 
-class MicrositeRequest : public tq::Request<MicrositeRequest>
+class TQ_EXPORT MicrositeRequest : public tq::Request<MicrositeRequest>
 {
 public:
     using Answer = Microsite;
@@ -132,7 +134,7 @@ public:
     }
 };
 
-class MicrositeScreenRequest : public tq::Request<MicrositeScreenRequest>
+class TQ_EXPORT MicrositeScreenRequest : public tq::Request<MicrositeScreenRequest>
 {
 public:
     using Answer = Screen;
@@ -154,7 +156,7 @@ public:
     }
 };
 
-class ClientInfoRequest : public tq::Request<ClientInfoRequest>
+class TQ_EXPORT ClientInfoRequest : public tq::Request<ClientInfoRequest>
 {
 public:
     using Answer = ClientInfoResponse;
@@ -165,7 +167,7 @@ public:
     static constexpr auto query() { return std::make_tuple(item("event_id", &ClientInfoRequest::eventId)); }
 };
 
-class ClientCodeRequest : public tq::Request<ClientCodeRequest>
+class TQ_EXPORT ClientCodeRequest : public tq::Request<ClientCodeRequest>
 {
 public:
     static constexpr tq::Route route = tq::get("/client/code").type(tq::MethodType::GetShopApi);
@@ -182,7 +184,7 @@ public:
     }
 };
 
-class ClientSendRequest : public tq::Request<ClientSendRequest>
+class TQ_EXPORT ClientSendRequest : public tq::Request<ClientSendRequest>
 {
 public:
     static constexpr tq::Route route = tq::post("/client/send").type(tq::MethodType::GetShopApi);
@@ -203,7 +205,7 @@ public:
     }
 };
 
-class LogEventsRequest : public tq::Request<LogEventsRequest>
+class TQ_EXPORT LogEventsRequest : public tq::Request<LogEventsRequest>
 {
 public:
     static constexpr tq::Route route = tq::post("/client/log").type(tq::MethodType::GetShopApi);
@@ -216,17 +218,17 @@ public:
 };
 
 // Complete addresses: images (cached by address), texts, audit pixels.
-class GetShopImageRequest : public tq::AddressRequest<tq::MethodType::GetShopImage>
+class TQ_EXPORT GetShopImageRequest : public tq::AddressRequest<tq::MethodType::GetShopImage>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class GetShopTextRequest : public tq::AddressRequest<tq::MethodType::GetShopTextPlain, &detail::decodeText>
+class TQ_EXPORT GetShopTextRequest : public tq::AddressRequest<tq::MethodType::GetShopTextPlain, &detail::decodeText>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class AuditRequest : public tq::AddressRequest<tq::MethodType::GetShopAudit>
+class TQ_EXPORT AuditRequest : public tq::AddressRequest<tq::MethodType::GetShopAudit>
 {
 public:
     using AddressRequest::AddressRequest;

@@ -2,6 +2,8 @@
 // Audience measurement: one GET per viewing event, all data in the query. The backend
 // puts the service address, the client identifier and its fixed values in front.
 
+#include "tqglobal.h"
+
 #include "transport/requestkit.h"
 
 namespace mediascope {
@@ -9,7 +11,7 @@ namespace mediascope {
 using tq::item;
 using tq::Send;
 
-class EventRequest : public tq::Request<EventRequest>
+class TQ_EXPORT EventRequest : public tq::Request<EventRequest>
 {
 public:
     static constexpr tq::Route route = tq::get("").type(tq::MethodType::MediascopeApi);

@@ -3,6 +3,8 @@
 // each with its own configuration group and backend parameters) answer VAST, and their
 // tracking addresses are called back. Every number counts as set when greater than 0.
 
+#include "tqglobal.h"
+
 #include "ads/vast.h"
 #include "transport/requestkit.h"
 
@@ -10,7 +12,7 @@ namespace scte35ad {
 
 using tq::item;
 
-class NscVastRequest : public tq::Request<NscVastRequest>
+class TQ_EXPORT NscVastRequest : public tq::Request<NscVastRequest>
 {
 public:
     static constexpr tq::Route route =
@@ -43,7 +45,7 @@ public:
     }
 };
 
-class PostMediaVastRequest : public tq::Request<PostMediaVastRequest>
+class TQ_EXPORT PostMediaVastRequest : public tq::Request<PostMediaVastRequest>
 {
 public:
     static constexpr tq::Route route = tq::get("/vast3").type(tq::MethodType::Scte35PostMedia).decodedBy(&ad::decodeVast);
@@ -61,12 +63,12 @@ public:
 };
 
 // Tracking addresses taken from the VAST answers.
-class NscTrackingEventRequest : public tq::AddressRequest<tq::MethodType::Scte35NscAudit>
+class TQ_EXPORT NscTrackingEventRequest : public tq::AddressRequest<tq::MethodType::Scte35NscAudit>
 {
 public:
     using AddressRequest::AddressRequest;
 };
-class PostMediaTrackingEventRequest : public tq::AddressRequest<tq::MethodType::Scte35PostMediaAudit>
+class TQ_EXPORT PostMediaTrackingEventRequest : public tq::AddressRequest<tq::MethodType::Scte35PostMediaAudit>
 {
 public:
     using AddressRequest::AddressRequest;

@@ -2,6 +2,8 @@
 // Platform requests: the account — sign-in and registration, contact details, password and
 // PIN, profiles and devices.
 
+#include "tqglobal.h"
+
 #include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -16,7 +18,7 @@ TQ_REQUEST(RegisterCredentialsRequest, RequestWithBody<RegisterAccountParams>, p
            RegisterAccountResponse)
 TQ_REQUEST(MergeAccountsRequest, RequestWithBody<MergeAccounts>, post("/user/merge_accounts"), SuccessResponse)
 
-class CheckLoginRequest : public Request<CheckLoginRequest, AbstractRequest>
+class TQ_EXPORT CheckLoginRequest : public Request<CheckLoginRequest, AbstractRequest>
 {
 public:
     using Answer = CheckLoginResponse;
@@ -44,7 +46,7 @@ TQ_REQUEST(ResetPasswordRequest, RequestWithBody<ResetPasswordParams>, post("/us
            SuccessResponse)
 
 // The password to check travels as {"password": value}.
-class PasswordValidateRequest : public Request<PasswordValidateRequest, StringValueRequest>
+class TQ_EXPORT PasswordValidateRequest : public Request<PasswordValidateRequest, StringValueRequest>
 {
 public:
     using Request::Request;
@@ -70,7 +72,7 @@ TQ_REQUEST(DeleteProfileByIDRequest, RequestWithBodyAndId<DeleteProfileByIDParam
 TQ_REQUEST(SwitchCurrentProfileRequest, RequestWithBody<SwitchCurrentProfileParams>, post("/user/profiles/switch"),
            SuccessResponse)
 
-class ProfileIconsRequest : public Request<ProfileIconsRequest, AbstractRequest>
+class TQ_EXPORT ProfileIconsRequest : public Request<ProfileIconsRequest, AbstractRequest>
 {
 public:
     using Answer = GetProfileIconsResponse;

@@ -2,6 +2,8 @@
 // Platform requests: live television — channels, the programme guide, radio, channel
 // previews and recordings.
 
+#include "tqglobal.h"
+
 #include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -15,7 +17,7 @@
 namespace tq {
 
 // The channel list may come as CBOR (the platform answers by the Accept header).
-class GetChannelsRequest : public Request<GetChannelsRequest, AbstractRequest>
+class TQ_EXPORT GetChannelsRequest : public Request<GetChannelsRequest, AbstractRequest>
 {
 public:
     using Answer = GetChannelsResponse;
@@ -32,7 +34,7 @@ public:
     }
 };
 
-class GetChannelByIdRequest : public Request<GetChannelByIdRequest, RequestById>
+class TQ_EXPORT GetChannelByIdRequest : public Request<GetChannelByIdRequest, RequestById>
 {
 public:
     using Request::Request;
@@ -48,7 +50,7 @@ public:
 };
 
 // The same channel by the platform-wide id.
-class GetChannelByTqIdRequest : public Request<GetChannelByTqIdRequest, GetChannelByIdRequest>
+class TQ_EXPORT GetChannelByTqIdRequest : public Request<GetChannelByTqIdRequest, GetChannelByIdRequest>
 {
 public:
     using Request::Request;
@@ -63,7 +65,7 @@ TQ_REQUEST(GetChannelPreviewRequest, RequestById, get("/user/channel_preview/{id
 
 TQ_REQUEST(ChangePreviewRequest, RequestWithBody<ChannelPreviewReq>, post("/user/channel_preview"), PostPreviewResponse)
 
-class GetEpgRequest : public Request<GetEpgRequest, AbstractRequest>
+class TQ_EXPORT GetEpgRequest : public Request<GetEpgRequest, AbstractRequest>
 {
 public:
     using Answer = GetEPGResponse;
@@ -85,7 +87,7 @@ public:
 
 TQ_REQUEST(GetEpgByIdRequest, RequestById, get("/user/epg/{id}"), GetEPGByIDResponse)
 
-class GetEpgByOriginalIdRequest : public Request<GetEpgByOriginalIdRequest, RequestById>
+class TQ_EXPORT GetEpgByOriginalIdRequest : public Request<GetEpgByOriginalIdRequest, RequestById>
 {
 public:
     using Request::Request;

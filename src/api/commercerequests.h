@@ -2,6 +2,8 @@
 // Platform requests: purchases and payment — buying, subscriptions, the balance, bank
 // cards, payment methods, bonus programmes, certificates, offers and promo codes.
 
+#include "tqglobal.h"
+
 #include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -18,7 +20,7 @@ TQ_REQUEST(CancelSubscriptionRequest, RequestWithBody<CancelSubscriptionParams>,
            CancelSubscriptionResponse)
 
 // The platform wants a body, even an empty object.
-class ConfirmTicketByIDRequest : public Request<ConfirmTicketByIDRequest, StringValueRequest>
+class TQ_EXPORT ConfirmTicketByIDRequest : public Request<ConfirmTicketByIDRequest, StringValueRequest>
 {
 public:
     using Request::Request;
@@ -30,7 +32,7 @@ public:
 TQ_REQUEST(GetPurchasesHistoryByIdRequest, StringValueRequest, get("/user/purchases_history/{ticket_id}"),
            GetPurchasesHistoryByIDResponse)
 
-class GetPurchasesHistoryRequest : public Request<GetPurchasesHistoryRequest, CollectionRequest>
+class TQ_EXPORT GetPurchasesHistoryRequest : public Request<GetPurchasesHistoryRequest, CollectionRequest>
 {
 public:
     using Answer = GetPurchasesHistoryResponse;
@@ -38,7 +40,7 @@ public:
     static constexpr auto query() { return limitOffset(); }
 };
 
-class GetUserBankCardsRequest : public Request<GetUserBankCardsRequest, CollectionRequest>
+class TQ_EXPORT GetUserBankCardsRequest : public Request<GetUserBankCardsRequest, CollectionRequest>
 {
 public:
     using Answer = GetBankCardsResponse;
@@ -50,7 +52,7 @@ TQ_REQUEST(AddUserBankCardRequest, AbstractRequest, post("/user/bank_cards"), Ad
 TQ_REQUEST(DeleteBankCardByIDRequest, RequestById, del("/user/bank_cards/{id}"), SuccessResponse)
 TQ_REQUEST(SetDefaultUserBankCardRequest, RequestById, put("/user/bank_cards/{id}/set_default"), SuccessResponse)
 
-class GetPaymentMethodsByTypesRequest : public Request<GetPaymentMethodsByTypesRequest, AbstractRequest>
+class TQ_EXPORT GetPaymentMethodsByTypesRequest : public Request<GetPaymentMethodsByTypesRequest, AbstractRequest>
 {
 public:
     using Answer = GetPaymentMethodsByTypesResponse;

@@ -2,6 +2,8 @@
 // Platform requests: content — films and series, search, persons, collections and their
 // filters, karaoke, media views, menus, services, recommendations, availability and DRM.
 
+#include "tqglobal.h"
+
 #include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -18,7 +20,7 @@
 
 namespace tq {
 
-class GetMediaItemsRequest : public Request<GetMediaItemsRequest, CollectionRequest>, public FilterCollection
+class TQ_EXPORT GetMediaItemsRequest : public Request<GetMediaItemsRequest, CollectionRequest>, public FilterCollection
 {
 public:
     using Answer = GetMediaItemsResponse;
@@ -61,7 +63,7 @@ public:
 };
 
 // The season and the first position always go out, even 0.
-class GetEpisodesRequest : public Request<GetEpisodesRequest, CollectionRequest>
+class TQ_EXPORT GetEpisodesRequest : public Request<GetEpisodesRequest, CollectionRequest>
 {
 public:
     using Answer = GetMediaItemsResponse;
@@ -84,7 +86,7 @@ public:
     }
 };
 
-class GetSeasonsRequest : public Request<GetSeasonsRequest, AbstractRequest>
+class TQ_EXPORT GetSeasonsRequest : public Request<GetSeasonsRequest, AbstractRequest>
 {
 public:
     using Answer = GetMediaItemsResponse;
@@ -107,7 +109,7 @@ TQ_REQUEST(MediaItemsCertificateActivateRequest, RequestById, post("/user/media_
            SuccessResponse)
 
 // The film exchanged for one of the subscription's.
-class PostMediaItemByIdForExchangeRequest : public Request<PostMediaItemByIdForExchangeRequest, RequestById>
+class TQ_EXPORT PostMediaItemByIdForExchangeRequest : public Request<PostMediaItemByIdForExchangeRequest, RequestById>
 {
 public:
     using Request::Request;
@@ -117,7 +119,7 @@ public:
     QByteArray encodedBody() const { return jsonToRaw(QJsonObject{{QStringLiteral("content_id"), contentId}}); }
 };
 
-class GetMediaItemPersonsRequest : public Request<GetMediaItemPersonsRequest, CollectionWithIdRequest>
+class TQ_EXPORT GetMediaItemPersonsRequest : public Request<GetMediaItemPersonsRequest, CollectionWithIdRequest>
 {
 public:
     using Request::Request;
@@ -126,7 +128,7 @@ public:
     static constexpr auto query() { return limitOffset(); }
 };
 
-class GetSearchRequest : public Request<GetSearchRequest, CollectionRequest>
+class TQ_EXPORT GetSearchRequest : public Request<GetSearchRequest, CollectionRequest>
 {
 public:
     using Answer = GetSearchResponse;
@@ -146,7 +148,7 @@ public:
     }
 };
 
-class GetGroupSearchRequest : public Request<GetGroupSearchRequest, AbstractRequest>
+class TQ_EXPORT GetGroupSearchRequest : public Request<GetGroupSearchRequest, AbstractRequest>
 {
 public:
     using Answer = GetGroupSearchResponse;
@@ -162,7 +164,7 @@ public:
 TQ_REQUEST(GetPersonRequest, RequestById, get("/user/persons/{id}"), Person)
 TQ_REQUEST(GetPersonRolesRequest, RequestById, get("/user/persons/{id}/roles"), GetPersonRolesResponse)
 
-class GetPersonContentItemsRequest : public Request<GetPersonContentItemsRequest, CollectionWithIdRequest>
+class TQ_EXPORT GetPersonContentItemsRequest : public Request<GetPersonContentItemsRequest, CollectionWithIdRequest>
 {
 public:
     using Request::Request;
@@ -175,7 +177,7 @@ public:
     }
 };
 
-class GetCollectionsRequest : public Request<GetCollectionsRequest, CollectionRequest>
+class TQ_EXPORT GetCollectionsRequest : public Request<GetCollectionsRequest, CollectionRequest>
 {
 public:
     using Answer = CollectionsResponse;
@@ -185,7 +187,7 @@ public:
 
 TQ_REQUEST(GetCollectionRequest, CollectionWithIdRequest, get("/user/collections/{id}"), CollectionResponse)
 
-class GetCollectionItemsRequest : public Request<GetCollectionItemsRequest, CollectionWithIdRequest>,
+class TQ_EXPORT GetCollectionItemsRequest : public Request<GetCollectionItemsRequest, CollectionWithIdRequest>,
                                   public FilterCollection
 {
 public:
@@ -199,7 +201,7 @@ public:
     }
 };
 
-class ListMyCollectionRequest : public Request<ListMyCollectionRequest, CollectionWithValueRequest>,
+class TQ_EXPORT ListMyCollectionRequest : public Request<ListMyCollectionRequest, CollectionWithValueRequest>,
                                 public FilterCollection
 {
 public:
@@ -213,7 +215,7 @@ public:
 };
 
 // The filters, sorts and filter themes of a kind of content ("%1"), optionally of one item.
-class RequestFilters : public Request<RequestFilters, RequestByContentTypeAndId>
+class TQ_EXPORT RequestFilters : public Request<RequestFilters, RequestByContentTypeAndId>
 {
 public:
     using Request::Request;
@@ -227,7 +229,7 @@ TQ_REQUEST(RequestSorts, RequestByContentTypeAndId, get("/user/%1/{id}/sorts"), 
 TQ_REQUEST(RequestFilterThemes, RequestByContentTypeAndId, get("/user/%1/{id}/filter_themes"),
            ContentFilterThemesResponse)
 
-class GetKaraokeItemsRequest : public Request<GetKaraokeItemsRequest, CollectionRequest>, public FilterCollection
+class TQ_EXPORT GetKaraokeItemsRequest : public Request<GetKaraokeItemsRequest, CollectionRequest>, public FilterCollection
 {
 public:
     using Answer = GetKaraokeItemsResponse;
@@ -237,7 +239,7 @@ public:
 
 TQ_REQUEST(GetKaraokeItemByIdRequest, RequestById, get("/user/karaoke_items/{id}", 3), GetKaraokeItemByIDResponse)
 
-class GetMediaViewRenderedRequest : public Request<GetMediaViewRenderedRequest, CollectionWithIdRequest>
+class TQ_EXPORT GetMediaViewRenderedRequest : public Request<GetMediaViewRenderedRequest, CollectionWithIdRequest>
 {
 public:
     using Request::Request;
@@ -246,7 +248,7 @@ public:
     static constexpr auto query() { return limitOffset(); }
 };
 
-class GetMediaViewAliasRequest : public Request<GetMediaViewAliasRequest, CollectionWithValueRequest>
+class TQ_EXPORT GetMediaViewAliasRequest : public Request<GetMediaViewAliasRequest, CollectionWithValueRequest>
 {
 public:
     using Request::Request;
@@ -262,7 +264,7 @@ public:
     }
 };
 
-class GetMenuRequest : public Request<GetMenuRequest, RequestById>
+class TQ_EXPORT GetMenuRequest : public Request<GetMenuRequest, RequestById>
 {
 public:
     using Request::Request;
@@ -271,7 +273,7 @@ public:
     static constexpr auto query() { return std::make_tuple(item("submenu_id", &RequestById::id)); }
 };
 
-class CanvasRequest : public Request<CanvasRequest, StringValueRequest>
+class TQ_EXPORT CanvasRequest : public Request<CanvasRequest, StringValueRequest>
 {
 public:
     using Request::Request;
@@ -289,7 +291,7 @@ TQ_REQUEST(ServiceByIdRequest, RequestById, get("/user/services/{id}", 3), Servi
 TQ_REQUEST(ServiceByAliasRequest, StringValueRequest, get("/user/services/alias/{name}", 3), ServiceBrief)
 TQ_REQUEST(GetServiceTabsListRequest, AbstractRequest, get("/user/services/tabs"), GetServiceTabsListResponse)
 
-class GetServiceItemsRequest : public Request<GetServiceItemsRequest, CollectionWithIdRequest>,
+class TQ_EXPORT GetServiceItemsRequest : public Request<GetServiceItemsRequest, CollectionWithIdRequest>,
                                public FilterCollection
 {
 public:
@@ -303,7 +305,7 @@ public:
     }
 };
 
-class GetColdStartContentRequest : public Request<GetColdStartContentRequest, AbstractRequest>
+class TQ_EXPORT GetColdStartContentRequest : public Request<GetColdStartContentRequest, AbstractRequest>
 {
 public:
     using Answer = GetColdStartContentResponse;
@@ -324,7 +326,7 @@ TQ_REQUEST(DeleteMediaRatingByIdRequest, StringValueWithIdRequest,
            del("/user/media_ratings/{content_type}/{content_id}"), SuccessResponse)
 
 // Where the playback of a content item may start, and its DRM token.
-struct ContentPlaybackArguments
+struct TQ_EXPORT ContentPlaybackArguments
 {
     QString contentType;
     qint64 contentId = 0;
@@ -333,7 +335,7 @@ struct ContentPlaybackArguments
     QString drmProvider;
 };
 
-class ContentAvailabilityRequest : public Request<ContentAvailabilityRequest, AbstractRequest>,
+class TQ_EXPORT ContentAvailabilityRequest : public Request<ContentAvailabilityRequest, AbstractRequest>,
                                    public ContentPlaybackArguments
 {
 public:
@@ -347,7 +349,7 @@ public:
     }
 };
 
-class GetContentDrmTokenRequest : public Request<GetContentDrmTokenRequest, RequestById>,
+class TQ_EXPORT GetContentDrmTokenRequest : public Request<GetContentDrmTokenRequest, RequestById>,
                                   public ContentPlaybackArguments
 {
 public:

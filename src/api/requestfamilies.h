@@ -7,6 +7,8 @@
 // (transport/requestkit.h); the image request is the one family that is a complete
 // request on its own.
 
+#include "tqglobal.h"
+
 #include "transport/requestkit.h"
 
 #include <QList>
@@ -18,12 +20,12 @@
 namespace tq {
 
 // Query keys shared by the list requests.
-extern const QString offsetQueryKey;
-extern const QString limitQueryKey;
-extern const QString sortByQueryKey;
-extern const QString sortDirQueryKey;
+extern TQ_EXPORT const QString offsetQueryKey;
+extern TQ_EXPORT const QString limitQueryKey;
+extern TQ_EXPORT const QString sortByQueryKey;
+extern TQ_EXPORT const QString sortDirQueryKey;
 
-class RequestById : public AbstractRequest
+class TQ_EXPORT RequestById : public AbstractRequest
 {
 public:
     RequestById(long long requestId = -1) : id(requestId) {}
@@ -32,7 +34,7 @@ public:
 
 // The content kind fills "%1" of the path ("collections", "channels", ...); an id of -1
 // leaves the id segment out.
-class RequestByContentTypeAndId : public RequestById
+class TQ_EXPORT RequestByContentTypeAndId : public RequestById
 {
 public:
     RequestByContentTypeAndId() = default;
@@ -40,7 +42,7 @@ public:
     QString contentType;
 };
 
-class StringValueRequest : public AbstractRequest
+class TQ_EXPORT StringValueRequest : public AbstractRequest
 {
 public:
     StringValueRequest() = default;
@@ -48,7 +50,7 @@ public:
     QString value;
 };
 
-class StringValueWithIdRequest : public StringValueRequest
+class TQ_EXPORT StringValueWithIdRequest : public StringValueRequest
 {
 public:
     StringValueWithIdRequest() = default;
@@ -78,7 +80,7 @@ public:
 };
 
 // Paging: 0 is not sent.
-class CollectionRequest : public AbstractRequest
+class TQ_EXPORT CollectionRequest : public AbstractRequest
 {
 public:
     quint64 offset = 0;
@@ -95,14 +97,14 @@ constexpr auto limitOffset()
     return std::make_tuple(item("limit", &CollectionRequest::limit), item("offset", &CollectionRequest::offset));
 }
 
-class CollectionWithIdRequest : public CollectionRequest
+class TQ_EXPORT CollectionWithIdRequest : public CollectionRequest
 {
 public:
     CollectionWithIdRequest(long long requestId = -1) : id(requestId) {}
     qint64 id = -1;
 };
 
-class CollectionWithValueRequest : public CollectionRequest
+class TQ_EXPORT CollectionWithValueRequest : public CollectionRequest
 {
 public:
     CollectionWithValueRequest() = default;
@@ -111,7 +113,7 @@ public:
 };
 
 // The filter arguments of the filterable lists, appended after the request's own items.
-class FilterCollection
+class TQ_EXPORT FilterCollection
 {
 public:
     QString filterTheme;
@@ -124,7 +126,7 @@ public:
     void setupFilterArguments(RequestRawData& raw) const;
 };
 
-class AbstractImageRequest : public AbstractRequest
+class TQ_EXPORT AbstractImageRequest : public AbstractRequest
 {
 public:
     bool isCacheable = true;
@@ -132,7 +134,7 @@ public:
 
 // The record's path is the url; its method type, isCacheable, isAbsoluteUrl and
 // checkImageSize are the request's own. The worker decodes image answers itself.
-class ImageRequest : public Request<ImageRequest, AbstractImageRequest>
+class TQ_EXPORT ImageRequest : public Request<ImageRequest, AbstractImageRequest>
 {
 public:
     ImageRequest() = default;

@@ -2,6 +2,8 @@
 // Platform requests: the session and the box — discovery, sessions, start-up, the box's
 // settings and dictionaries, hotel rooms, voice assistants.
 
+#include "tqglobal.h"
+
 #include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -16,7 +18,7 @@ namespace tq {
 
 // The balancer's discovery address is the whole URL (the value); without one the request
 // is refused unsent. Its backend takes the path as the URL whatever the absolute flag says.
-class DiscoveryRequest : public Request<DiscoveryRequest, StringValueRequest>
+class TQ_EXPORT DiscoveryRequest : public Request<DiscoveryRequest, StringValueRequest>
 {
 public:
     using Request::Request;
@@ -71,7 +73,7 @@ TQ_REQUEST(GetB2BMediaViewByAliasRequest, StringValueRequest, get("/user/b2b_hot
            B2bMediaViewRendered)
 
 // The hotel's text value fills "{hotel_id}".
-class StbStatusRequest : public Request<StbStatusRequest, RequestWithBody<StbB2bStatusParams>>
+class TQ_EXPORT StbStatusRequest : public Request<StbStatusRequest, RequestWithBody<StbB2bStatusParams>>
 {
 public:
     using Request::Request;
@@ -80,7 +82,7 @@ public:
     QString value;
 };
 
-class GetLocationsRequest : public Request<GetLocationsRequest, RequestById>
+class TQ_EXPORT GetLocationsRequest : public Request<GetLocationsRequest, RequestById>
 {
 public:
     using Request::Request;
@@ -89,7 +91,7 @@ public:
     static constexpr auto query() { return std::make_tuple(item("timezone_id", &RequestById::id)); }
 };
 
-class GetFaqListRequest : public Request<GetFaqListRequest, AbstractRequest>
+class TQ_EXPORT GetFaqListRequest : public Request<GetFaqListRequest, AbstractRequest>
 {
 public:
     using Answer = GetFaqListResponse;

@@ -2,6 +2,8 @@
 // Platform requests: what the user keeps — favourites, reminders, viewing positions and
 // views, messages.
 
+#include "tqglobal.h"
+
 #include "api/requestfamilies.h"
 #include "api/requestparams.h"
 #include "model/account.h"
@@ -26,7 +28,7 @@ TQ_REQUEST(DeleteReminderByIDRequest, StringValueWithIdRequest, del("/user/remin
 TQ_REQUEST(GetReminderDictionariesRequest, AbstractRequest, get("/user/reminders/dictionaries"),
            GetContentTypesResponse)
 
-class GetRemindersRequest : public Request<GetRemindersRequest, CollectionWithValueRequest>
+class TQ_EXPORT GetRemindersRequest : public Request<GetRemindersRequest, CollectionWithValueRequest>
 {
 public:
     using Request::Request;
@@ -46,7 +48,7 @@ TQ_REQUEST(DeleteMediaPositionsFromProfileRequest, AbstractRequest, del("/user/m
 TQ_REQUEST(GetMediaPositionsDictionariesRequest, AbstractRequest, get("/user/media_positions/dictionaries"),
            GetContentTypesResponse)
 
-class GetMediaPositionsRequest : public Request<GetMediaPositionsRequest, CollectionRequest>
+class TQ_EXPORT GetMediaPositionsRequest : public Request<GetMediaPositionsRequest, CollectionRequest>
 {
 public:
     using Answer = GetMediaPositionsResponse;
@@ -66,7 +68,7 @@ public:
 TQ_REQUEST(CreateContentViewRequest, RequestWithBody<ContentViewParams>, post("/user/content_view"),
            ContentViewResponse)
 
-class GetMessagesRequest : public Request<GetMessagesRequest, CollectionRequest>
+class TQ_EXPORT GetMessagesRequest : public Request<GetMessagesRequest, CollectionRequest>
 {
 public:
     using Answer = GetMessagesResponse;

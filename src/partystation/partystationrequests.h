@@ -2,6 +2,8 @@
 // The HTTP side of the party-games service: its settings (icons, texts and pictures the
 // TV shows), room creation (the code and QR data players join with) and its images.
 
+#include "tqglobal.h"
+
 #include "model/fields.h"
 #include "transport/requestkit.h"
 
@@ -12,7 +14,7 @@
 namespace pstv {
 
 // One picture in three resolutions.
-class Pictures : public tq::DecodedObject<Pictures>
+class TQ_EXPORT Pictures : public tq::DecodedObject<Pictures>
 {
     TQ_DECODED(Pictures)
 public:
@@ -27,7 +29,7 @@ public:
 };
 
 // Read from "response" -> "vemo".
-class SettingsResponse
+class TQ_EXPORT SettingsResponse
 {
 public:
     QMap<QString, QString> icons;
@@ -42,7 +44,7 @@ public:
 };
 
 // Read from "response".
-class CreateRoomResponse : public tq::DecodedObject<CreateRoomResponse>
+class TQ_EXPORT CreateRoomResponse : public tq::DecodedObject<CreateRoomResponse>
 {
     TQ_DECODED(CreateRoomResponse)
 public:
@@ -60,14 +62,14 @@ public:
     }
 };
 
-class SettingsRequest : public tq::Request<SettingsRequest>
+class TQ_EXPORT SettingsRequest : public tq::Request<SettingsRequest>
 {
 public:
     using Answer = SettingsResponse;
     static constexpr tq::Route route = tq::get("/settings").type(tq::MethodType::PartyStationApi);
 };
 
-class CreateRoomRequest : public tq::Request<CreateRoomRequest>
+class TQ_EXPORT CreateRoomRequest : public tq::Request<CreateRoomRequest>
 {
 public:
     using Answer = CreateRoomResponse;
@@ -77,7 +79,7 @@ public:
 };
 
 // An image of the service by its complete address; the answer is an ImageResponse.
-class ImageRequest : public tq::AddressRequest<tq::MethodType::PartyStationImage>
+class TQ_EXPORT ImageRequest : public tq::AddressRequest<tq::MethodType::PartyStationImage>
 {
 public:
     using AddressRequest::AddressRequest;

@@ -4,6 +4,8 @@
 // poll -> acknowledge -> carry out -> report. The reports of successful commands are in
 // rdm/reports.h; rdm/poller.h polls on the configured schedule.
 
+#include "tqglobal.h"
+
 #include "transport/requestkit.h"
 #include "model/abstractresponse.h"
 #include "model/account.h"
@@ -19,7 +21,7 @@
 #include <QVariantMap>
 
 namespace rdm {
-Q_NAMESPACE
+Q_NAMESPACE_EXPORT(TQ_EXPORT)
 
 enum class UpdateModeType : int { Unknown = 0, Normal = 1, Force = 2 };
 Q_ENUM_NS(UpdateModeType)
@@ -28,12 +30,12 @@ Q_ENUM_NS(ErrorReasonType)
 enum class VemoResetType : int { Unknown = 0, Factory = 1, Outputs = 2, Graphics = 3, Network = 4, Audio = 5 };
 Q_ENUM_NS(VemoResetType)
 
-const tq::ConstantsDictionary<QString, UpdateModeType>& updateModeTypeDictionary();
-const tq::ConstantsDictionary<QString, VemoResetType>& vemoResetTypeDictionary();
+TQ_EXPORT const tq::ConstantsDictionary<QString, UpdateModeType>& updateModeTypeDictionary();
+TQ_EXPORT const tq::ConstantsDictionary<QString, VemoResetType>& vemoResetTypeDictionary();
 
 // A command of the service: the notification header and the command's identifier. Commands
 // with parameters read them from the message's "options" object.
-class Command : public tq::Notification
+class TQ_EXPORT Command : public tq::Notification
 {
     TQ_DECODED(Command)
 public:
@@ -69,7 +71,7 @@ protected:
 public:                                                                                            \
     using CommandWithOptions::CommandWithOptions;
 
-class ChangeLoggingCommand : public CommandWithOptions<ChangeLoggingCommand>
+class TQ_EXPORT ChangeLoggingCommand : public CommandWithOptions<ChangeLoggingCommand>
 {
     TQ_RDM_COMMAND(ChangeLoggingCommand)
     int level = -1;
@@ -79,7 +81,7 @@ class ChangeLoggingCommand : public CommandWithOptions<ChangeLoggingCommand>
     }
 };
 
-class CheckMulticastCommand : public CommandWithOptions<CheckMulticastCommand>
+class TQ_EXPORT CheckMulticastCommand : public CommandWithOptions<CheckMulticastCommand>
 {
     TQ_RDM_COMMAND(CheckMulticastCommand)
     QString multicastGroup;
@@ -92,7 +94,7 @@ class CheckMulticastCommand : public CommandWithOptions<CheckMulticastCommand>
     }
 };
 
-class CurlCommand : public CommandWithOptions<CurlCommand>
+class TQ_EXPORT CurlCommand : public CommandWithOptions<CurlCommand>
 {
     TQ_RDM_COMMAND(CurlCommand)
     QString url;
@@ -108,7 +110,7 @@ class CurlCommand : public CommandWithOptions<CurlCommand>
     }
 };
 
-class NslookupCommand : public CommandWithOptions<NslookupCommand>
+class TQ_EXPORT NslookupCommand : public CommandWithOptions<NslookupCommand>
 {
     TQ_RDM_COMMAND(NslookupCommand)
     QString name;
@@ -120,7 +122,7 @@ class NslookupCommand : public CommandWithOptions<NslookupCommand>
     }
 };
 
-class PingCommand : public CommandWithOptions<PingCommand>
+class TQ_EXPORT PingCommand : public CommandWithOptions<PingCommand>
 {
     TQ_RDM_COMMAND(PingCommand)
     QString host;
@@ -137,14 +139,14 @@ class PingCommand : public CommandWithOptions<PingCommand>
     }
 };
 
-class StandbyCommand : public CommandWithOptions<StandbyCommand>
+class TQ_EXPORT StandbyCommand : public CommandWithOptions<StandbyCommand>
 {
     TQ_RDM_COMMAND(StandbyCommand)
     QString mode;
     static constexpr auto fields() { return std::tuple_cat(Command::fields(), std::make_tuple(option("mode", &StandbyCommand::mode))); }
 };
 
-class TracerouteCommand : public CommandWithOptions<TracerouteCommand>
+class TQ_EXPORT TracerouteCommand : public CommandWithOptions<TracerouteCommand>
 {
     TQ_RDM_COMMAND(TracerouteCommand)
     QString host;
@@ -163,7 +165,7 @@ class TracerouteCommand : public CommandWithOptions<TracerouteCommand>
     }
 };
 
-class TuneChannelCommand : public CommandWithOptions<TuneChannelCommand>
+class TQ_EXPORT TuneChannelCommand : public CommandWithOptions<TuneChannelCommand>
 {
     TQ_RDM_COMMAND(TuneChannelCommand)
     qint64 number = -1;
@@ -173,7 +175,7 @@ class TuneChannelCommand : public CommandWithOptions<TuneChannelCommand>
     }
 };
 
-class VemoResetCommand : public CommandWithOptions<VemoResetCommand>
+class TQ_EXPORT VemoResetCommand : public CommandWithOptions<VemoResetCommand>
 {
     TQ_RDM_COMMAND(VemoResetCommand)
     QString name; // one of vemoResetTypeDictionary()'s names
@@ -194,7 +196,7 @@ using SendLogsCommand = Command;
 using SendSystemStatusCommand = Command;
 
 // Why a command failed, for the plain report.
-struct CommandsError
+struct TQ_EXPORT CommandsError
 {
     ErrorReasonType reason = ErrorReasonType::NoError;
     QString details;
@@ -206,7 +208,7 @@ struct CommandsError
 // ---- answers ----
 
 // The poll answer as received; Notification::createNotificationFromJson turns it into a command.
-class CommandsPollResponse : public tq::AbstractResponse
+class TQ_EXPORT CommandsPollResponse : public tq::AbstractResponse
 {
 public:
     QJsonObject object;
@@ -215,7 +217,7 @@ public:
     QJsonObject toJson() const override { return object; }
 };
 
-class GeneralSettingsResponse : public tq::DecodedObject<GeneralSettingsResponse, tq::AbstractResponse>
+class TQ_EXPORT GeneralSettingsResponse : public tq::DecodedObject<GeneralSettingsResponse, tq::AbstractResponse>
 {
     TQ_DECODED(GeneralSettingsResponse)
 public:
@@ -227,7 +229,7 @@ public:
     }
 };
 
-class UpdateMode : public tq::DecodedObject<UpdateMode>
+class TQ_EXPORT UpdateMode : public tq::DecodedObject<UpdateMode>
 {
     TQ_DECODED(UpdateMode)
 public:
@@ -240,7 +242,7 @@ public:
     }
 };
 
-class UpdateFirmwareResponse : public tq::DecodedObject<UpdateFirmwareResponse, tq::AbstractResponse>
+class TQ_EXPORT UpdateFirmwareResponse : public tq::DecodedObject<UpdateFirmwareResponse, tq::AbstractResponse>
 {
     TQ_DECODED(UpdateFirmwareResponse)
 public:
@@ -257,7 +259,7 @@ public:
 };
 
 // One map per element of "vemo"; the host picks its own with settingsFromListByVersion.
-class SettingsResponse : public tq::AbstractResponse
+class TQ_EXPORT SettingsResponse : public tq::AbstractResponse
 {
 public:
     QList<QVariant> settings;
@@ -268,7 +270,7 @@ public:
 
 namespace helpers {
 // The first map whose "version" equals `version`; empty when none does.
-QVariantMap settingsFromListByVersion(const QList<QVariant>& settings, const QString& version);
+TQ_EXPORT QVariantMap settingsFromListByVersion(const QList<QVariant>& settings, const QString& version);
 } // namespace helpers
 
 // ---- requests ----
@@ -276,13 +278,13 @@ QVariantMap settingsFromListByVersion(const QList<QVariant>& settings, const QSt
 namespace detail {
 // "{id}" of the path becomes the command's id: in the path at once, since the service's
 // backend sends the path as it stands, and through the path creator.
-void fillCommandId(tq::RequestRawData& raw, qint64 commandId);
+TQ_EXPORT void fillCommandId(tq::RequestRawData& raw, qint64 commandId);
 // Every report, plain or with data (rdm/reports.h), goes here.
 inline constexpr tq::Route reportRoute =
     tq::post("/user/commands/{id}/report").type(tq::MethodType::RdmApi).notCacheable();
 } // namespace detail
 
-class CommandsPoll : public tq::Request<CommandsPoll>
+class TQ_EXPORT CommandsPoll : public tq::Request<CommandsPoll>
 {
 public:
     using Answer = CommandsPollResponse;
@@ -297,7 +299,7 @@ private:
     QString lowerCaseMac() const { return macAddress.toLower(); }
 };
 
-class CommandsAckRequest : public tq::Request<CommandsAckRequest>
+class TQ_EXPORT CommandsAckRequest : public tq::Request<CommandsAckRequest>
 {
 public:
     explicit CommandsAckRequest(qint64 id = -1) : commandId(id) {}
@@ -309,7 +311,7 @@ public:
 };
 
 // The outcome of a command that failed, or of one whose success carries no data.
-class CommandsReportRequest : public tq::Request<CommandsReportRequest>
+class TQ_EXPORT CommandsReportRequest : public tq::Request<CommandsReportRequest>
 {
 public:
     explicit CommandsReportRequest(qint64 id = -1, CommandsError e = {}) : commandId(id), error(std::move(e)) {}
@@ -321,7 +323,7 @@ public:
     void finish(tq::RequestRawData& raw) const { detail::fillCommandId(raw, commandId); }
 };
 
-class SettingsRequest : public tq::Request<SettingsRequest>
+class TQ_EXPORT SettingsRequest : public tq::Request<SettingsRequest>
 {
 public:
     using Answer = SettingsResponse;
@@ -336,7 +338,7 @@ public:
     }
 };
 
-class UpdateFirmwareRequest : public tq::Request<UpdateFirmwareRequest>
+class TQ_EXPORT UpdateFirmwareRequest : public tq::Request<UpdateFirmwareRequest>
 {
 public:
     using Answer = UpdateFirmwareResponse;

@@ -3,6 +3,8 @@
 // {"result": {...}}. A report lists its "result" members as fields; failures and commands
 // without data go through CommandsReportRequest (rdm/commands.h).
 
+#include "tqglobal.h"
+
 #include "rdm/commands.h"
 #include "model/fields.h"
 
@@ -34,7 +36,7 @@ public:
 public:                                                                                            \
     explicit Name(qint64 id = -1) { commandId = id; }
 
-class RouteHop : public tq::DecodedObject<RouteHop>
+class TQ_EXPORT RouteHop : public tq::DecodedObject<RouteHop>
 {
     TQ_DECODED(RouteHop)
 public:
@@ -48,7 +50,7 @@ public:
     }
 };
 
-class Endpoints : public tq::DecodedObject<Endpoints>
+class TQ_EXPORT Endpoints : public tq::DecodedObject<Endpoints>
 {
     TQ_DECODED(Endpoints)
 public:
@@ -66,7 +68,7 @@ public:
     }
 };
 
-class NetworkInterface : public tq::DecodedObject<NetworkInterface>
+class TQ_EXPORT NetworkInterface : public tq::DecodedObject<NetworkInterface>
 {
     TQ_DECODED(NetworkInterface)
 public:
@@ -88,7 +90,7 @@ public:
     }
 };
 
-class NetworkState : public tq::DecodedObject<NetworkState>
+class TQ_EXPORT NetworkState : public tq::DecodedObject<NetworkState>
 {
     TQ_DECODED(NetworkState)
 public:
@@ -100,7 +102,7 @@ public:
     }
 };
 
-class TimeState : public tq::DecodedObject<TimeState>
+class TQ_EXPORT TimeState : public tq::DecodedObject<TimeState>
 {
     TQ_DECODED(TimeState)
 public:
@@ -121,7 +123,7 @@ public:
     }
 };
 
-class ApplicationState : public tq::DecodedObject<ApplicationState>
+class TQ_EXPORT ApplicationState : public tq::DecodedObject<ApplicationState>
 {
     TQ_DECODED(ApplicationState)
 public:
@@ -139,7 +141,7 @@ public:
     }
 };
 
-class LoggingState : public tq::DecodedObject<LoggingState>
+class TQ_EXPORT LoggingState : public tq::DecodedObject<LoggingState>
 {
     TQ_DECODED(LoggingState)
 public:
@@ -149,7 +151,7 @@ public:
 
 // ---- the reports ----
 
-class CommandsPingReportRequest : public tq::DecodedObject<CommandsPingReportRequest, Report<CommandsPingReportRequest>>
+class TQ_EXPORT CommandsPingReportRequest : public tq::DecodedObject<CommandsPingReportRequest, Report<CommandsPingReportRequest>>
 {
     TQ_RDM_REPORT(CommandsPingReportRequest)
     qint32 successCount = 0;
@@ -167,7 +169,7 @@ class CommandsPingReportRequest : public tq::DecodedObject<CommandsPingReportReq
     }
 };
 
-class CommandsTracerouteReportRequest
+class TQ_EXPORT CommandsTracerouteReportRequest
     : public tq::DecodedObject<CommandsTracerouteReportRequest, Report<CommandsTracerouteReportRequest>>
 {
     TQ_RDM_REPORT(CommandsTracerouteReportRequest)
@@ -180,7 +182,7 @@ class CommandsTracerouteReportRequest
     }
 };
 
-class CommandsNslookupReportRequest
+class TQ_EXPORT CommandsNslookupReportRequest
     : public tq::DecodedObject<CommandsNslookupReportRequest, Report<CommandsNslookupReportRequest>>
 {
     TQ_RDM_REPORT(CommandsNslookupReportRequest)
@@ -195,7 +197,7 @@ class CommandsNslookupReportRequest
     }
 };
 
-class CommandsCurlReportRequest : public tq::DecodedObject<CommandsCurlReportRequest, Report<CommandsCurlReportRequest>>
+class TQ_EXPORT CommandsCurlReportRequest : public tq::DecodedObject<CommandsCurlReportRequest, Report<CommandsCurlReportRequest>>
 {
     TQ_RDM_REPORT(CommandsCurlReportRequest)
     qint32 responseCode = 0;
@@ -207,7 +209,7 @@ class CommandsCurlReportRequest : public tq::DecodedObject<CommandsCurlReportReq
     }
 };
 
-class CommandsCheckMulticastReportRequest
+class TQ_EXPORT CommandsCheckMulticastReportRequest
     : public tq::DecodedObject<CommandsCheckMulticastReportRequest, Report<CommandsCheckMulticastReportRequest>>
 {
     TQ_RDM_REPORT(CommandsCheckMulticastReportRequest)
@@ -223,7 +225,7 @@ class CommandsCheckMulticastReportRequest
     }
 };
 
-class CommandsCheckFirmwareUpdateReportRequest
+class TQ_EXPORT CommandsCheckFirmwareUpdateReportRequest
     : public tq::DecodedObject<CommandsCheckFirmwareUpdateReportRequest, Report<CommandsCheckFirmwareUpdateReportRequest>>
 {
     TQ_RDM_REPORT(CommandsCheckFirmwareUpdateReportRequest)
@@ -237,7 +239,7 @@ class CommandsCheckFirmwareUpdateReportRequest
     }
 };
 
-class CommandsRebalanceReportRequest
+class TQ_EXPORT CommandsRebalanceReportRequest
     : public tq::DecodedObject<CommandsRebalanceReportRequest, Report<CommandsRebalanceReportRequest>>
 {
     TQ_RDM_REPORT(CommandsRebalanceReportRequest)
@@ -250,7 +252,7 @@ class CommandsRebalanceReportRequest
     }
 };
 
-class CommandsSendLogsReportRequest
+class TQ_EXPORT CommandsSendLogsReportRequest
     : public tq::DecodedObject<CommandsSendLogsReportRequest, Report<CommandsSendLogsReportRequest>>
 {
     TQ_RDM_REPORT(CommandsSendLogsReportRequest)
@@ -258,7 +260,7 @@ class CommandsSendLogsReportRequest
     static constexpr auto fields() { return std::make_tuple(tq::field("currentlog", &CommandsSendLogsReportRequest::currentLog)); }
 };
 
-class CommandsHealthcheckReportRequest
+class TQ_EXPORT CommandsHealthcheckReportRequest
     : public tq::DecodedObject<CommandsHealthcheckReportRequest, Report<CommandsHealthcheckReportRequest>>
 {
     TQ_RDM_REPORT(CommandsHealthcheckReportRequest)

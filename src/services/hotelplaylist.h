@@ -2,6 +2,8 @@
 // The hotel playlist of the platform: timed blocks of channels, films and pictures that
 // a hotel's boxes play, with running tickers.
 
+#include "tqglobal.h"
+
 #include "model/constantsdictionary.h"
 #include "model/fields.h"
 #include "transport/requestkit.h"
@@ -27,7 +29,7 @@ TQ_WIRE_STRINGS_IN(tq::b2b::playlist, QualityType, qualityTypeDictionary, Unknow
 
 namespace tq::b2b::playlist {
 
-class StartTime : public DecodedObject<StartTime>
+class TQ_EXPORT StartTime : public DecodedObject<StartTime>
 {
     TQ_DECODED(StartTime)
 public:
@@ -41,7 +43,7 @@ public:
     }
 };
 
-class Ticker : public DecodedObject<Ticker>
+class TQ_EXPORT Ticker : public DecodedObject<Ticker>
 {
     TQ_DECODED(Ticker)
 public:
@@ -55,7 +57,7 @@ public:
     }
 };
 
-class ContentItem : public DecodedObject<ContentItem>
+class TQ_EXPORT ContentItem : public DecodedObject<ContentItem>
 {
     TQ_DECODED(ContentItem)
 public:
@@ -74,7 +76,7 @@ public:
     }
 };
 
-class Item : public DecodedObject<Item>
+class TQ_EXPORT Item : public DecodedObject<Item>
 {
     TQ_DECODED(Item)
 public:
@@ -92,7 +94,7 @@ public:
     QJsonObject toJson() const;
 };
 
-class Block : public DecodedObject<Block>
+class TQ_EXPORT Block : public DecodedObject<Block>
 {
     TQ_DECODED(Block)
 public:
@@ -110,7 +112,7 @@ public:
     }
 };
 
-class PlaylistResponse : public DecodedObject<PlaylistResponse>
+class TQ_EXPORT PlaylistResponse : public DecodedObject<PlaylistResponse>
 {
     TQ_DECODED(PlaylistResponse)
 public:
@@ -127,7 +129,7 @@ public:
 };
 
 // A platform route whose answer is a plain object: an embedded notification is not looked for.
-class GetPlaylistRequest : public Request<GetPlaylistRequest>
+class TQ_EXPORT GetPlaylistRequest : public Request<GetPlaylistRequest>
 {
 public:
     using Answer = PlaylistResponse;

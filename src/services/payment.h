@@ -4,6 +4,8 @@
 // RequestError (errorCode = "reqStatus", description "reqUserNote", debug message
 // "reqNote"), which convertErrorToString turns into a message for the viewer.
 
+#include "tqglobal.h"
+
 #include "model/fields.h"
 #include "transport/requestkit.h"
 
@@ -62,7 +64,7 @@ enum class ErrorType : int {
     ConnectFailed = 110,
 };
 
-class PaymentResponse : public tq::DecodedObject<PaymentResponse>
+class TQ_EXPORT PaymentResponse : public tq::DecodedObject<PaymentResponse>
 {
     TQ_DECODED(PaymentResponse)
 public:
@@ -78,17 +80,17 @@ public:
     }
 };
 
-QString convertErrorToString(ErrorType error);
-QString convertPaymentStatusToString(PaymentStatus status);
+TQ_EXPORT QString convertErrorToString(ErrorType error);
+TQ_EXPORT QString convertPaymentStatusToString(PaymentStatus status);
 // "<phone>_BANKCARD"; empty for an empty phone number.
-QString convertPhoneToPayComment(const QString& phone);
+TQ_EXPORT QString convertPhoneToPayComment(const QString& phone);
 // ISO 8601 local time followed by its offset from UTC, "+03:00".
-QString paymentTimeStamp(const QDateTime& localTime);
+TQ_EXPORT QString paymentTimeStamp(const QDateTime& localTime);
 
 namespace detail {
 
 // The card as both requests send it.
-struct Card
+struct TQ_EXPORT Card
 {
     QString url; // the payment service's absolute address
     QString cardNumber;
@@ -104,7 +106,7 @@ struct Card
 } // namespace detail
 
 // Registers a card ("cardRegister") with an authorising payment.
-class BindRequest : public tq::Request<BindRequest>, public detail::Card
+class TQ_EXPORT BindRequest : public tq::Request<BindRequest>, public detail::Card
 {
 public:
     using Answer = PaymentResponse;
@@ -116,7 +118,7 @@ public:
 };
 
 // Pays with a card ("createPayment").
-class BuyRequest : public tq::Request<BuyRequest>, public detail::Card
+class TQ_EXPORT BuyRequest : public tq::Request<BuyRequest>, public detail::Card
 {
 public:
     using Answer = PaymentResponse;

@@ -2,6 +2,8 @@
 // Release notes: an HTML page per firmware version and the images it shows, both below
 // "<release notes address>/<version>/".
 
+#include "tqglobal.h"
+
 #include "transport/requestkit.h"
 
 #include <QString>
@@ -9,7 +11,7 @@
 namespace rn {
 
 // The page arrives as a QString (text answers are delivered as text).
-class ReleaseNotesRequest : public tq::Request<ReleaseNotesRequest>
+class TQ_EXPORT ReleaseNotesRequest : public tq::Request<ReleaseNotesRequest>
 {
 public:
     static constexpr tq::Route route = tq::get("").type(tq::MethodType::ReleaseNotesHtml);
@@ -17,7 +19,7 @@ public:
     void finish(tq::RequestRawData& raw) const { raw.path = path; }
 };
 
-class ReleaseNotesImageRequest : public tq::Request<ReleaseNotesImageRequest>
+class TQ_EXPORT ReleaseNotesImageRequest : public tq::Request<ReleaseNotesImageRequest>
 {
 public:
     static constexpr tq::Route route = tq::get("").type(tq::MethodType::ReleaseNotesImage).noImageSizeCheck();

@@ -1,6 +1,8 @@
 #pragma once
 // Static-data image service: pictures under the configured static-data address.
 
+#include "tqglobal.h"
+
 #include "model/constantsdictionary.h"
 #include "transport/requestkit.h"
 
@@ -10,11 +12,11 @@ namespace static_data {
 
 // Path segments the host builds its paths from: image types 0 "hd1080", 1 "hd720",
 // 2 "sd576"; resource subsets 0 "qr".
-const tq::ConstantsDictionary<int, QString>& imageTypeDictionary();
-const tq::ConstantsDictionary<int, QString>& resourceSubsetDictionary();
+TQ_EXPORT const tq::ConstantsDictionary<int, QString>& imageTypeDictionary();
+TQ_EXPORT const tq::ConstantsDictionary<int, QString>& resourceSubsetDictionary();
 
 // An image by its path below the service address; an empty path is refused unsent.
-class ImageRequest : public tq::Request<ImageRequest>
+class TQ_EXPORT ImageRequest : public tq::Request<ImageRequest>
 {
 public:
     static constexpr tq::Route route = tq::get("").type(tq::MethodType::StaticDataImage);

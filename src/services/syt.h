@@ -2,6 +2,8 @@
 // Partner QR / event service: QR codes for the moment being watched, and viewer events
 // (play, status) reported back to the partner.
 
+#include "tqglobal.h"
+
 #include "model/constantsdictionary.h"
 #include "model/fields.h"
 #include "transport/requestkit.h"
@@ -25,7 +27,7 @@ using tq::field;
 using tq::item;
 using tq::Send;
 
-class Qr : public tq::DecodedObject<Qr>
+class TQ_EXPORT Qr : public tq::DecodedObject<Qr>
 {
     TQ_DECODED(Qr)
 public:
@@ -34,7 +36,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("base64", &Qr::base64), field("url", &Qr::url)); }
 };
 
-class QrResponse : public tq::DecodedObject<QrResponse>
+class TQ_EXPORT QrResponse : public tq::DecodedObject<QrResponse>
 {
     TQ_DECODED(QrResponse)
 public:
@@ -48,13 +50,13 @@ public:
 };
 
 // Carries nothing: the event was taken.
-class StatusResponse
+class TQ_EXPORT StatusResponse
 {
 public:
     static QVariant accept(const QByteArray&) { return QVariant::fromValue(StatusResponse()); }
 };
 
-class QrRequest : public tq::Request<QrRequest>
+class TQ_EXPORT QrRequest : public tq::Request<QrRequest>
 {
 public:
     using Answer = QrResponse;
@@ -77,7 +79,7 @@ public:
     }
 };
 
-class StatusRequest : public tq::Request<StatusRequest>
+class TQ_EXPORT StatusRequest : public tq::Request<StatusRequest>
 {
 public:
     static constexpr tq::Route route =

@@ -2,6 +2,8 @@
 // Thumbnails service: preview frames for seeking in recordings. A playlist names the
 // sprite images and, per time stamp, the region of an image that shows that moment.
 
+#include "tqglobal.h"
+
 #include "model/fields.h"
 #include "transport/requestkit.h"
 
@@ -13,7 +15,7 @@ namespace thumbnails {
 
 using tq::field;
 
-class Size : public tq::DecodedObject<Size>
+class TQ_EXPORT Size : public tq::DecodedObject<Size>
 {
     TQ_DECODED(Size)
 public:
@@ -25,7 +27,7 @@ public:
     }
 };
 
-class Image : public tq::DecodedObject<Image>
+class TQ_EXPORT Image : public tq::DecodedObject<Image>
 {
     TQ_DECODED(Image)
 public:
@@ -41,7 +43,7 @@ public:
     }
 };
 
-class Region : public tq::DecodedObject<Region>
+class TQ_EXPORT Region : public tq::DecodedObject<Region>
 {
     TQ_DECODED(Region)
 public:
@@ -50,7 +52,7 @@ public:
     static constexpr auto fields() { return std::make_tuple(field("left", &Region::left), field("top", &Region::top)); }
 };
 
-class Thumb : public tq::DecodedObject<Thumb>
+class TQ_EXPORT Thumb : public tq::DecodedObject<Thumb>
 {
     TQ_DECODED(Thumb)
 public:
@@ -64,7 +66,7 @@ public:
     }
 };
 
-class PlaylistResponse : public tq::DecodedObject<PlaylistResponse>
+class TQ_EXPORT PlaylistResponse : public tq::DecodedObject<PlaylistResponse>
 {
     TQ_DECODED(PlaylistResponse)
 public:
@@ -78,7 +80,7 @@ public:
 
 // "<base>/<id>/playlist.json"; profile 0 asks for full-HD frames, 1 for HD, any other
 // value leaves the choice to the service.
-class PlaylistRequest : public tq::Request<PlaylistRequest>
+class TQ_EXPORT PlaylistRequest : public tq::Request<PlaylistRequest>
 {
 public:
     using Answer = PlaylistResponse;
@@ -94,7 +96,7 @@ private:
 };
 
 // One sprite image: "<base>/<first>/<second>", the segments as the playlist names them.
-class ImageRequest : public tq::Request<ImageRequest>
+class TQ_EXPORT ImageRequest : public tq::Request<ImageRequest>
 {
 public:
     static constexpr tq::Route route = tq::get("").type(tq::MethodType::ThumbnailsImage).noImageSizeCheck();

@@ -80,6 +80,8 @@
 //
 // The creator captures a copy of the request, so the object may go as soon as it is sent.
 
+#include "tqglobal.h"
+
 #include "model/constantsdictionary.h"
 #include "model/decode.h"
 #include "transport/request.h"
@@ -97,18 +99,18 @@ namespace tq {
 
 // "key=value", each side percent-encoded on its own (letters, digits and "-._~" stay as
 // they are). Lists are joined with "," first, so the separator goes out as %2C.
-QString queryItem(const QString& key, const QString& value);
-QString queryItem(const QString& key, int value);
-QString queryItem(const QString& key, qint64 value);
-QString queryItem(const QString& key, quint64 value);
-QString queryItem(const QString& key, bool value);
-QString queryItem(const QString& key, const QList<int>& values);
-QString queryItem(const QString& key, const QList<qint64>& values);
-QString queryItem(const QString& key, const QStringList& values);
+TQ_EXPORT QString queryItem(const QString& key, const QString& value);
+TQ_EXPORT QString queryItem(const QString& key, int value);
+TQ_EXPORT QString queryItem(const QString& key, qint64 value);
+TQ_EXPORT QString queryItem(const QString& key, quint64 value);
+TQ_EXPORT QString queryItem(const QString& key, bool value);
+TQ_EXPORT QString queryItem(const QString& key, const QList<int>& values);
+TQ_EXPORT QString queryItem(const QString& key, const QList<qint64>& values);
+TQ_EXPORT QString queryItem(const QString& key, const QStringList& values);
 
 using Decoder = QVariant (*)(const QByteArray&);
 
-struct Route
+struct TQ_EXPORT Route
 {
     const char* method;
     const char* path;
@@ -165,21 +167,21 @@ struct QueryArgument
     using Value = std::decay_t<std::invoke_result_t<Member Owner::*, const Owner&>>;
 };
 
-struct ClientTime
+struct TQ_EXPORT ClientTime
 {
     const char* key;
 };
 
-struct Fixed
+struct TQ_EXPORT Fixed
 {
     const char* key;
     const char* text;
 };
 
-qint64 currentEpochSeconds();
+TQ_EXPORT qint64 currentEpochSeconds();
 // The decoder as an extractor; none without a decoder. A function of its own: a sanitizing
 // build does not fold a function's address in a constant expression.
-ResponseExtractor extractorOf(Decoder decoder);
+TQ_EXPORT ResponseExtractor extractorOf(Decoder decoder);
 
 template<class Value>
 constexpr bool isList = false;
@@ -304,7 +306,7 @@ template<class R>
 using FinishFunction = decltype(std::declval<const R&>().finish(std::declval<RequestRawData&>()));
 
 // The path creator of a template with placeholders.
-std::function<QString(const QString&)> pathFiller(qint64 id, const QString& value, bool kindInPath);
+TQ_EXPORT std::function<QString(const QString&)> pathFiller(qint64 id, const QString& value, bool kindInPath);
 
 constexpr bool contains(const char* text, char c)
 {
