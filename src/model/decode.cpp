@@ -1,5 +1,7 @@
 #include "model/decode.h"
 
+#include "model/cborreader.h"
+
 #include "platform/logging.h"
 
 #include <QCoreApplication>
@@ -42,6 +44,12 @@ void applyEmbeddedNotification(AbstractResponse& response, const QJsonObject& an
     response.setNotification(notification);
     if (QCoreApplication* application = QCoreApplication::instance())
         QCoreApplication::postEvent(application, new TqNotificationEvent(notification));
+}
+
+void readCborBody(AbstractCborObject& object, const QByteArray& body)
+{
+    CborReader reader(body);
+    object.fromCbor(reader);
 }
 
 } // namespace tq

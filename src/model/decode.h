@@ -7,7 +7,6 @@
 
 #include "model/abstractresponse.h"
 #include "model/cborobject.h"
-#include "model/cborreader.h"
 
 #include <QByteArray>
 #include <QEvent>
@@ -64,13 +63,16 @@ QVariant decodeJson(const QByteArray& body)
     return QVariant::fromValue(response);
 }
 
+// Fills `object` from a whole CBOR body; whatever was read before an error stays set. The
+// reader itself stays inside the library.
+TQ_EXPORT void readCborBody(AbstractCborObject& object, const QByteArray& body);
+
 // A CBOR answer of type T: whatever was read before an error stays set.
 template<class T>
 QVariant decodeCbor(const QByteArray& body)
 {
     T response;
-    CborReader reader(body);
-    response.fromCbor(reader);
+    readCborBody(response, body);
     return QVariant::fromValue(response);
 }
 
