@@ -1,7 +1,7 @@
 #include "fuzzentries.h"
 
 #include "model/b2b.h"
-#include "model/cborreader.h"
+#include "model/cborreader_p.h"
 #include "model/channels.h"
 #include "model/decode.h"
 #include "model/items.h"

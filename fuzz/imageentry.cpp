@@ -1,7 +1,7 @@
 #include "imageentry.h"
 
 #include "model/response.h"
-#include "transport/imagedecoder.h"
+#include "transport/imagedecoder_p.h"
 
 #include <cstdlib>
 

@@ -3,7 +3,7 @@
 #include "objectsamples.h"
 
 #include "api/catalogue.h"
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 #include <QCborValue>
 #include <QJsonArray>

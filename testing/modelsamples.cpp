@@ -1,6 +1,6 @@
 #include "modelsamples.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 #include <QCborValue>
 #include <QJsonArray>

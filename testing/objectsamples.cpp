@@ -1,7 +1,7 @@
 #include "objectsamples.h"
 
 #include "model/channels.h"
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #define TQ_DEFINE_WIRE_STRINGS_IN // the dictionaries of getshop.h are built here
 #include "ads/getshop.h"
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 namespace gs {
 

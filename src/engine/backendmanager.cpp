@@ -1,4 +1,4 @@
-#include "engine/backendmanager_p.h"
+#include "engine/backendmanager_parts_p.h"
 
 #include "engine/clock.h"
 #include "transport/configwrapper.h"

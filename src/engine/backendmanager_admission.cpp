@@ -1,6 +1,6 @@
-#include "engine/backendmanager_p.h"
+#include "engine/backendmanager_parts_p.h"
 
-#include "transport/abstractbackend.h"
+#include "transport/abstractbackend_p.h"
 #include "transport/configwrapper.h"
 
 #include <array>

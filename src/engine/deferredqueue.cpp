@@ -1,4 +1,4 @@
-#include "engine/deferredqueue.h"
+#include "engine/deferredqueue_p.h"
 
 #include "platform/logging.h"
 

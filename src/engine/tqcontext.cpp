@@ -1,12 +1,12 @@
 #include "engine/tqcontext.h"
 
-#include "engine/backendmanager.h"
+#include "engine/backendmanager_p.h"
 #include "engine/clientfacade.h"
 #include "engine/clientsstorage.h"
 #include "engine/notifier.h"
 #include "engine/tqcontext_p.h"
 #include "platform/logging.h"
-#include "transport/backends.h"
+#include "transport/backends_p.h"
 #include "transport/configwrapper.h"
 
 #include <QMutex>

@@ -2,7 +2,7 @@
 
 #include "transport/request.h"
 #include "engine/requestlistener.h"
-#include "transport/httprequestworker.h"
+#include "transport/httprequestworker_p.h"
 
 #include <QCborArray>
 #include <QCborMap>

@@ -1,6 +1,6 @@
 #include "model/cborobject.h"
 
-#include "model/cborreader.h"
+#include "model/cborreader_p.h"
 
 namespace tq {
 

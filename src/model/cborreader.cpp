@@ -1,6 +1,6 @@
-#include "model/cborreader.h"
+#include "model/cborreader_p.h"
 
-#include "model/color.h"
+#include "model/color_p.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "model/channels.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 namespace tq {
 

@@ -1,4 +1,4 @@
-#include "model/color.h"
+#include "model/color_p.h"
 
 namespace tq {
 

@@ -1,6 +1,6 @@
 #include "model/decode.h"
 
-#include "model/cborreader.h"
+#include "model/cborreader_p.h"
 
 #include "platform/logging.h"
 

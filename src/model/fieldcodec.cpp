@@ -1,4 +1,4 @@
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 namespace tq::detail {
 

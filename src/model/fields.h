@@ -3,7 +3,7 @@
 //
 // An object lists its members once, in a static constexpr fields(); fromJson, toJson and
 // readCborField follow from that list. A family's header declares its objects, each
-// starting with TQ_DECODED; the family's .cpp includes "model/fieldcodec.h" and names each
+// starting with TQ_DECODED; the family's .cpp includes "model/fieldcodec_p.h" and names each
 // object once, which compiles its conversions there and nowhere else:
 //
 //     // model/widgets.h
@@ -42,10 +42,10 @@
 // and is named once with TQ_REGISTER_ANSWER(GetWidgetByIdResponse): the meta-type only.
 //
 // Forgetting either macro fails the build. Headers include only what their members need;
-// fieldcodec.h (Qt's JSON and CBOR machinery) stays in the .cpp files. model/playback.h
+// fieldcodec_p.h (Qt's JSON and CBOR machinery) stays in the .cpp files. model/playback.h
 // and .cpp are a complete family to copy.
 //
-// Member types (the absent / null / mistyped rules are listed in fieldcodec.h): QString,
+// Member types (the absent / null / mistyped rules are listed in fieldcodec_p.h): QString,
 // bool, qint64, int, double, QColor, enumerations (WireStrings<E>, constantsdictionary.h),
 // std::optional of qint64 / bool / an object, declared objects, QList of any of these,
 // QMap / QHash from QString to any of these (a JSON object), QJsonValue / QJsonArray /
@@ -76,12 +76,12 @@
 // "applied_sort") and declare keys of their own the same way.
 // Unions: fields() holds selectedBy("type", choice("channel", &U::channel), ...): JSON
 // engages at most the optional the "type" text names, nothing for an unknown type;
-// visitSelected() (fieldcodec.h) reaches the engaged one.
+// visitSelected() (fieldcodec_p.h) reaches the engaged one.
 // isValid(): an object with both a data-item and a response base answers from the data
 // item (valid when it has an id) unless it declares its own.
 // Extra steps: declare the override in the class, define it in the family's .cpp and call
 // DecodedObject::fromJson / toJson / readCborField there for the declared part;
-// fieldsEqual(a, b) (fieldcodec.h) gives an operator== over every declared field.
+// fieldsEqual(a, b) (fieldcodec_p.h) gives an operator== over every declared field.
 //
 // CBOR dispatch compares the reader's key hash with each field's compile-time hash and
 // confirms the match on the key text; an unknown key's value is skipped whole.
@@ -394,7 +394,7 @@ private:
 } // namespace tq
 
 // The conversions of a declared object: plain functions, defined once by TQ_DEFINE_OBJECT
-// in the family's .cpp (fieldcodec.h), so that no other file compiles them again. First in
+// in the family's .cpp (fieldcodec_p.h), so that no other file compiles them again. First in
 // the class body; leaves the access private, like Q_OBJECT.
 #define TQ_DECODED(Type)                                                                           \
 public:                                                                                            \

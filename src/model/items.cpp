@@ -1,6 +1,6 @@
 #include "model/items.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 namespace tq {
 

@@ -1,7 +1,7 @@
 #include "model/media.h"
 
 #include "model/epg.h"
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 namespace tq {
 

@@ -1,6 +1,6 @@
 #include "model/menus.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 #include "platform/logging.h"
 
 #include <QMap>

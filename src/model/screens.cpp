@@ -1,6 +1,6 @@
 #include "model/screens.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 #include "model/items.h"
 
 #include <algorithm>

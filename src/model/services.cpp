@@ -1,6 +1,6 @@
 #include "model/services.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 namespace tq {
 

@@ -1,6 +1,6 @@
 #include "notifications/notification.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 #include "model/decode.h"
 #include "platform/logging.h"
 

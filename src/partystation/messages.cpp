@@ -1,6 +1,6 @@
 #include "partystation/messages.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 #include <QJsonDocument>
 

@@ -1,6 +1,6 @@
 #include "partystation/partystationrequests.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 namespace pstv {
 namespace {

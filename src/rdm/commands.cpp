@@ -1,6 +1,6 @@
 #include "rdm/commands.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 #include <QJsonArray>
 

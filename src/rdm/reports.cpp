@@ -1,6 +1,6 @@
 #include "rdm/reports.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 #include "rdm/commands.h"
 
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 #define TQ_DEFINE_WIRE_STRINGS_IN // the dictionaries of hotelplaylist.h are built here
 #include "services/hotelplaylist.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 namespace tq::b2b::playlist {
 

@@ -1,6 +1,6 @@
 #include "services/payment.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 #define TQ_DEFINE_WIRE_STRINGS_IN // the dictionary of syt.h is built here
 #include "services/syt.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 namespace syt {
 

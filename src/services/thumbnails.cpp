@@ -1,6 +1,6 @@
 #include "services/thumbnails.h"
 
-#include "model/fieldcodec.h"
+#include "model/fieldcodec_p.h"
 
 namespace thumbnails {
 

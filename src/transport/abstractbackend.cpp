@@ -1,4 +1,4 @@
-#include "transport/abstractbackend.h"
+#include "transport/abstractbackend_p.h"
 
 #include "model/response.h"
 #include "transport/configwrapper.h"

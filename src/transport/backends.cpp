@@ -1,7 +1,7 @@
-#include "transport/backends.h"
+#include "transport/backends_p.h"
 
 #include "transport/configwrapper.h"
-#include "transport/newcachebackend.h"
+#include "transport/newcachebackend_p.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,12 +1,12 @@
-#include "transport/httprequestworker.h"
+#include "transport/httprequestworker_p.h"
 
-#include "transport/responsecache.h"
+#include "transport/responsecache_p.h"
 #include "model/response.h"
 #include "platform/configurationmanager.h"
 #include "platform/logging.h"
-#include "transport/abstractbackend.h"
+#include "transport/abstractbackend_p.h"
 #include "transport/configwrapper.h"
-#include "transport/imagedecoder.h"
+#include "transport/imagedecoder_p.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

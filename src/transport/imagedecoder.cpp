@@ -1,4 +1,4 @@
-#include "transport/imagedecoder.h"
+#include "transport/imagedecoder_p.h"
 
 #include <QBuffer>
 #include <QImageReader>

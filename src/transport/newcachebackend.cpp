@@ -1,7 +1,7 @@
-#include "transport/newcachebackend.h"
+#include "transport/newcachebackend_p.h"
 
 #include "transport/configwrapper.h"
-#include "transport/httprequestworker.h"
+#include "transport/httprequestworker_p.h"
 
 #include <QUrl>
 

@@ -1,4 +1,4 @@
-#include "transport/responsecache.h"
+#include "transport/responsecache_p.h"
 
 #include "platform/logging.h"
 

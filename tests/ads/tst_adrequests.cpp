@@ -11,7 +11,7 @@
 #include "ads/scte35requests.h"
 #include "engine/tqcontext.h"
 #include "platform/requestheaderpropertyprovider.h"
-#include "transport/backends.h"
+#include "transport/backends_p.h"
 #include "transport/configwrapper.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "engine/clock.h"
-#include "engine/deferredqueue.h"
-#include "transport/httprequestworker.h"
+#include "engine/deferredqueue_p.h"
+#include "transport/httprequestworker_p.h"
 
 #include <QtTest>
 

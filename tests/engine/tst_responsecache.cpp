@@ -1,6 +1,6 @@
 // The response cache: budget clamping, eviction of the oldest items, replacement.
 
-#include "transport/responsecache.h"
+#include "transport/responsecache_p.h"
 #include "platform/logging.h"
 
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 // The streaming CBOR reader and the walk of a map into a declared object: key hashing,
 // skipping, wrong types, truncation and hostile sizes.
 
-#include "model/cborreader.h"
+#include "model/cborreader_p.h"
 #include "modelprobe.h"
 #include "modelsamples.h"
 

@@ -3,9 +3,9 @@
 // list answers with keys of their own, unions, keys of one form, shared blocks, bodies that
 // are no answer, validity and meta-type registration.
 
-#include "model/cborreader.h"
+#include "model/cborreader_p.h"
 #include "model/decode.h"
-#include "model/fieldcodec.h" // visitSelected
+#include "model/fieldcodec_p.h" // visitSelected
 #include "modelprobe.h"
 
 #include <QCborValue>

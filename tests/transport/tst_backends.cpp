@@ -2,9 +2,9 @@
 // composition of every type and what is left out when unknown, the rules of the platform
 // backend, failure judgement and resend preparation.
 
-#include "transport/backends.h"
-#include "transport/httprequestworker.h"
-#include "transport/newcachebackend.h"
+#include "transport/backends_p.h"
+#include "transport/httprequestworker_p.h"
+#include "transport/newcachebackend_p.h"
 
 #include <QMetaEnum>
 #include <QRegularExpression>

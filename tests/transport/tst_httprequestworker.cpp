@@ -5,11 +5,11 @@
 #include "fakehttpserver.h"
 #include "scriptednetworkaccessmanager.h"
 
-#include "transport/responsecache.h"
+#include "transport/responsecache_p.h"
 #include "model/response.h"
 #include "platform/logging.h"
-#include "transport/backends.h"
-#include "transport/httprequestworker.h"
+#include "transport/backends_p.h"
+#include "transport/httprequestworker_p.h"
 
 #include <QBuffer>
 #include <QDateTime>

@@ -7,8 +7,8 @@
 #include "notifications/notificationsreceiver_p.h"
 #include "partystation/partystationclient_p.h"
 #include "platform/requestheaderpropertyprovider.h"
-#include "transport/backends.h"
-#include "transport/httprequestworker.h"
+#include "transport/backends_p.h"
+#include "transport/httprequestworker_p.h"
 
 #include <QNetworkAccessManager>
 #include <QProcess>

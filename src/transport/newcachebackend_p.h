@@ -2,7 +2,7 @@
 // The backend of the TV platform's own API: the main API, its analytics endpoint,
 // service discovery and the image server.
 
-#include "transport/abstractbackend.h"
+#include "transport/abstractbackend_p.h"
 
 #include <QList>
 #include <QLocale>

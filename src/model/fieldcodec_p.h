@@ -8,7 +8,7 @@
 // - QString: toString() (else empty); bool: toBool(false); qint64 / int: toInteger(the
 //   field's default: 0, -1 for ids, byDefault(n)), an int clamped to its range; double:
 //   toDouble() (else 0); QColor:
-//   the colour text (color.h, else invalid); enumerations: the text's dictionary lookup
+//   the colour text (color_p.h, else invalid); enumerations: the text's dictionary lookup
 //   (an integer for integer dictionaries), else the dictionary's unknown value.
 // - optional<bool / qint64>: set only by a JSON boolean / number, else absent;
 //   optional<object>: engaged and read only by a non-empty object, else left as it is.
@@ -26,8 +26,8 @@
 // - QList: an array, else unchanged; maps: a map, else unchanged; QJsonArray /
 //   QJsonObject: an array / a map, else unchanged; QJsonValue: any item.
 
-#include "model/cborreader.h"
-#include "model/color.h"
+#include "model/cborreader_p.h"
+#include "model/color_p.h"
 #include "model/constantsdictionary.h"
 #include "model/fields.h"
 

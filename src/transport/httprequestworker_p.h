@@ -13,7 +13,7 @@
 #include "transport/request.h"
 #include "transport/requesterror.h"
 #include "transport/requesttoken.h"
-#include "transport/requestsettings.h"
+#include "transport/requestsettings_p.h"
 #include "transport/tlspolicy.h"
 
 #include <QList>

@@ -7,7 +7,7 @@
 #include "transport/requesterror.h"
 #include "platform/configurationmanager.h"
 #include "platform/requestheaderpropertyprovider.h"
-#include "transport/requestsettings.h"
+#include "transport/requestsettings_p.h"
 
 #include <QVariant>
 

@@ -3,7 +3,7 @@
 // regular, so they live in one table (backends.cpp) with a row per MethodType; each class
 // here only names the types it serves and its own overrides.
 
-#include "transport/abstractbackend.h"
+#include "transport/abstractbackend_p.h"
 
 #include <QHash>
 #include <QList>
