@@ -6,6 +6,7 @@
 // The requests themselves are rows of the catalogue (api/platformrequest.h explains the
 // form); the image request is the one family that is a complete request on its own.
 
+#include "model/compactjson.h"
 #include "transport/request.h"
 
 #include <QList>
@@ -74,7 +75,7 @@ public:
     RequestWithBody(const T& params) : body(params) {}
     T body;
 
-    QByteArray encodedBody() const { return jsonToRaw(body.toJson()); }
+    QByteArray encodedBody() const { return compactJson(body); }
 };
 
 // A body request whose path also names an id ("/user/profiles/{id}").
