@@ -1,6 +1,11 @@
 #include "api/platformrequest.h"
 #include "transport/requestkit.h"
 
+#include <QVarLengthArray>
+
+#include <iterator>
+#include <type_traits>
+
 namespace tq {
 
 const QString offsetQueryKey = QStringLiteral("offset");
@@ -13,19 +18,60 @@ QString queryItem(const QString& key, const QString& value)
     return kit::queryItem(key, value);
 }
 
+namespace {
+// Texts for the items built on the stack: QString::fromRawData() wraps them without a copy.
+using Digits = QVarLengthArray<char16_t, 256>;
+
+template<class Number>
+void appendDigits(Digits& text, Number value)
+{
+    char16_t digits[24];
+    char16_t* end = digits + std::size(digits);
+    char16_t* d = end;
+    std::make_unsigned_t<Number> magnitude = value < 0 ? 0 - std::make_unsigned_t<Number>(value) : value;
+    do {
+        *--d = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0)
+        *--d = u'-';
+    text.append(d, end - d);
+}
+
+template<class Number>
+QString numberItem(const QString& key, Number value)
+{
+    Digits text;
+    appendDigits(text, value);
+    return queryItem(key, QString::fromRawData(reinterpret_cast<const QChar*>(text.constData()), text.size()));
+}
+
+template<class Number>
+QString numbersItem(const QString& key, const QList<Number>& values)
+{
+    Digits text;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i)
+            text.append(u',');
+        appendDigits(text, qint64(values.at(i)));
+    }
+    return queryItem(key, QString::fromRawData(reinterpret_cast<const QChar*>(text.constData()), text.size()));
+}
+} // namespace
+
 QString queryItem(const QString& key, int value)
 {
-    return queryItem(key, QString::number(value));
+    return numberItem(key, qint64(value));
 }
 
 QString queryItem(const QString& key, qint64 value)
 {
-    return queryItem(key, QString::number(value));
+    return numberItem(key, value);
 }
 
 QString queryItem(const QString& key, quint64 value)
 {
-    return queryItem(key, QString::number(value));
+    return numberItem(key, value);
 }
 
 QString queryItem(const QString& key, bool value)
@@ -33,33 +79,27 @@ QString queryItem(const QString& key, bool value)
     return queryItem(key, value ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
-namespace {
-template<class Number>
-QString joined(const QList<Number>& values)
-{
-    QString text;
-    for (const Number value : values) {
-        if (!text.isEmpty())
-            text += QLatin1Char(',');
-        text += QString::number(value);
-    }
-    return text;
-}
-} // namespace
-
 QString queryItem(const QString& key, const QList<int>& values)
 {
-    return queryItem(key, joined(values));
+    return numbersItem(key, values);
 }
 
 QString queryItem(const QString& key, const QList<qint64>& values)
 {
-    return queryItem(key, joined(values));
+    return numbersItem(key, values);
 }
 
 QString queryItem(const QString& key, const QStringList& values)
 {
-    return queryItem(key, values.join(QLatin1Char(',')));
+    if (values.size() == 1)
+        return queryItem(key, values.first());
+    Digits text;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i)
+            text.append(u',');
+        text.append(reinterpret_cast<const char16_t*>(values.at(i).utf16()), values.at(i).size());
+    }
+    return queryItem(key, QString::fromRawData(reinterpret_cast<const QChar*>(text.constData()), text.size()));
 }
 
 void FilterCollection::setupFilterArguments(RequestRawData& raw) const

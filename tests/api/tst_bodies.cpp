@@ -4,7 +4,8 @@
 // quotes, backslashes, non-ASCII text, surrogates with and without their pair, extreme
 // integers, awkward doubles, JSON kept as received, the JSONTestSuite's values) and sent
 // through its request; Qt's writer is the oracle. Probe objects carry the member kinds and
-// modifiers no body has yet.
+// modifiers no body has yet. Also the query items' edges that the catalogue's rows do not
+// reach.
 
 #include "api/catalogue.h"
 #include "model/jsonwriter.h"
@@ -319,6 +320,32 @@ class TestBodies : public QObject
     Q_OBJECT
 
 private slots:
+    // Each side percent-encoded on its own (letters, digits and "-._~" stay, every other UTF-8
+    // byte becomes %XX); lists joined with "," first.
+    void queryItemEdges_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("smallest 64-bit") << queryItem(QStringLiteral("n"), std::numeric_limits<qint64>::min())
+                                         << "n=-9223372036854775808";
+        QTest::newRow("zero") << queryItem(QStringLiteral("n"), 0) << "n=0";
+        QTest::newRow("empty texts in a list") << queryItem(QStringLiteral("t"), QStringList{"", "b", ""}) << "t=%2Cb%2C";
+        QTest::newRow("one text") << queryItem(QStringLiteral("t"), QStringList{"a,b"}) << "t=a%2Cb";
+        QTest::newRow("no texts") << queryItem(QStringLiteral("t"), QStringList{}) << "t=";
+        QTest::newRow("empty list") << queryItem(QStringLiteral("ids"), QList<qint64>{}) << "ids=";
+        QTest::newRow("2 and 3 bytes at their edges")
+            << queryItem(QString(QChar(0x7f)), QString(QChar(0x80)) + QChar(0x7ff) + QChar(0x800) + QChar(0xffff))
+            << "%7F=%C2%80%DF%BF%E0%A0%80%EF%BF%BF";
+        QTest::newRow("control characters") << queryItem(QStringLiteral("k"), QString(QChar(0)) + QChar(0x1f))
+                                            << "k=%00%1F";
+    }
+    void queryItemEdges()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, expected);
+        QCOMPARE(item, expected);
+    }
+
     void sameBytesAsQt_data()
     {
         QTest::addColumn<Check>("check");
