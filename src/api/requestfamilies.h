@@ -9,6 +9,7 @@
 
 #include "tqglobal.h"
 
+#include "model/compactjson.h"
 #include "transport/requestkit.h"
 
 #include <QList>
@@ -66,7 +67,7 @@ public:
     RequestWithBody(const T& params) : body(params) {}
     T body;
 
-    QByteArray encodedBody() const { return jsonToRaw(body.toJson()); }
+    QByteArray encodedBody() const { return compactJson(body); }
 };
 
 // A body request whose path also names an id ("/user/profiles/{id}").

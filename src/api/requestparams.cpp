@@ -1,49 +1,42 @@
 #include "api/requestparams.h"
 
-#include "model/fieldcodec_p.h"
+#include "model/jsonwriter_p.h"
 
 namespace tq {
 
-TQ_DEFINE_OBJECT(AccountRefillParams)
-TQ_DEFINE_OBJECT(ActivateOttTvCodeBody)
-TQ_DEFINE_OBJECT(ActivatePromoCodeBody)
-TQ_DEFINE_OBJECT(BuyContentParams)
-TQ_DEFINE_OBJECT(CancelSubscriptionParams)
-TQ_DEFINE_OBJECT(ChangeEmailParams)
-TQ_DEFINE_OBJECT(ChangePhoneParams)
-TQ_DEFINE_OBJECT(ChangePINParams)
-TQ_DEFINE_OBJECT(ChangePasswordParams)
-TQ_DEFINE_OBJECT(ResetPinBody)
-TQ_DEFINE_OBJECT(ValidatePinCodeParams)
-TQ_DEFINE_OBJECT(ChannelPreviewReq)
-TQ_DEFINE_OBJECT(ColdStartContentBody)
-TQ_DEFINE_OBJECT(ConfirmUserBonusProgramBody)
-TQ_DEFINE_OBJECT(ActionUserBonusProgramBody)
-TQ_DEFINE_OBJECT(ContentViewParams)
-TQ_DEFINE_OBJECT(CreateFavoriteParams)
+TQ_DEFINE_BODY(AccountRefillParams)
+TQ_DEFINE_BODY(ActivateOttTvCodeBody)
+TQ_DEFINE_BODY(ActivatePromoCodeBody)
+TQ_DEFINE_BODY(BuyContentParams)
+TQ_DEFINE_BODY(CancelSubscriptionParams)
+TQ_DEFINE_BODY(ChangeEmailParams)
+TQ_DEFINE_BODY(ChangePhoneParams)
+TQ_DEFINE_BODY(ChangePINParams)
+TQ_DEFINE_BODY(ChangePasswordParams)
+TQ_DEFINE_BODY(ResetPinBody)
+TQ_DEFINE_BODY(ValidatePinCodeParams)
+TQ_DEFINE_BODY(ChannelPreviewReq)
+TQ_DEFINE_BODY(ColdStartContentBody)
+TQ_DEFINE_BODY(ConfirmUserBonusProgramBody)
+TQ_DEFINE_BODY(ActionUserBonusProgramBody)
+TQ_DEFINE_BODY(ContentViewParams)
+TQ_DEFINE_BODY(CreateFavoriteParams)
 TQ_DEFINE_OBJECT(CredentialsV3Device)
-TQ_DEFINE_OBJECT(CredentialsV3)
-TQ_DEFINE_OBJECT(RegisterAccountParams)
-TQ_DEFINE_OBJECT(EmailSendParams)
-TQ_DEFINE_OBJECT(EmailCodeParams)
-TQ_DEFINE_OBJECT(SmsSendParams)
-TQ_DEFINE_OBJECT(SmsCodeParams)
-TQ_DEFINE_OBJECT(ResetPasswordParams)
-TQ_DEFINE_OBJECT(LinkDeviceParams)
-TQ_DEFINE_OBJECT(PatchDeviceParams)
-TQ_DEFINE_OBJECT(MediaPositionReq)
+TQ_DEFINE_BODY(CredentialsV3)
+TQ_DEFINE_BODY(RegisterAccountParams)
+TQ_DEFINE_BODY(EmailSendParams)
+TQ_DEFINE_BODY(EmailCodeParams)
+TQ_DEFINE_BODY(SmsSendParams)
+TQ_DEFINE_BODY(SmsCodeParams)
+TQ_DEFINE_BODY(ResetPasswordParams)
+TQ_DEFINE_BODY(LinkDeviceParams)
+TQ_DEFINE_BODY(PatchDeviceParams)
+TQ_DEFINE_BODY(MediaPositionReq)
 TQ_DEFINE_OBJECT(Device)
-TQ_DEFINE_OBJECT(NewSessionParams)
+TQ_DEFINE_BODY(NewSessionParams)
 TQ_DEFINE_OBJECT(ProfileIconPatch)
-TQ_DEFINE_OBJECT(PostProfileParams)
-TQ_DEFINE_OBJECT(PatchProfileParams)
-
-QJsonObject PostProfileParams::toJson() const
-{
-    QJsonObject json = DecodedObject::toJson();
-    json.remove(QLatin1String("purchase_limits"));
-    return json;
-}
+TQ_DEFINE_BODY(PostProfileParams)
+TQ_DEFINE_BODY(PatchProfileParams)
 
 PatchProfileParams::PatchProfileParams(const ProfileBrief& profile)
     : defaultAgeLimitId(profile.defaultAgeLimitId),
@@ -62,10 +55,10 @@ PatchProfileParams::PatchProfileParams(const ProfileBrief& profile)
 {
     icon.id = profile.icon.id;
 }
-TQ_DEFINE_OBJECT(PostUserMessageBody)
-TQ_DEFINE_OBJECT(RateMediaItemBody)
-TQ_DEFINE_OBJECT(StartupDeviceInfo)
-TQ_DEFINE_OBJECT(StbB2bStatusParams)
-TQ_DEFINE_OBJECT(SwitchCurrentProfileParams)
+TQ_DEFINE_BODY(PostUserMessageBody)
+TQ_DEFINE_BODY(RateMediaItemBody)
+TQ_DEFINE_BODY(StartupDeviceInfo)
+TQ_DEFINE_BODY(StbB2bStatusParams)
+TQ_DEFINE_BODY(SwitchCurrentProfileParams)
 
 } // namespace tq

@@ -1,6 +1,7 @@
 #pragma once
-// The bodies of the platform's requests. Each is a declared object: toJson gives the body
-// (api/requestfamilies.h sends it as compact JSON), fromJson reads it back. Identifiers
+// The bodies of the platform's requests. Each is a declared object: compactJson() writes
+// the body (api/requestfamilies.h), the same text as toJson in compact JSON; fromJson
+// reads it back. Identifiers
 // default to -1, other numbers to 0.
 
 #include "tqglobal.h"
@@ -439,14 +440,13 @@ public:
     ProfileType type = ProfileType::Unknown;
     PurchaseLimits purchaseLimits;
 
-    QJsonObject toJson() const;
     static constexpr auto fields()
     {
         using P = PostProfileParams;
         return std::make_tuple(idField("default_age_limit_id", &P::defaultAgeLimitId),
                                idField("max_age_limit_id", &P::maxAgeLimitId), idField("id", &P::id),
                                field("icon", &P::icon), field("name", &P::name), field("type", &P::type),
-                               field("purchase_limits", &P::purchaseLimits));
+                               field("purchase_limits", &P::purchaseLimits).readOnly());
     }
 };
 

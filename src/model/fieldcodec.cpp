@@ -29,12 +29,8 @@ void insertJsonField(QJsonObject& json, const FieldKey& f, QJsonValue value)
 {
     if (value.isUndefined())
         return;
-    if (f.flags & JsonText) {
-        if (value.isObject())
-            value = QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
-        else if (value.isArray())
-            value = QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
-    }
+    if (f.flags & JsonText)
+        value = jsonTextValue(value);
     const QLatin1String key(f.key, f.keyLength);
     if (!f.parent) {
         json.insert(key, value);
@@ -44,6 +40,15 @@ void insertJsonField(QJsonObject& json, const FieldKey& f, QJsonValue value)
     QJsonObject parent = json.value(parentKey).toObject();
     parent.insert(key, value);
     json.insert(parentKey, parent);
+}
+
+QJsonValue jsonTextValue(const QJsonValue& value)
+{
+    if (value.isObject())
+        return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
+    if (value.isArray())
+        return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
+    return value;
 }
 
 QJsonValue cborJsonText(CborReader& reader)

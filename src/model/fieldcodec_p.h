@@ -419,6 +419,8 @@ inline ValueRules rulesOf(const FieldKey& f)
 bool jsonFieldValue(const QJsonObject& json, const FieldKey& f, QJsonValue* value);
 // Writes a field's value (not when undefined): under its parent, as text.
 void insertJsonField(QJsonObject& json, const FieldKey& f, QJsonValue value);
+// The value of an asJsonText() field: an object or an array as the text of its compact JSON.
+QJsonValue jsonTextValue(const QJsonValue& value);
 // A CBOR text holding JSON, parsed (an object, an array, or an empty object).
 QJsonValue cborJsonText(CborReader& reader);
 
@@ -448,7 +450,7 @@ void readJsonMember(M& member, const QJsonObject& json, const FieldKey& f)
 template<auto Dictionary, class M>
 void writeJsonMember(const M& member, QJsonObject& json, const FieldKey& f)
 {
-    if (f.flags & CborOnly)
+    if (f.flags & (CborOnly | ReadOnly))
         return;
     if constexpr (HasIsValid<M>::value) {
         if ((f.flags & WrittenWhenValid) && !member.isValid())

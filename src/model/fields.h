@@ -63,6 +63,7 @@
 //   .asJsonText()       the value travels as a text holding compact JSON
 //   .valuesUnder("k")   a map whose values each sit under "k" of their own object
 //   .writtenWhenValid() toJson leaves the key out unless member.isValid()
+//   .readOnly()         read from JSON, never written by toJson
 //   .lenient()          JSON only: an integer may arrive as decimal text, a text as a number,
 //                       and a list of objects skips elements that are not objects
 //   .through<dictionaryAccessor>()  an enumeration read and written through that dictionary
@@ -108,8 +109,9 @@ enum FieldFlag : unsigned {
     CborOnly = 4,
     JsonText = 8,         // the value travels as a text holding JSON
     WrittenWhenValid = 16, // toJson writes the key only when the member isValid()
-    Lenient = 32           // numbers may come as numeric text, texts as numbers; list
+    Lenient = 32,          // numbers may come as numeric text, texts as numbers; list
                            // elements that are not objects are skipped
+    ReadOnly = 64          // read from JSON, never written
 };
 
 // Keys, defaults and modifiers shared by every kind of field.
@@ -144,6 +146,7 @@ struct FieldBase : FieldKey
     constexpr Self asJsonText() const { return with(JsonText); }
     constexpr Self writtenWhenValid() const { return with(WrittenWhenValid); }
     constexpr Self lenient() const { return with(Lenient); }
+    constexpr Self readOnly() const { return with(ReadOnly); }
     constexpr Self cborKey(const char* k) const
     {
         Self self = static_cast<const Self&>(*this);

@@ -1,6 +1,6 @@
 #include "model/records.h"
 
-#include "model/fieldcodec_p.h"
+#include "model/jsonwriter_p.h"
 
 namespace tq {
 
@@ -16,7 +16,7 @@ TQ_DEFINE_ANSWER(PreviewDurationBrief)
 TQ_DEFINE_OBJECT(ContentType)
 TQ_DEFINE_OBJECT(LanguageBrief)
 TQ_DEFINE_OBJECT(TrackInfo)
-TQ_DEFINE_OBJECT(ReminderBrief)
+TQ_DEFINE_BODY(ReminderBrief)
 TQ_DEFINE_OBJECT(LocationBrief)
 TQ_DEFINE_OBJECT(FilteredChannels)
 

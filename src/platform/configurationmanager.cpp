@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QVarLengthArray>
 
 namespace stbconfig {
 namespace {
@@ -63,9 +64,16 @@ QString ConfigurationManager::fullKey(const QString& group, const QString& key)
 QVariant ConfigurationManager::value(const QString& group, const QString& key,
                                      const QVariant& defaultValue) const
 {
-    const QString k = fullKey(group, key);
+    // Read on every request: the key is put together on the stack, not on the heap.
+    QVarLengthArray<QChar, 128> joined;
+    joined.append(group.constData(), group.size());
+    joined.append(QLatin1Char('/'));
+    joined.append(key.constData(), key.size());
+    const QString k = QString::fromRawData(joined.constData(), joined.size());
     const QReadLocker lock(&m_lock);
     for (int type : readOrder) {
+        if (m_layers[type].isEmpty())
+            continue;
         const auto it = m_layers[type].constFind(k);
         if (it != m_layers[type].cend())
             return it.value();
