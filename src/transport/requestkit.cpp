@@ -16,12 +16,24 @@ bool unreserved(char16_t u)
            u == '_' || u == '~';
 }
 
+// A code unit of either kind of text.
+char16_t unit(QChar c)
+{
+    return c.unicode();
+}
+char16_t unit(char c)
+{
+    return uchar(c);
+}
+
 // The length of `text` percent-encoded, or -1 when it holds a surrogate (left to QUrl).
-qsizetype encodedLength(const QString& text)
+// Latin-1 and UTF-16 texts alike: a code unit from 0x80 is a character of its own.
+template<class View>
+qsizetype encodedLength(View text)
 {
     qsizetype length = 0;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
+    for (const auto c : text) {
+        const char16_t u = unit(c);
         if (u < 0x80)
             length += unreserved(u) ? 1 : 3;
         else if (u < 0x800)
@@ -36,7 +48,8 @@ qsizetype encodedLength(const QString& text)
 
 // Unreserved characters as they are, every other one as the %XX of its UTF-8 bytes; the
 // end of what was written.
-QChar* writeEncoded(QChar* d, const QString& text)
+template<class View>
+QChar* writeEncoded(QChar* d, View text)
 {
     static const char hex[] = "0123456789ABCDEF";
     const auto byte = [&d](unsigned b) {
@@ -44,10 +57,10 @@ QChar* writeEncoded(QChar* d, const QString& text)
         *d++ = QLatin1Char(hex[b >> 4]);
         *d++ = QLatin1Char(hex[b & 0xf]);
     };
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
+    for (const auto c : text) {
+        const char16_t u = unit(c);
         if (u < 0x80 && unreserved(u)) {
-            *d++ = c;
+            *d++ = QChar(u);
         } else if (u < 0x80) {
             byte(u);
         } else if (u < 0x800) {
@@ -61,21 +74,34 @@ QChar* writeEncoded(QChar* d, const QString& text)
     }
     return d;
 }
-} // namespace
 
-// One allocation: the item's exact length is counted first.
-QString queryItem(const QString& key, const QString& value)
+template<class Key>
+QString encodedItem(Key key, const QString& value)
 {
     const qsizetype keyLength = encodedLength(key);
-    const qsizetype valueLength = encodedLength(value);
+    const qsizetype valueLength = encodedLength(QStringView(value));
     if (keyLength < 0 || valueLength < 0) // a surrogate: QUrl knows what becomes of one without its pair
-        return QLatin1String(QUrl::toPercentEncoding(key)) + QLatin1Char('=')
+        return QLatin1String(QUrl::toPercentEncoding(key.toString())) + QLatin1Char('=')
                + QLatin1String(QUrl::toPercentEncoding(value));
     QString item(keyLength + 1 + valueLength, Qt::Uninitialized);
     QChar* d = writeEncoded(item.data(), key);
     *d++ = QLatin1Char('=');
-    writeEncoded(d, value);
+    writeEncoded(d, QStringView(value));
     return item;
+}
+
+} // namespace
+
+// One allocation: the item's exact length is counted first. The request kit's keys come as
+// Latin-1 and are not converted on the way.
+QString queryItem(QAnyStringView key, const QString& value)
+{
+    return key.visit([&value](auto view) {
+        if constexpr (std::is_same_v<decltype(view), QUtf8StringView>)
+            return encodedItem(QStringView(view.toString()), value); // no such key in the library
+        else
+            return encodedItem(view, value);
+    });
 }
 
 namespace {
@@ -99,7 +125,7 @@ void appendDigits(Digits& text, Number value)
 }
 
 template<class Number>
-QString numberItem(const QString& key, Number value)
+QString numberItem(QAnyStringView key, Number value)
 {
     Digits text;
     appendDigits(text, value);
@@ -107,7 +133,7 @@ QString numberItem(const QString& key, Number value)
 }
 
 template<class Number>
-QString numbersItem(const QString& key, const QList<Number>& values)
+QString numbersItem(QAnyStringView key, const QList<Number>& values)
 {
     Digits text;
     for (qsizetype i = 0; i < values.size(); ++i) {
@@ -119,37 +145,37 @@ QString numbersItem(const QString& key, const QList<Number>& values)
 }
 } // namespace
 
-QString queryItem(const QString& key, int value)
+QString queryItem(QAnyStringView key, int value)
 {
     return numberItem(key, qint64(value));
 }
 
-QString queryItem(const QString& key, qint64 value)
+QString queryItem(QAnyStringView key, qint64 value)
 {
     return numberItem(key, value);
 }
 
-QString queryItem(const QString& key, quint64 value)
+QString queryItem(QAnyStringView key, quint64 value)
 {
     return numberItem(key, value);
 }
 
-QString queryItem(const QString& key, bool value)
+QString queryItem(QAnyStringView key, bool value)
 {
     return queryItem(key, value ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
-QString queryItem(const QString& key, const QList<int>& values)
+QString queryItem(QAnyStringView key, const QList<int>& values)
 {
     return numbersItem(key, values);
 }
 
-QString queryItem(const QString& key, const QList<qint64>& values)
+QString queryItem(QAnyStringView key, const QList<qint64>& values)
 {
     return numbersItem(key, values);
 }
 
-QString queryItem(const QString& key, const QStringList& values)
+QString queryItem(QAnyStringView key, const QStringList& values)
 {
     if (values.size() == 1)
         return queryItem(key, values.first());

@@ -86,6 +86,7 @@
 #include "model/decode.h"
 #include "transport/request.h"
 
+#include <QAnyStringView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -99,14 +100,14 @@ namespace tq {
 
 // "key=value", each side percent-encoded on its own (letters, digits and "-._~" stay as
 // they are). Lists are joined with "," first, so the separator goes out as %2C.
-TQ_EXPORT QString queryItem(const QString& key, const QString& value);
-TQ_EXPORT QString queryItem(const QString& key, int value);
-TQ_EXPORT QString queryItem(const QString& key, qint64 value);
-TQ_EXPORT QString queryItem(const QString& key, quint64 value);
-TQ_EXPORT QString queryItem(const QString& key, bool value);
-TQ_EXPORT QString queryItem(const QString& key, const QList<int>& values);
-TQ_EXPORT QString queryItem(const QString& key, const QList<qint64>& values);
-TQ_EXPORT QString queryItem(const QString& key, const QStringList& values);
+TQ_EXPORT QString queryItem(QAnyStringView key, const QString& value);
+TQ_EXPORT QString queryItem(QAnyStringView key, int value);
+TQ_EXPORT QString queryItem(QAnyStringView key, qint64 value);
+TQ_EXPORT QString queryItem(QAnyStringView key, quint64 value);
+TQ_EXPORT QString queryItem(QAnyStringView key, bool value);
+TQ_EXPORT QString queryItem(QAnyStringView key, const QList<int>& values);
+TQ_EXPORT QString queryItem(QAnyStringView key, const QList<qint64>& values);
+TQ_EXPORT QString queryItem(QAnyStringView key, const QStringList& values);
 
 using Decoder = QVariant (*)(const QByteArray&);
 
@@ -230,7 +231,7 @@ bool isSent(const Value& value, Send rule)
 }
 
 template<class Value>
-QString formatted(const QString& key, const Value& value)
+QString formatted(QLatin1String key, const Value& value)
 {
     if constexpr (std::is_same_v<Value, std::optional<bool>>) {
         return queryItem(key, *value);
