@@ -3,6 +3,7 @@
 // routine, and a CBOR document (QCborValue) walked through its JSON form; then the heap a
 // decoded channel holds and what copying the decoded list allocates.
 
+#include "model/cborreader_p.h"
 #include "model/channels.h"
 #include "model/decode.h"
 #include "objectsamples.h"
