@@ -8,8 +8,6 @@
 // in the answer (genre and age names, stream types, image hosts, currencies) is decoded
 // once: its later occurrences share that QString.
 
-#include "tqglobal.h"
-
 #include "model/cborkey.h"
 
 #include <QByteArray>
@@ -22,7 +20,7 @@
 
 namespace tq {
 
-class TQ_EXPORT CborReader : public QCborStreamReader
+class CborReader : public QCborStreamReader
 {
 public:
     static constexpr qsizetype KeyBufferSize = 1024;

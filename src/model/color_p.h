@@ -2,8 +2,6 @@
 // The platform's colour text: six or eight hexadecimal digits without '#', red, green and
 // blue pairs, then an optional alpha pair (alpha last, unlike QColor::name()).
 
-#include "tqglobal.h"
-
 #include <QColor>
 #include <QString>
 #include <QStringView>
@@ -12,10 +10,10 @@ namespace tq {
 
 // A text of neither 6 nor 8 characters gives an invalid colour; a pair that is not
 // hexadecimal gives 0 for that component; six digits are opaque.
-TQ_EXPORT QColor colorFromHexString(QStringView text);
-TQ_EXPORT QColor colorFromHexString(const char* utf8, qsizetype length);
+QColor colorFromHexString(QStringView text);
+QColor colorFromHexString(const char* utf8, qsizetype length);
 // Eight lowercase digits, alpha last. An invalid colour gives an empty text, so that it
 // decodes back to an invalid colour instead of opaque black.
-TQ_EXPORT QString colorToHexString(const QColor& color);
+QString colorToHexString(const QColor& color);
 
 } // namespace tq
