@@ -19,7 +19,7 @@ qsizetype CborReader::bytesLeft() const
     return qMax<qsizetype>(0, m_body.size() - qsizetype(currentOffset()));
 }
 
-qsizetype CborReader::definiteStringLength(qsizetype* header) const
+qsizetype CborReader::definiteStringLength() const
 {
     const qsizetype offset = qsizetype(currentOffset());
     const qsizetype size = m_body.size();
@@ -27,7 +27,6 @@ qsizetype CborReader::definiteStringLength(qsizetype* header) const
         return -1;
     const auto* data = reinterpret_cast<const uchar*>(m_body.constData()) + offset;
     const uint additional = data[0] & 0x1f;
-    *header = 1;
     if (additional < 24)
         return additional;
     const int extra = additional == 24 ? 1 : additional == 25 ? 2 : additional == 26 ? 4 : 0;
@@ -36,7 +35,6 @@ qsizetype CborReader::definiteStringLength(qsizetype* header) const
     quint32 length = 0;
     for (int i = 1; i <= extra; ++i)
         length = (length << 8) | data[i];
-    *header = 1 + extra;
     return qsizetype(length);
 }
 
@@ -122,12 +120,9 @@ int CborReader::next()
 
 const char* CborReader::readWholeString(qsizetype* length)
 {
-    m_stringAt = -1;
     // The usual case: one definite chunk that fits the buffer, read in one go.
-    qsizetype header = 0;
-    const qsizetype definite = definiteStringLength(&header);
+    const qsizetype definite = definiteStringLength();
     if (definite >= 0 && definite <= KeyBufferSize) {
-        const qsizetype at = qsizetype(currentOffset()) + header;
         m_lastChunk = readStringChunk(m_key.get(), KeyBufferSize);
         if (m_lastChunk.status != QCborStreamReader::Ok || m_lastChunk.data != definite)
             return nullptr;
@@ -135,7 +130,6 @@ const char* CborReader::readWholeString(qsizetype* length)
         m_lastChunk = readStringChunk(m_key.get(), 0); // the end of the string
         if (m_lastChunk.status != QCborStreamReader::EndOfString)
             return nullptr;
-        m_stringAt = at;
         return m_key.get();
     }
 
@@ -180,66 +174,119 @@ const char* CborReader::readWholeString(qsizetype* length)
 }
 
 namespace {
-// A fast hash of a text's bytes, eight at a time: it only picks a slot, a match is
-// confirmed on the bytes themselves.
+// A fast hash of a text's bytes, eight at a time: it only picks a set, a match is
+// confirmed on the bytes themselves. The tail is read with whole loads (overlapping the
+// last word, or two halves of a short text), never byte by byte through the stack.
 quint32 textHash(const char* bytes, qsizetype length)
 {
+    const auto load = [](const char* at, size_t size) {
+        quint64 word = 0;
+        std::memcpy(&word, at, size);
+        return word;
+    };
     quint64 hash = quint64(length) * 0x9E3779B97F4A7C15ull;
-    while (length >= 8) {
-        quint64 word;
-        std::memcpy(&word, bytes, 8);
-        hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
-        hash ^= hash >> 32;
-        bytes += 8;
-        length -= 8;
+    quint64 tail;
+    if (length >= 8) {
+        const char* const last = bytes + length - 8;
+        for (; bytes < last; bytes += 8) {
+            hash = (hash ^ load(bytes, 8)) * 0xFF51AFD7ED558CCDull;
+            hash ^= hash >> 32;
+        }
+        tail = load(last, 8);
+    } else if (length >= 4) {
+        tail = load(bytes, 4) | load(bytes + length - 4, 4) << 32;
+    } else if (length > 0) {
+        tail = quint64(uchar(bytes[0])) | quint64(uchar(bytes[length / 2])) << 8 | quint64(uchar(bytes[length - 1])) << 16;
+    } else {
+        tail = 0;
     }
-    quint64 tail = 0;
-    std::memcpy(&tail, bytes, size_t(length));
     hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
     return quint32(hash ^ (hash >> 29));
 }
 
-// Texts are short: eight bytes at a time, without a call into the C library.
-bool sameBytes(const char* a, const char* b, qsizetype length)
+// True when `text` is exactly what QString::fromUtf8() makes of `bytes`: `text` encoded
+// as UTF-8 equals them. (An encoder's output is valid UTF-8 and decodes back to `text`;
+// bytes that are not valid UTF-8 never match, so a replacement character is never shared
+// for bytes it did not come from.) ASCII goes eight units at a time.
+bool sameText(QStringView text, const char* bytes, qsizetype length)
 {
-    for (; length >= 8; a += 8, b += 8, length -= 8) {
-        quint64 x, y;
-        std::memcpy(&x, a, 8);
-        std::memcpy(&y, b, 8);
-        if (x != y)
+    const char16_t* unit = text.utf16();
+    const char16_t* const end = unit + text.size();
+    const auto* in = reinterpret_cast<const uchar*>(bytes);
+    const uchar* const inEnd = in + length;
+    while (end - unit >= 8 && inEnd - in >= 8) {
+        uint differs = 0;
+        uint wide = 0;
+        for (int i = 0; i < 8; ++i) {
+            differs |= uint(unit[i]) ^ uint(in[i]);
+            wide |= unit[i];
+        }
+        if (wide >= 0x80)
+            break; // not ASCII: unit by unit below
+        if (differs)
             return false;
+        unit += 8;
+        in += 8;
     }
-    for (; length > 0; ++a, ++b, --length) {
-        if (*a != *b)
+    for (; unit < end; ++unit) {
+        const uint c = *unit;
+        uchar encoded[4];
+        int size;
+        if (c < 0x80) {
+            encoded[0] = uchar(c);
+            size = 1;
+        } else if (c < 0x800) {
+            encoded[0] = uchar(0xC0 | (c >> 6));
+            encoded[1] = uchar(0x80 | (c & 0x3F));
+            size = 2;
+        } else if (c < 0xD800 || c > 0xDFFF) {
+            encoded[0] = uchar(0xE0 | (c >> 12));
+            encoded[1] = uchar(0x80 | ((c >> 6) & 0x3F));
+            encoded[2] = uchar(0x80 | (c & 0x3F));
+            size = 3;
+        } else {
+            if (c > 0xDBFF || end - unit < 2 || unit[1] < 0xDC00 || unit[1] > 0xDFFF)
+                return false; // a lone surrogate has no UTF-8 form
+            const uint point = 0x10000 + ((c - 0xD800) << 10) + (unit[1] - 0xDC00);
+            ++unit;
+            encoded[0] = uchar(0xF0 | (point >> 18));
+            encoded[1] = uchar(0x80 | ((point >> 12) & 0x3F));
+            encoded[2] = uchar(0x80 | ((point >> 6) & 0x3F));
+            encoded[3] = uchar(0x80 | (point & 0x3F));
+            size = 4;
+        }
+        if (inEnd - in < size)
             return false;
+        for (int i = 0; i < size; ++i) {
+            if (in[i] != encoded[i])
+                return false;
+        }
+        in += size;
     }
-    return true;
+    return in == inEnd;
 }
 } // namespace
 
 QString CborReader::sharedText(const char* bytes, qsizetype length)
 {
-    if (m_stringAt < 0 || length == 0 || length > SharedTextMax)
+    if (length == 0 || length > SharedTextMax)
         return QString::fromUtf8(bytes, length);
     if (!m_texts)
-        m_texts.reset(new SharedText[SharedTextSlots]);
-    SharedText& slot = m_texts[textHash(bytes, length) % SharedTextSlots];
-    const char* body = m_body.constData();
-    // Only where the body holds these very bytes is a text remembered, or its slot moved:
-    // a match is then always confirmed against the bytes the text was made of.
-    const bool inBody = m_stringAt + length <= m_body.size() && sameBytes(body + m_stringAt, bytes, length);
-    if (slot.length == length && sameBytes(body + slot.at, bytes, length)) {
-        if (inBody)
-            slot.at = m_stringAt; // the latest copy: still in cache for the next comparison
-        return slot.text;
+        m_texts.reset(new SharedTextSet[SharedTextSets]);
+    SharedText* const set = m_texts[textHash(bytes, length) % SharedTextSets].ways;
+    for (qsizetype way = 0; way < SharedTextWays; ++way) {
+        if (set[way].length != length || !sameText(set[way].text, bytes, length))
+            continue;
+        // The set keeps its texts in order of use: the one used longest ago goes last.
+        for (; way > 0; --way)
+            std::swap(set[way], set[way - 1]);
+        return set[0].text;
     }
-    QString text = QString::fromUtf8(bytes, length);
-    if (inBody) {
-        slot.at = m_stringAt;
-        slot.length = length;
-        slot.text = text;
-    }
-    return text;
+    for (qsizetype way = SharedTextWays - 1; way > 0; --way)
+        std::swap(set[way], set[way - 1]);
+    set[0].length = length;
+    set[0].text = QString::fromUtf8(bytes, length);
+    return set[0].text;
 }
 
 bool CborReader::readText(QString& out)
@@ -250,6 +297,20 @@ bool CborReader::readText(QString& out)
         out = sharedText(bytes, length);
         return true;
     });
+}
+
+bool CborReader::readTextKey(QString& key)
+{
+    if (!isString() && !isByteArray()) {
+        key.clear();
+        return next() == 0;
+    }
+    qsizetype length = 0;
+    const char* bytes = readWholeString(&length);
+    if (!bytes)
+        return false;
+    key = sharedText(bytes, length);
+    return true;
 }
 
 qint64 CborReader::readInt64()

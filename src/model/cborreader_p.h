@@ -25,7 +25,10 @@ class CborReader : public QCborStreamReader
 public:
     static constexpr qsizetype KeyBufferSize = 1024;
     static constexpr qsizetype MaxReserve = 4096; // elements reserved ahead for one array
-    static constexpr qsizetype SharedTextSlots = 256; // texts remembered for sharing
+    // Texts remembered for sharing: a few per set, so that two texts of one answer that
+    // fall into the same set do not keep pushing each other out.
+    static constexpr qsizetype SharedTextSets = 128;
+    static constexpr qsizetype SharedTextWays = 2;
     static constexpr qsizetype SharedTextMax = 256;   // longer texts are not looked up
 
     explicit CborReader(const QByteArray& body);
@@ -64,6 +67,10 @@ public:
         const qsizetype length = constLength(text);
         return keyIs(text, length, cborKeyHash(text, length));
     }
+    // Reads the current item as a key of a map of texts: a text or byte string becomes
+    // `key` (shared like readText), any other item is skipped and reads as an empty key.
+    // False when the key could not be read (the stream reported an error).
+    bool readTextKey(QString& key);
     // The result of the last string-chunk read (status -1 before the first).
     StringResult<qsizetype> lastChunk() const { return m_lastChunk; }
 
@@ -95,17 +102,16 @@ private:
     // Reads the current text or byte string whole: into the key buffer when it fits (the
     // key is no longer needed once its value is read), else into m_long. Null on error.
     const char* readWholeString(qsizetype* length);
-    // The text of the string just read (`bytes`), shared with an earlier equal one when
-    // it is remembered.
+    // The text of `bytes` (a string just read), shared with an earlier equal one when it
+    // is remembered.
     QString sharedText(const char* bytes, qsizetype length);
     void drainString();
     bool failKey(); // a stream error while reading the key: leaves an empty key
     void advance() { QCborStreamReader::next(); }
     qsizetype bytesLeft() const;
     // The length of the current string when its header announces a single definite chunk
-    // (read from the body itself: one call into the reader less per string), with the
-    // header's size in `header`; else -1.
-    qsizetype definiteStringLength(qsizetype* header) const;
+    // (read from the body itself: one call into the reader less per string); else -1.
+    qsizetype definiteStringLength() const;
 
     std::unique_ptr<char[]> m_key;
     qsizetype m_keyLength = 0;
@@ -114,18 +120,18 @@ private:
     StringResult<qsizetype> m_lastChunk{0, QCborStreamReader::StringResultCode(-1)};
     QByteArray m_long;
     const QByteArray m_body; // shares the reader's copy
-    // Where in the body the bytes of the string just read stand, -1 when they were not
-    // one definite chunk.
-    qsizetype m_stringAt = -1;
-    // Texts already decoded, by a hash of their bytes (one per slot, the latest wins);
-    // each remembers where its bytes stand in the body, to confirm a match.
+    // Texts already decoded, by a hash of their UTF-8 bytes (in sets; the least recently
+    // used text of a set is replaced). A match is confirmed on the text itself.
     struct SharedText
     {
-        qsizetype at = -1;
-        qsizetype length = 0;
+        qsizetype length = 0; // of the UTF-8 bytes it was made of
         QString text;
     };
-    std::unique_ptr<SharedText[]> m_texts;
+    struct alignas(64) SharedTextSet // one cache line on the usual targets
+    {
+        SharedText ways[SharedTextWays];
+    };
+    std::unique_ptr<SharedTextSet[]> m_texts;
 };
 
 template<class Visit>

@@ -372,8 +372,8 @@ void readCborValue(CborReader& reader, M& member, const ValueRules& rules = {})
         member.clear();
         if (!reader.enterContainer())
             return;
-        while (!reader.hasError() && reader.hasNext() && reader.readKey()) {
-            const QString key = QString::fromUtf8(reader.key(), reader.keyLength());
+        QString key;
+        while (!reader.hasError() && reader.hasNext() && reader.readTextKey(key)) {
             typename M::mapped_type& element = member[key];
             if (rules.valueKey)
                 readCborUnder(reader, element, rules);

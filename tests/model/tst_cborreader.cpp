@@ -2,6 +2,7 @@
 // skipping, wrong types, truncation and hostile sizes.
 
 #include "model/cborreader_p.h"
+#include "model/fieldcodec_p.h"
 #include "modelprobe.h"
 #include "modelsamples.h"
 
@@ -288,6 +289,62 @@ private slots:
                 && i - 1 != chunkedAt)
                 QVERIFY2(read[i].constData() == read[i - 1].constData(), qPrintable(QString::number(i)));
         }
+    }
+
+    // Sharing never changes a text: each reads back as Qt's UTF-8 decoder makes it of its
+    // own bytes, whatever came before (invalid and overlong forms, surrogates written
+    // one by one, a Latin-1 byte where a two-byte form came first).
+    void rawTexts_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("texts");
+        const QByteArray ascii16 = "0123456789abcdef";
+        QTest::newRow("Latin-1 byte after its UTF-8 form") << QList<QByteArray>{"x\xc3\xa9", "x\xe9", "x\xc3\xa9"};
+        QTest::newRow("invalid single bytes") << QList<QByteArray>{"\xff", "\xfe", "\x80", "\xff"};
+        QTest::newRow("pair and its surrogates one by one")
+            << QList<QByteArray>{"\xf0\x9d\x84\x9e", "\xed\xa0\xb4\xed\xb4\x9e", "\xf0\x9d\x84\x9e"};
+        QTest::newRow("overlong slash") << QList<QByteArray>{"/", "\xc0\xaf", "/"};
+        QTest::newRow("cut three-byte form") << QList<QByteArray>{"ab\xe2\x82\xac", "ab\xe2\x82", "ab\xe2\x82\xac"};
+        QTest::newRow("non-ASCII after eight ASCII")
+            << QList<QByteArray>{"abcdefgh\xc3\xa9", "abcdefgh\xe9x", "abcdefgh\xc3\xa9"};
+        QTest::newRow("last of 17 differs") << QList<QByteArray>{ascii16 + "x", ascii16 + "y", ascii16 + "x"};
+        QTest::newRow("Cyrillic, one letter differs")
+            << QList<QByteArray>{"\xd0\x9a\xd0\xb8\xd0\xbd\xd0\xbe", "\xd0\x9a\xd0\xb8\xd0\xbd\xd0\xb0",
+                                 "\xd0\x9a\xd0\xb8\xd0\xbd\xd0\xbe"};
+    }
+
+    void rawTexts()
+    {
+        QFETCH(QList<QByteArray>, texts);
+        QByteArray bytes = "\x9f";
+        for (const QByteArray& text : texts)
+            bytes += cbor([&](QCborStreamWriter& w) { w.appendTextString(text.constData(), text.size()); });
+        bytes += "\xff";
+        CborReader reader(bytes);
+        QList<QString> read;
+        QVERIFY(reader.enterArray(read));
+        while (reader.hasNext()) {
+            read.append(QString());
+            QVERIFY(reader.readText(read.last()));
+        }
+        QCOMPARE(read.size(), texts.size());
+        for (int i = 0; i < texts.size(); ++i)
+            QCOMPARE(read[i], QString::fromUtf8(texts[i]));
+        // Valid text that comes back at the end is shared, not decoded again (bytes that are
+        // not valid UTF-8 are decoded each time).
+        const QByteArray& first = texts.constFirst();
+        if (texts.constLast() == first && QString::fromUtf8(first).toUtf8() == first)
+            QCOMPARE(read.constLast().constData(), read.constFirst().constData());
+    }
+
+    // The keys of maps of texts repeat from object to object ("hd", "sd"): they share too.
+    void textMapKeysShared()
+    {
+        const QByteArray bytes = QByteArray::fromHex("82" "a16268646161" "a16268646162");
+        QList<QMap<QString, QString>> maps;
+        CborReader reader(bytes);
+        readCborValue(reader, maps);
+        QCOMPARE(maps, (QList<QMap<QString, QString>>{{{"hd", "a"}}, {{"hd", "b"}}}));
+        QCOMPARE(maps[1].firstKey().constData(), maps[0].firstKey().constData());
     }
 
     void reserveIsBounded_data()

@@ -205,6 +205,12 @@ private slots:
         row("map null", "urls", "null", "{}", "=");
         row("map mistyped", "urls", R"(["a"])", "{}", "=");
         row("map", "urls", R"({"a": "u", "b": 1})", R"({"a": "u", "b": ""})", R"({"a": "u", "b": ""})");
+        row("map, keys not texts", "urls", R"({"a": "u"})", R"({"a": "u"})", R"({"": "v", "b": "w"})",
+            "a2" "01" "6176" "4162" "6177");
+        // A key longer than the key buffer stays whole.
+        static const QByteArray longKey = "a1" "79044c" + QByteArray(1100, 'k').toHex() + "6176";
+        row("map, 1100-byte key", "urls", R"({"a": "u"})", R"({"a": "u"})",
+            QStringLiteral(R"({"%1": "v"})").arg(QString(1100, QLatin1Char('k'))), longKey.constData());
         row("map of maps absent", "servers", "-", "{}", "=");
         row("map of maps", "servers", R"({"p": {"urls": {"x": "y"}, "other": 1}, "q": 5})",
             R"({"p": {"urls": {"x": "y"}}, "q": {"urls": {}}})", R"({"p": {"urls": {"x": "y"}}, "q": {"urls": {}}})");
