@@ -2,6 +2,8 @@
 
 #include "model/color_p.h"
 
+#include <QSysInfo>
+
 #include <cstring>
 
 namespace tq {
@@ -204,30 +206,60 @@ quint32 textHash(const char* bytes, qsizetype length)
     return quint32(hash ^ (hash >> 29));
 }
 
+// Four ASCII bytes (the low 32 bits) spread to four 16-bit lanes.
+constexpr quint64 widen(quint64 bytes)
+{
+    bytes = (bytes | bytes << 16) & 0x0000FFFF0000FFFFull;
+    return (bytes | bytes << 8) & 0x00FF00FF00FF00FFull;
+}
+
+// Eight bytes against eight units: equal, and all of them ASCII.
+bool sameAsciiBlock(const char16_t* units, const uchar* bytes)
+{
+    quint64 eight;
+    std::memcpy(&eight, bytes, 8);
+    if (eight & 0x8080808080808080ull)
+        return false;
+    quint64 first, second; // four units each, as they lie in memory
+    std::memcpy(&first, units, 8);
+    std::memcpy(&second, units + 4, 8);
+    const bool little = QSysInfo::ByteOrder == QSysInfo::LittleEndian;
+    return first == widen(little ? eight & 0xFFFFFFFFu : eight >> 32)
+           && second == widen(little ? eight >> 32 : eight & 0xFFFFFFFFu);
+}
+
+// A text of one unit per byte: the same ASCII, in whole words where it is long enough
+// (the last word overlapping the one before it).
+bool sameAscii(const char16_t* units, const uchar* bytes, qsizetype length)
+{
+    if (length < 8) {
+        for (qsizetype i = 0; i < length; ++i) {
+            if (bytes[i] >= 0x80 || units[i] != bytes[i])
+                return false;
+        }
+        return true;
+    }
+    for (qsizetype at = 0;; at += 8) {
+        at = qMin(at, length - 8);
+        if (!sameAsciiBlock(units + at, bytes + at))
+            return false;
+        if (at == length - 8)
+            return true;
+    }
+}
+
 // True when `text` is exactly what QString::fromUtf8() makes of `bytes`: `text` encoded
 // as UTF-8 equals them. (An encoder's output is valid UTF-8 and decodes back to `text`;
 // bytes that are not valid UTF-8 never match, so a replacement character is never shared
-// for bytes it did not come from.) ASCII goes eight units at a time.
+// for bytes it did not come from.)
 bool sameText(QStringView text, const char* bytes, qsizetype length)
 {
+    const auto* in = reinterpret_cast<const uchar*>(bytes);
+    if (text.size() == length) // as many units as bytes: only ASCII can match
+        return sameAscii(text.utf16(), in, length);
     const char16_t* unit = text.utf16();
     const char16_t* const end = unit + text.size();
-    const auto* in = reinterpret_cast<const uchar*>(bytes);
     const uchar* const inEnd = in + length;
-    while (end - unit >= 8 && inEnd - in >= 8) {
-        uint differs = 0;
-        uint wide = 0;
-        for (int i = 0; i < 8; ++i) {
-            differs |= uint(unit[i]) ^ uint(in[i]);
-            wide |= unit[i];
-        }
-        if (wide >= 0x80)
-            break; // not ASCII: unit by unit below
-        if (differs)
-            return false;
-        unit += 8;
-        in += 8;
-    }
     for (; unit < end; ++unit) {
         const uint c = *unit;
         uchar encoded[4];

@@ -306,6 +306,7 @@ private slots:
         QTest::newRow("cut three-byte form") << QList<QByteArray>{"ab\xe2\x82\xac", "ab\xe2\x82", "ab\xe2\x82\xac"};
         QTest::newRow("non-ASCII after eight ASCII")
             << QList<QByteArray>{"abcdefgh\xc3\xa9", "abcdefgh\xe9x", "abcdefgh\xc3\xa9"};
+        QTest::newRow("eight ASCII, last differs") << QList<QByteArray>{"abcdefgh", "abcdefgi", "abcdefgh"};
         QTest::newRow("last of 17 differs") << QList<QByteArray>{ascii16 + "x", ascii16 + "y", ascii16 + "x"};
         QTest::newRow("Cyrillic, one letter differs")
             << QList<QByteArray>{"\xd0\x9a\xd0\xb8\xd0\xbd\xd0\xbe", "\xd0\x9a\xd0\xb8\xd0\xbd\xd0\xb0",
