@@ -11,6 +11,10 @@
 #include "modelprobe.h"
 #include "modelsamples.h"
 
+#include <QCborStreamReader>
+
+#include <cstdlib>
+
 namespace tq::fuzzing {
 
 namespace {
@@ -18,6 +22,54 @@ namespace {
 QByteArray bytes(const uint8_t* data, size_t size)
 {
     return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+}
+
+// The raw bytes of the string at `reader`, its chunks joined; false on a stream error.
+bool rawString(QCborStreamReader& reader, QByteArray* out)
+{
+    for (;;) {
+        const qsizetype size = reader.currentStringChunkSize();
+        QByteArray chunk(qMax<qsizetype>(size, 0), Qt::Uninitialized);
+        const auto result = reader.readStringChunk(chunk.data(), chunk.size());
+        if (result.status == QCborStreamReader::EndOfString)
+            return true;
+        if (result.status != QCborStreamReader::Ok)
+            return false;
+        out->append(chunk.constData(), result.data);
+    }
+}
+
+// Every text of the body (keys too) read through the reader's shared texts, in step with a
+// plain Qt reader that only collects the bytes: sharing must give exactly what Qt's UTF-8
+// decoder makes of each text's own bytes. Structure is walked with Qt's own calls on both.
+void compareTexts(const QByteArray& body)
+{
+    CborReader shared(body);
+    QCborStreamReader plain(body);
+    QCborStreamReader& walked = shared;
+    int depth = 0;
+    while (!shared.hasError() && plain.lastError() == QCborError::NoError
+           && shared.currentOffset() == plain.currentOffset()) {
+        if (depth > 0 && !plain.hasNext()) {
+            if (walked.hasNext() || !plain.leaveContainer() || !walked.leaveContainer() || --depth == 0)
+                return;
+        } else if (plain.isString()) {
+            QByteArray raw;
+            QString text;
+            if (!rawString(plain, &raw) || !shared.readText(text))
+                return;
+            if (shared.currentOffset() == plain.currentOffset() && text != QString::fromUtf8(raw))
+                abort(); // a shared text that is not this text
+        } else if (plain.isContainer()) {
+            if (!plain.enterContainer() || !walked.enterContainer())
+                return;
+            ++depth;
+        } else if (!plain.isValid() || !plain.next() || !walked.next()) {
+            return;
+        } else if (depth == 0) {
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -36,6 +88,7 @@ int cborWalk(const uint8_t* data, size_t size)
     case 3: probe::ProbeObject().fromCbor(reader); break;        // maps, kept JSON, texts holding JSON
     default: probe::ProbeUnion().fromCbor(reader); break;        // a union
     }
+    compareTexts(body);
     return 0;
 }
 
