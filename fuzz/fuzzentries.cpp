@@ -24,11 +24,14 @@ QByteArray bytes(const uint8_t* data, size_t size)
     return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
 }
 
-// The raw bytes of the string at `reader`, its chunks joined; false on a stream error.
-bool rawString(QCborStreamReader& reader, QByteArray* out)
+// The raw bytes of the string at `reader`, its chunks joined; false on a stream error or a
+// chunk announced longer than the whole body.
+bool rawString(QCborStreamReader& reader, qsizetype bodySize, QByteArray* out)
 {
     for (;;) {
         const qsizetype size = reader.currentStringChunkSize();
+        if (size > bodySize)
+            return false;
         QByteArray chunk(qMax<qsizetype>(size, 0), Qt::Uninitialized);
         const auto result = reader.readStringChunk(chunk.data(), chunk.size());
         if (result.status == QCborStreamReader::EndOfString)
@@ -56,7 +59,7 @@ void compareTexts(const QByteArray& body)
         } else if (plain.isString()) {
             QByteArray raw;
             QString text;
-            if (!rawString(plain, &raw) || !shared.readText(text))
+            if (!rawString(plain, body.size(), &raw) || !shared.readText(text))
                 return;
             if (shared.currentOffset() == plain.currentOffset() && text != QString::fromUtf8(raw))
                 abort(); // a shared text that is not this text
