@@ -177,7 +177,7 @@ const char* CborReader::readWholeString(qsizetype* length)
 
 namespace {
 // A fast hash of a text's bytes, eight at a time: it only picks a set, a match is
-// confirmed on the bytes themselves. The tail is read with whole loads (overlapping the
+// confirmed on the text itself. The tail is read with whole loads (overlapping the
 // last word, or two halves of a short text), never byte by byte through the stack.
 quint32 textHash(const char* bytes, qsizetype length)
 {
