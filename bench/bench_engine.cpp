@@ -4,8 +4,9 @@
 //   bench_engine [requests=10000] [inFlight=100] [--no-memory|--only-bare|--only-engine]
 //
 // Prints requests per second, client-side CPU microseconds per request (process CPU minus
-// the server thread's) and their ratios, medians of three alternated rounds with the
-// spread of the ratios; then peak RSS after 1k and after 100k engine requests.
+// the server thread's) and their ratios, medians of five alternated rounds with the
+// spread of the ratios (one round's ratio strays by a tenth on a shared machine); then
+// peak RSS after 1k and after 100k engine requests.
 
 #include "benchkit.h"
 #include "pathrequest.h"
@@ -146,7 +147,7 @@ int main(int argc, char** argv)
         runBare(500, inFlight, server); // warm both paths up
         runEngine(500, inFlight, server, client.get());
         std::vector<Result> bare, engine;
-        for (int round = 0; round < (bareOnly || engineOnly ? 1 : 3); ++round) {
+        for (int round = 0; round < (bareOnly || engineOnly ? 1 : 5); ++round) {
             bare.push_back(engineOnly ? Result{1, 1} : runBare(total, inFlight, server));
             engine.push_back(bareOnly ? Result{1, 1} : runEngine(total, inFlight, server, client.get()));
         }

@@ -3,7 +3,10 @@
 #include "engine/clock.h"
 #include "transport/configwrapper.h"
 
+#include <QCoreApplication>
 #include <QThread>
+
+#include <utility>
 
 namespace tq {
 
@@ -34,6 +37,23 @@ void BackendManagerPrivate::insert(const QueueEntry& entry)
     queue.insert(it, entry);
 }
 
+void BackendManagerPrivate::retire(HttpRequestWorker* worker)
+{
+    if (retired.contains(worker)) // a worker that reports after it was released
+        return;
+    if (retired.isEmpty())
+        QCoreApplication::postEvent(q, new QEvent(QEvent::Type(RetiredWorkersEventType)));
+    retired.append(worker);
+}
+
+void BackendManagerPrivate::deleteRetired()
+{
+    // Deleting a worker runs no code of ours that could retire another, but take the list
+    // first all the same.
+    const QList<HttpRequestWorker*> workers = std::exchange(retired, {});
+    qDeleteAll(workers);
+}
+
 // Tells the client that a request ended without a report, so that it forgets the request.
 void BackendManagerPrivate::discard(const ClientRef& sender, qint64 requestId)
 {
@@ -58,7 +78,7 @@ QList<QueueEntry>::iterator BackendManagerPrivate::releaseAt(QList<QueueEntry>::
     const bool freesConnection = it->state == EntryState::Sent && it->useProxy;
     const QUrl host = it->worker->networkRequest().url();
     deferredQueue.remove(it->worker);
-    it->worker->deleteLater();
+    retire(it->worker);
     const qsizetype index = it - queue.begin();
     queue.erase(it);
     if (freesConnection)
@@ -105,6 +125,7 @@ BackendManager::~BackendManager()
     }
     d->queue.clear();
     d->deferredQueue.clear();
+    d->deleteRetired();
 }
 
 void BackendManager::setBackends(const QHash<MethodType, AbstractBackend*>& backends)
@@ -153,6 +174,9 @@ void BackendManager::customEvent(QEvent* event)
         break;
     case ReplyBatchEventType:
         d->readReplyBatch();
+        break;
+    case RetiredWorkersEventType:
+        d->deleteRetired();
         break;
     default:
         QObject::customEvent(event);

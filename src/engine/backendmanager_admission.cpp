@@ -115,7 +115,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     {
         const ClientLock lock(context->clientsStorage(), event->sender);
         if (!lock) {
-            worker->deleteLater();
+            delete worker; // nothing was sent and nothing runs in it
             return;
         }
         auto* facade = static_cast<TqClientFacade*>(const_cast<QObject*>(event->sender.client));

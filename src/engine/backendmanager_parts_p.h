@@ -135,6 +135,11 @@ public:
     void send(QueueEntry& entry);
     // Releases the entry's worker and removes the entry; returns the entry after it.
     QList<QueueEntry>::iterator releaseAt(QList<QueueEntry>::iterator it);
+    // A worker whose request has ended is deleted on a later pass of the event loop (it may
+    // be in one of its own calls now), together with the others of that pass: one posted
+    // event for them all instead of a deleteLater each.
+    void retire(HttpRequestWorker* worker);
+    void deleteRetired();
     void failBrokenEntries();
     void discard(const ClientRef& sender, qint64 requestId);
     void refuse(const RequestRawData& raw, const SendRequestEvent& event, const QString& message);
@@ -242,6 +247,7 @@ public:
     bool recoveryAllowed = true;
     bool networkActivityPaused = false;
     bool replyBatchPosted = false;
+    QList<HttpRequestWorker*> retired; // see retire()
     bool proxyActive = false;
     ITqRequestListener* listener = nullptr;
     TrafficRecorder* recorder = nullptr;

@@ -63,7 +63,7 @@ void BackendManager::processRebalanceFailed()
     for (QueueEntry& entry : d->queue) {
         d->tell(RequestEvent::Discarded, entry);
         entry.worker->cancel();
-        entry.worker->deleteLater();
+        d->retire(entry.worker);
         d->discard(entry.sender, entry.requestId);
     }
     d->queue.clear();

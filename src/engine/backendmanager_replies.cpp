@@ -61,7 +61,7 @@ void BackendManager::processResponseReceived(HttpRequestWorker* worker)
 {
     const auto it = d->find(worker);
     if (it == d->queue.end()) {
-        worker->deleteLater();
+        d->retire(worker);
         return;
     }
     if (it->methodType == MethodType::TqApi)

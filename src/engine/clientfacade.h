@@ -34,6 +34,7 @@ enum EngineEventType {
     SendRequestEventType = 1000,
     DropRequestEventType = 1001,
     ReplyBatchEventType = 1002,
+    RetiredWorkersEventType = 1003,
 };
 
 class TQ_EXPORT SendRequestEvent : public QEvent

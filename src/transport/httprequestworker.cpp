@@ -541,6 +541,11 @@ QVariant HttpRequestWorkerPrivate::extract(const ResponseExtractor& extractor, c
 void HttpRequestWorkerPrivate::traceReply(QNetworkReply& r, qint64 id, int status, const QString& contentType,
                                           bool image, const QByteArray& body, qint64 elapsed) const
 {
+    // At the usual level only an error answer is written, and its body starts so: nothing
+    // else is looked at for a record nobody reads.
+    if (!logging::checkLogLevel(logging::Trace)
+        && !(body.startsWith("{\"error") && logging::checkLogLevel(logging::Warning)))
+        return;
     const auto typeHas = [&contentType](const char* part) { return contentType.contains(QLatin1String(part)); };
     enum class Shown { Image, Cbor, Text, Xml, Json, Nothing };
     const Shown shown = image                                                  ? Shown::Image
@@ -550,7 +555,6 @@ void HttpRequestWorkerPrivate::traceReply(QNetworkReply& r, qint64 id, int statu
                         : typeHas("application/json")                          ? Shown::Json
                                                                                : Shown::Nothing;
     const logging::Level level = shown == Shown::Json && body.startsWith("{\"error") ? logging::Warning : logging::Trace;
-    // Nothing is built for a record nobody reads: at the usual level that is every reply.
     if (!logging::checkLogLevel(level))
         return;
     QString content;
