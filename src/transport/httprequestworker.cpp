@@ -543,8 +543,8 @@ void HttpRequestWorkerPrivate::traceReply(QNetworkReply& r, qint64 id, int statu
 {
     // At the usual level only an error answer is written, and its body starts so: nothing
     // else is looked at for a record nobody reads.
-    if (!logging::checkLogLevel(logging::Trace)
-        && !(body.startsWith("{\"error") && logging::checkLogLevel(logging::Warning)))
+    const bool errorBody = body.startsWith("{\"error");
+    if (!logging::checkLogLevel(logging::Trace) && !(errorBody && logging::checkLogLevel(logging::Warning)))
         return;
     const auto typeHas = [&contentType](const char* part) { return contentType.contains(QLatin1String(part)); };
     enum class Shown { Image, Cbor, Text, Xml, Json, Nothing };
@@ -554,7 +554,7 @@ void HttpRequestWorkerPrivate::traceReply(QNetworkReply& r, qint64 id, int statu
                         : typeHas("application/xml") || isTextXml(contentType) ? Shown::Xml
                         : typeHas("application/json")                          ? Shown::Json
                                                                                : Shown::Nothing;
-    const logging::Level level = shown == Shown::Json && body.startsWith("{\"error") ? logging::Warning : logging::Trace;
+    const logging::Level level = shown == Shown::Json && errorBody ? logging::Warning : logging::Trace;
     if (!logging::checkLogLevel(level))
         return;
     QString content;
