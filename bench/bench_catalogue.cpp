@@ -2,7 +2,7 @@
 // the creator taken from the request (a copy of it), run into its RequestRawData, and the
 // path creator run when the path has placeholders, as the engine does for each send.
 //
-//   bench_catalogue [runs per round=50] [rounds=21]
+//   bench_catalogue [runs per round=50] [rounds=21] [only this request, for a profiler]
 //
 // Two forms of each request: "path only" (default-constructed but for the id, text and
 // content kind its path needs) and "all arguments" (every query argument and filter set
@@ -236,6 +236,15 @@ int main(int argc, char** argv)
     }
 
     std::vector<Subject> rows = catalogue(std::make_index_sequence<std::tuple_size_v<PlatformCatalogue>>());
+    if (argc > 3) {
+        const QString only = QString::fromLocal8Bit(argv[3]);
+        rows.erase(std::remove_if(rows.begin(), rows.end(), [&](const Subject& s) { return s.name != only; }),
+                   rows.end());
+        if (rows.empty()) {
+            std::fprintf(stderr, "no such request in the catalogue\n");
+            return 1;
+        }
+    }
     const AbstractRequest none;
     Cost baseline;
     count(&handBuilt, none, baseline);

@@ -4,16 +4,25 @@
 #include <QUrl>
 #include <QVarLengthArray>
 
+#include <array>
 #include <iterator>
 #include <type_traits>
 
 namespace tq {
 
 namespace {
+// The characters that stay as they are in a percent-encoded text, by ASCII code.
+constexpr auto unreservedTable = [] {
+    std::array<bool, 128> table{};
+    for (char16_t u = 0; u < 128; ++u)
+        table[u] = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' ||
+                   u == '.' || u == '_' || u == '~';
+    return table;
+}();
+
 bool unreserved(char16_t u)
 {
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '.' ||
-           u == '_' || u == '~';
+    return u < 0x80 && unreservedTable[u];
 }
 
 // A code unit of either kind of text.
@@ -35,7 +44,7 @@ qsizetype encodedLength(View text)
     for (const auto c : text) {
         const char16_t u = unit(c);
         if (u < 0x80)
-            length += unreserved(u) ? 1 : 3;
+            length += unreservedTable[u] ? 1 : 3;
         else if (u < 0x800)
             length += 6;
         else if (QChar::isSurrogate(u))
@@ -49,8 +58,13 @@ qsizetype encodedLength(View text)
 // Unreserved characters as they are, every other one as the %XX of its UTF-8 bytes; the
 // end of what was written.
 template<class View>
-QChar* writeEncoded(QChar* d, View text)
+QChar* writeEncoded(QChar* d, View text, qsizetype encodedLength)
 {
+    if (encodedLength == text.size()) { // nothing to escape, the usual case: copied unit for unit
+        for (const auto c : text)
+            *d++ = QChar(unit(c));
+        return d;
+    }
     static const char hex[] = "0123456789ABCDEF";
     const auto byte = [&d](unsigned b) {
         *d++ = QLatin1Char('%');
@@ -59,7 +73,7 @@ QChar* writeEncoded(QChar* d, View text)
     };
     for (const auto c : text) {
         const char16_t u = unit(c);
-        if (u < 0x80 && unreserved(u)) {
+        if (unreserved(u)) {
             *d++ = QChar(u);
         } else if (u < 0x80) {
             byte(u);
@@ -84,9 +98,9 @@ QString encodedItem(Key key, const QString& value)
         return QLatin1String(QUrl::toPercentEncoding(key.toString())) + QLatin1Char('=')
                + QLatin1String(QUrl::toPercentEncoding(value));
     QString item(keyLength + 1 + valueLength, Qt::Uninitialized);
-    QChar* d = writeEncoded(item.data(), key);
+    QChar* d = writeEncoded(item.data(), key, keyLength);
     *d++ = QLatin1Char('=');
-    writeEncoded(d, QStringView(value));
+    writeEncoded(d, QStringView(value), valueLength);
     return item;
 }
 

@@ -91,6 +91,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <tuple>
@@ -318,6 +320,38 @@ constexpr bool contains(const char* text, char c)
     return false;
 }
 
+constexpr std::size_t length(const char* text)
+{
+    std::size_t n = 0;
+    while (text[n])
+        ++n;
+    return n;
+}
+
+// A Latin-1 text widened at compile time, with its terminating zero.
+template<std::size_t N>
+constexpr std::array<char16_t, N + 1> widened(const char* text)
+{
+    std::array<char16_t, N + 1> units{};
+    for (std::size_t i = 0; i < N; ++i)
+        units[i] = static_cast<unsigned char>(text[i]);
+    return units;
+}
+
+// A route's method and path as UTF-16 in the binary: the record refers to them, no copy made.
+template<class R>
+struct RouteTexts
+{
+    static constexpr auto method = widened<length(R::route.method)>(R::route.method);
+    static constexpr auto path = widened<length(R::route.path)>(R::route.path);
+};
+
+template<std::size_t N>
+QString staticText(const std::array<char16_t, N>& units)
+{
+    return QString::fromRawData(reinterpret_cast<const QChar*>(units.data()), qsizetype(N - 1));
+}
+
 } // namespace kit
 
 template<class Owner, class Member>
@@ -364,8 +398,8 @@ public:
             static_assert(!route.cborAnswer, "a CBOR answer needs its Answer type");
             raw.responseExtractor = kit::extractorOf(route.decoder);
         }
-        raw.httpMethod = QLatin1String(route.method);
-        raw.path = QLatin1String(route.path);
+        raw.httpMethod = kit::staticText(kit::RouteTexts<R>::method);
+        raw.path = kit::staticText(kit::RouteTexts<R>::path);
         raw.apiVersion = route.api;
         raw.methodType = route.methodType;
         raw.methodSpecialization = route.specializationFixed ? route.fixedSpecialization : this->methodSpecialization();
