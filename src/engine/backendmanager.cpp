@@ -57,10 +57,26 @@ void BackendManagerPrivate::deleteRetired()
 // Tells the client that a request ended without a report, so that it forgets the request.
 void BackendManagerPrivate::discard(const ClientRef& sender, qint64 requestId)
 {
+    endAtClient(sender, std::make_unique<RequestEndEvent>(RequestEndEvent::Discarded, requestId));
+}
+
+void BackendManagerPrivate::endAtClient(const ClientRef& sender, std::unique_ptr<RequestEndEvent> end)
+{
     const ClientLock lock(context->clientsStorage(), sender);
     if (lock)
-        QMetaObject::invokeMethod(const_cast<QObject*>(sender.client), "processRequestDiscarded", Qt::QueuedConnection,
-                                  Q_ARG(qint64, requestId));
+        post(sender, std::move(end));
+}
+
+void BackendManagerPrivate::post(const ClientRef& sender, std::unique_ptr<RequestEndEvent> end)
+{
+    QCoreApplication::postEvent(const_cast<QObject*>(sender.client), end.release());
+}
+
+std::unique_ptr<RequestEndEvent> BackendManagerPrivate::failure(qint64 requestId, const RequestError& error)
+{
+    auto end = std::make_unique<RequestEndEvent>(RequestEndEvent::Failed, requestId);
+    end->error = error;
+    return end;
 }
 
 void BackendManagerPrivate::deliver(const RequestEvent& event) const

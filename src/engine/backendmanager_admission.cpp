@@ -33,8 +33,7 @@ void BackendManagerPrivate::refuse(const RequestRawData& raw, const SendRequestE
         error.senderName = event.senderName;
     TQ_LOG(logging::Warning, name()) << error.fullInfo();
     if (lock)
-        QMetaObject::invokeMethod(const_cast<QObject*>(event.sender.client), "processRequestError",
-                                  Qt::QueuedConnection, Q_ARG(qint64, event.requestId), Q_ARG(tq::RequestError, error));
+        post(event.sender, failure(event.requestId, error));
 }
 
 void BackendManagerPrivate::dispatch(SendRequestEvent* event)
@@ -107,7 +106,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
     QObject::connect(worker, &HttpRequestWorker::resendRequired, q,
                      [this, worker] { q->processWorkerResendRequired(worker); });
     QObject::connect(worker, &HttpRequestWorker::responseReceived, q,
-                     [this, worker] { q->processResponseReceived(worker); });
+                     [this, worker](qint64, const QVariant& response) { q->processResponseReceived(worker, response); });
     QObject::connect(worker, &HttpRequestWorker::requestFailureInspectionRequired, q,
                      [this, worker](qint64 requestId, const RequestError& error) {
                          q->inspectFailure(worker, requestId, error);
@@ -118,12 +117,7 @@ void BackendManagerPrivate::dispatch(SendRequestEvent* event)
             delete worker; // nothing was sent and nothing runs in it
             return;
         }
-        auto* facade = static_cast<TqClientFacade*>(const_cast<QObject*>(event->sender.client));
         worker->setSenderName(event->senderName);
-        QObject::connect(worker, &HttpRequestWorker::responseReceived, facade, &TqClientFacade::processDataReceived,
-                         Qt::QueuedConnection);
-        QObject::connect(worker, &HttpRequestWorker::requestFailed, facade, &TqClientFacade::processRequestError,
-                         Qt::QueuedConnection);
     }
 
     QueueEntry entry;
@@ -169,8 +163,9 @@ bool BackendManagerPrivate::restoreFromCache(const SendRequestEvent& event, cons
                                               .arg(event.requestId)
                                               .arg(raw.httpMethod, settings.urls.value(0));
     }
-    QMetaObject::invokeMethod(const_cast<QObject*>(event.sender.client), "processDataReceived", Qt::QueuedConnection,
-                              Q_ARG(qint64, event.requestId), Q_ARG(QVariant, response));
+    auto answer = std::make_unique<RequestEndEvent>(RequestEndEvent::Answered, event.requestId);
+    answer->response = std::move(response);
+    post(event.sender, std::move(answer));
     return true;
 }
 
@@ -194,7 +189,7 @@ void BackendManagerPrivate::evictOverflow()
             TQ_LOG(logging::Warning, name()) << QStringLiteral("request(%1) evicted:").arg(entry.requestId)
                                              << error.fullInfo();
             tell(RequestEvent::Evicted, entry, [](RequestEvent& e) { e.reason = RequestError::InvalidRequest; });
-            Q_EMIT entry.worker->requestFailed(entry.requestId, error);
+            endAtClient(entry.sender, failure(entry.requestId, error));
             releaseAt(queue.begin() + i);
         }
     }

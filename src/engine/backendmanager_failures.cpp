@@ -63,7 +63,7 @@ void BackendManager::inspectFailure(HttpRequestWorker* worker, qint64 requestId,
         }
     }
     d->tellEnd(RequestEvent::Failed, *it, error.reason);
-    Q_EMIT worker->requestFailed(requestId, error);
+    d->endAtClient(it->sender, d->failure(requestId, error));
     d->releaseAt(it);
 }
 

@@ -81,7 +81,7 @@ private:
     // every connection made to the manager, four per request in flight.
     void processWorkerFinished(HttpRequestWorker* worker);
     void processWorkerResendRequired(HttpRequestWorker* worker);
-    void processResponseReceived(HttpRequestWorker* worker);
+    void processResponseReceived(HttpRequestWorker* worker, const QVariant& response);
     void inspectFailure(HttpRequestWorker* worker, qint64 requestId, const tq::RequestError& error);
 
     friend class BackendManagerPrivate;

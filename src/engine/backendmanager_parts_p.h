@@ -142,6 +142,11 @@ public:
     void deleteRetired();
     void failBrokenEntries();
     void discard(const ClientRef& sender, qint64 requestId);
+    // The one way an ending reaches a client: a posted event, while the client is registered
+    // (it may have gone, and a new one may live at its address). post() wants the lock held.
+    void endAtClient(const ClientRef& sender, std::unique_ptr<RequestEndEvent> end);
+    static void post(const ClientRef& sender, std::unique_ptr<RequestEndEvent> end);
+    static std::unique_ptr<RequestEndEvent> failure(qint64 requestId, const RequestError& error);
     void refuse(const RequestRawData& raw, const SendRequestEvent& event, const QString& message);
     void dispatch(SendRequestEvent* event);
     // True when the request was answered from the cache (or its client has gone).

@@ -57,7 +57,7 @@ void BackendManager::processWorkerFinished(HttpRequestWorker* worker)
     }
 }
 
-void BackendManager::processResponseReceived(HttpRequestWorker* worker)
+void BackendManager::processResponseReceived(HttpRequestWorker* worker, const QVariant& response)
 {
     const auto it = d->find(worker);
     if (it == d->queue.end()) {
@@ -72,6 +72,9 @@ void BackendManager::processResponseReceived(HttpRequestWorker* worker)
     }
     d->tellEnd(RequestEvent::Answered, *it, RequestError::Unknown);
     d->record(*it, nullptr);
+    auto answer = std::make_unique<RequestEndEvent>(RequestEndEvent::Answered, it->requestId);
+    answer->response = response;
+    d->endAtClient(it->sender, std::move(answer));
     d->releaseAt(it);
 }
 

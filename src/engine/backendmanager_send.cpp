@@ -69,7 +69,7 @@ void BackendManagerPrivate::failBrokenEntries()
         RequestError error = invalidRequestError(it->worker->rawData(), QStringLiteral("sending the request caused an exception"));
         error.senderName = it->worker->senderName();
         tell(RequestEvent::Failed, *it, [](RequestEvent& e) { e.reason = RequestError::InvalidRequest; });
-        Q_EMIT it->worker->requestFailed(it->requestId, error);
+        endAtClient(it->sender, failure(it->requestId, error));
         it = releaseAt(it);
     }
 }

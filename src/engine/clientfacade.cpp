@@ -139,4 +139,18 @@ void TqClientFacade::processRequestDiscarded(qint64 requestId)
     d->activeRequests.remove(requestId);
 }
 
+void TqClientFacade::customEvent(QEvent* event)
+{
+    if (event->type() != QEvent::Type(RequestEndEventType)) {
+        QObject::customEvent(event);
+        return;
+    }
+    auto* end = static_cast<RequestEndEvent*>(event);
+    switch (end->ending) {
+    case RequestEndEvent::Answered: processDataReceived(end->requestId, end->response); break;
+    case RequestEndEvent::Failed: processRequestError(end->requestId, end->error); break;
+    case RequestEndEvent::Discarded: processRequestDiscarded(end->requestId); break;
+    }
+}
+
 } // namespace tq

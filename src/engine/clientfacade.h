@@ -35,6 +35,7 @@ enum EngineEventType {
     DropRequestEventType = 1001,
     ReplyBatchEventType = 1002,
     RetiredWorkersEventType = 1003,
+    RequestEndEventType = 1004,
 };
 
 class TQ_EXPORT SendRequestEvent : public QEvent
@@ -60,6 +61,22 @@ public:
         : QEvent(QEvent::Type(DropRequestEventType)), requestIds(std::move(ids)) {}
 
     QList<qint64> requestIds;
+};
+
+// The end of a request, posted by the worker thread to the client that sent it (while that
+// client is registered): one event, however the request ended.
+class TQ_EXPORT RequestEndEvent : public QEvent
+{
+public:
+    enum Ending { Answered, Failed, Discarded };
+
+    RequestEndEvent(Ending ending, qint64 requestId)
+        : QEvent(QEvent::Type(RequestEndEventType)), ending(ending), requestId(requestId) {}
+
+    Ending ending;
+    qint64 requestId;
+    QVariant response;  // Answered
+    RequestError error; // Failed
 };
 
 class TQ_EXPORT TqClientFacade : public QObject
@@ -90,6 +107,9 @@ public:
 
 Q_SIGNALS:
     void dataReceived(qint64 requestId, const QVariant& response);
+
+protected:
+    void customEvent(QEvent* event) override;
 
 private:
     std::unique_ptr<TqClientFacadePrivate> d;

@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <optional>
 
 namespace tq {
 namespace {
@@ -189,7 +190,7 @@ QList<QUrl> HttpRequestWorker::redirects() const { return d->redirects; }
 
 void HttpRequestWorker::setUrl(const QString& url)
 {
-    d->networkRequest.setUrl(QUrl::fromEncoded(url.toUtf8()));
+    d->networkRequest.setUrl(QUrl(url, QUrl::TolerantMode)); // as QUrl::fromEncoded() reads it, without the round trip
 }
 
 void HttpRequestWorker::setLogSettings(int jsonLengthLimit, bool jsonFormattingEnabled, bool loggingEnabled)
@@ -198,6 +199,31 @@ void HttpRequestWorker::setLogSettings(int jsonLengthLimit, bool jsonFormattingE
     d->jsonFormattingEnabled = jsonFormattingEnabled;
     d->loggingEnabled = loggingEnabled;
 }
+
+namespace {
+// What every request carries alike, set once per thread and kind: a copy shares Qt's
+// attribute table (whose first entry allocates a whole hash) until something changes it.
+QNetworkRequest requestTemplate(bool image, std::optional<qint64> connectionCacheExpiry)
+{
+    struct Template
+    {
+        bool made = false;
+        std::optional<qint64> connectionCacheExpiry;
+        QNetworkRequest request;
+    };
+    thread_local Template templates[2]; // other requests, images
+    Template& t = templates[image];
+    if (!t.made || t.connectionCacheExpiry != connectionCacheExpiry) {
+        QNetworkRequest request;
+        request.setAttribute(QNetworkRequest::Http2AllowedAttribute, image);
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+        if (connectionCacheExpiry)
+            request.setAttribute(QNetworkRequest::ConnectionCacheExpiryTimeoutSecondsAttribute, *connectionCacheExpiry);
+        t = {true, connectionCacheExpiry, request};
+    }
+    return t.request;
+}
+} // namespace
 
 HttpRequestWorker* createHttpRequestWorker(const RequestRawData& data, const RequestSettings& settings,
                                            AbstractBackend* backend, const WorkerEnvironment& environment,
@@ -208,6 +234,10 @@ HttpRequestWorker* createHttpRequestWorker(const RequestRawData& data, const Req
     worker->setBackend(backend);
     worker->setLogSettings(logs.jsonLengthLimit(), logs.jsonFormattingEnabled(),
                            settings.image ? logs.imageRequestsEnabled() : true);
+    std::optional<qint64> connectionCacheExpiry;
+    if (backend)
+        connectionCacheExpiry = qint64(backend->connectionCacheExpiryTimeout(data, environment.store).count());
+    worker->networkRequest() = requestTemplate(settings.image, connectionCacheExpiry);
     worker->setUrl(settings.urls.value(0));
     worker->setRawData(data);
     worker->setCacheKey(settings.cacheKey);
@@ -232,11 +262,7 @@ HttpRequestWorker* createHttpRequestWorker(const RequestRawData& data, const Req
         request.setSslConfiguration(ssl);
     }
 #endif
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, settings.image);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
     if (backend) {
-        request.setAttribute(QNetworkRequest::ConnectionCacheExpiryTimeoutSecondsAttribute,
-                             qint64(backend->connectionCacheExpiryTimeout(data, environment.store).count()));
         request.setTransferTimeout(int(std::min<qint64>(backend->requestTimeout(data, environment.store),
                                                         std::numeric_limits<int>::max())));
     }
@@ -411,7 +437,9 @@ void HttpRequestWorker::handleReplyUnguarded()
 
     const QScopedPointer<QNetworkReply, QScopedPointerDeleteLater> reply(d->reply.data());
     d->reply = nullptr;
-    reply->disconnect(this);
+    // A finished reply sends nothing more; its finished() is cut all the same, so that a
+    // second one (Qt has had such bugs) cannot pass for the next exchange's.
+    disconnect(reply.data(), &QNetworkReply::finished, this, &HttpRequestWorker::finished);
     const qint64 elapsed = d->elapsedMs();
     const QByteArray body = d->readBody(*reply);
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

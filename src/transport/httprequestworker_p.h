@@ -92,7 +92,6 @@ signals:
     void finished();
     void resendRequired();
     void responseReceived(qint64 requestId, QVariant response);
-    void requestFailed(qint64 requestId, tq::RequestError error);
     void requestFailureInspectionRequired(qint64 requestId, tq::RequestError error);
 
 private:

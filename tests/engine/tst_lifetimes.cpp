@@ -5,11 +5,13 @@
 #include "enginetestsupport.h"
 
 #include "engine/notifier.h"
+#include "engine/requestlistener.h"
 
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
 
+#include <atomic>
 #include <stdexcept>
 
 using namespace tq;
@@ -156,6 +158,54 @@ private Q_SLOTS:
         held.gate.release();
         QSignalSpy answers(clients.back().get(), &TqClientFacade::dataReceived);
         QVERIFY(f.sentinelAnswered(clients.back().get(), answers));
+        QVERIFY(newHandler.errors.isEmpty());
+        QVERIFY(oldHandler.errors.isEmpty());
+    }
+
+    // A client destroyed after its request has ended on the worker thread but before the end
+    // is handed over, and new ones (perhaps at its address): the answer or failure reaches
+    // nobody, and nothing touches the dead client. A listener holds the worker thread there.
+    void clientGoneAsItsRequestEnds_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::newRow("answered") << 200;
+        QTest::newRow("failed") << 500;
+    }
+    void clientGoneAsItsRequestEnds()
+    {
+        QFETCH(int, status);
+        f.server->route("*", QStringLiteral("/end"), [status](const HttpRequest&) { return text("end", status); });
+        struct Holding : ITqRequestListener
+        {
+            std::atomic<qint64> heldId{-2};
+            QSemaphore entered, gate;
+            void requestEvent(const RequestEvent& e) override
+            {
+                if (e.requestId == heldId && (e.kind == RequestEvent::Answered || e.kind == RequestEvent::Failed)) {
+                    entered.release();
+                    gate.acquire();
+                }
+            }
+        } listener;
+        RecordingHandler oldHandler;
+        RecordingHandler newHandler;
+        TqClientFacade* old = f.context->createClient(&oldHandler);
+        const void* address = old;
+        f.context->setRequestListener(&listener);
+        const TestRequest request(MethodType::GeneralRequest, f.server->url(QStringLiteral("/end")).toString());
+        listener.heldId = old->sendRequest(&request); // the server answers on this thread, so not before this
+        auto releaseWorker = qScopeGuard([&] { listener.gate.release(); }); // whatever fails below
+        QVERIFY(QTest::qWaitFor([&] { return listener.entered.tryAcquire(); }, 10000));
+        delete old;
+        std::vector<std::unique_ptr<TqClientFacade>> clients;
+        for (int i = 0; i < 64 && (clients.empty() || clients.back().get() != address); ++i)
+            clients.emplace_back(f.context->createClient(&newHandler));
+        releaseWorker.dismiss();
+        listener.gate.release();
+        QSignalSpy answers(clients.back().get(), &TqClientFacade::dataReceived);
+        QVERIFY(f.sentinelAnswered(clients.back().get(), answers));
+        f.context->setRequestListener(nullptr);
+        QCOMPARE(answeredIds(answers).size(), 1); // the sentinel's only
         QVERIFY(newHandler.errors.isEmpty());
         QVERIFY(oldHandler.errors.isEmpty());
     }
