@@ -82,6 +82,7 @@
 
 #include "tqglobal.h"
 
+#include "model/cborkey.h"
 #include "model/constantsdictionary.h"
 #include "model/decode.h"
 #include "transport/request.h"
@@ -320,20 +321,12 @@ constexpr bool contains(const char* text, char c)
     return false;
 }
 
-constexpr std::size_t length(const char* text)
-{
-    std::size_t n = 0;
-    while (text[n])
-        ++n;
-    return n;
-}
-
 // A Latin-1 text widened at compile time, with its terminating zero.
-template<std::size_t N>
-constexpr std::array<char16_t, N + 1> widened(const char* text)
+template<qsizetype N>
+constexpr std::array<char16_t, std::size_t(N) + 1> widened(const char* text)
 {
-    std::array<char16_t, N + 1> units{};
-    for (std::size_t i = 0; i < N; ++i)
+    std::array<char16_t, std::size_t(N) + 1> units{};
+    for (qsizetype i = 0; i < N; ++i)
         units[i] = static_cast<unsigned char>(text[i]);
     return units;
 }
@@ -342,8 +335,8 @@ constexpr std::array<char16_t, N + 1> widened(const char* text)
 template<class R>
 struct RouteTexts
 {
-    static constexpr auto method = widened<length(R::route.method)>(R::route.method);
-    static constexpr auto path = widened<length(R::route.path)>(R::route.path);
+    static constexpr auto method = widened<constLength(R::route.method)>(R::route.method);
+    static constexpr auto path = widened<constLength(R::route.path)>(R::route.path);
 };
 
 template<std::size_t N>
