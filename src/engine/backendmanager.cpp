@@ -72,6 +72,13 @@ void BackendManagerPrivate::post(const ClientRef& sender, std::unique_ptr<Reques
     QCoreApplication::postEvent(const_cast<QObject*>(sender.client), end.release());
 }
 
+std::unique_ptr<RequestEndEvent> BackendManagerPrivate::answer(qint64 requestId, const QVariant& response)
+{
+    auto end = std::make_unique<RequestEndEvent>(RequestEndEvent::Answered, requestId);
+    end->response = response;
+    return end;
+}
+
 std::unique_ptr<RequestEndEvent> BackendManagerPrivate::failure(qint64 requestId, const RequestError& error)
 {
     auto end = std::make_unique<RequestEndEvent>(RequestEndEvent::Failed, requestId);

@@ -163,9 +163,7 @@ bool BackendManagerPrivate::restoreFromCache(const SendRequestEvent& event, cons
                                               .arg(event.requestId)
                                               .arg(raw.httpMethod, settings.urls.value(0));
     }
-    auto answer = std::make_unique<RequestEndEvent>(RequestEndEvent::Answered, event.requestId);
-    answer->response = std::move(response);
-    post(event.sender, std::move(answer));
+    post(event.sender, answer(event.requestId, response));
     return true;
 }
 

@@ -146,6 +146,7 @@ public:
     // (it may have gone, and a new one may live at its address). post() wants the lock held.
     void endAtClient(const ClientRef& sender, std::unique_ptr<RequestEndEvent> end);
     static void post(const ClientRef& sender, std::unique_ptr<RequestEndEvent> end);
+    static std::unique_ptr<RequestEndEvent> answer(qint64 requestId, const QVariant& response);
     static std::unique_ptr<RequestEndEvent> failure(qint64 requestId, const RequestError& error);
     void refuse(const RequestRawData& raw, const SendRequestEvent& event, const QString& message);
     void dispatch(SendRequestEvent* event);

@@ -72,9 +72,7 @@ void BackendManager::processResponseReceived(HttpRequestWorker* worker, const QV
     }
     d->tellEnd(RequestEvent::Answered, *it, RequestError::Unknown);
     d->record(*it, nullptr);
-    auto answer = std::make_unique<RequestEndEvent>(RequestEndEvent::Answered, it->requestId);
-    answer->response = response;
-    d->endAtClient(it->sender, std::move(answer));
+    d->endAtClient(it->sender, d->answer(it->requestId, response));
     d->releaseAt(it);
 }
 

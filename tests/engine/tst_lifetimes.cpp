@@ -101,6 +101,20 @@ class TestLifetimes : public QObject
         QVERIFY(QTest::qWaitFor([&] { return paused.size() == 1; }));
     }
 
+    // New clients until one lands at a dead one's address (the last), or 64 of them.
+    std::vector<std::unique_ptr<TqClientFacade>> clientsUpTo(const void* address, ITqRequestErrorHandler* handler)
+    {
+        std::vector<std::unique_ptr<TqClientFacade>> clients;
+        bool reused = false;
+        for (int i = 0; i < 64 && !reused; ++i) {
+            clients.emplace_back(f.context->createClient(handler));
+            reused = clients.back().get() == address;
+        }
+        if (!reused)
+            qInfo("the allocator gave no client the old address (a sanitizer keeps freed memory aside)");
+        return clients;
+    }
+
 private Q_SLOTS:
     void init() { f.setUp(); }
     void cleanup() { f.tearDown(); }
@@ -147,14 +161,7 @@ private Q_SLOTS:
         old->sendRequest(&held);
         held.entered.acquire(); // the dispatcher is past its checks of the request
         delete old;
-        std::vector<std::unique_ptr<TqClientFacade>> clients;
-        bool reused = false;
-        for (int i = 0; i < 64 && !reused; ++i) {
-            clients.emplace_back(f.context->createClient(&newHandler));
-            reused = clients.back().get() == address;
-        }
-        if (!reused)
-            qInfo("the allocator gave no client the old address (a sanitizer keeps freed memory aside)");
+        const auto clients = clientsUpTo(address, &newHandler);
         held.gate.release();
         QSignalSpy answers(clients.back().get(), &TqClientFacade::dataReceived);
         QVERIFY(f.sentinelAnswered(clients.back().get(), answers));
@@ -197,9 +204,7 @@ private Q_SLOTS:
         auto releaseWorker = qScopeGuard([&] { listener.gate.release(); }); // whatever fails below
         QVERIFY(QTest::qWaitFor([&] { return listener.entered.tryAcquire(); }, 10000));
         delete old;
-        std::vector<std::unique_ptr<TqClientFacade>> clients;
-        for (int i = 0; i < 64 && (clients.empty() || clients.back().get() != address); ++i)
-            clients.emplace_back(f.context->createClient(&newHandler));
+        const auto clients = clientsUpTo(address, &newHandler);
         releaseWorker.dismiss();
         listener.gate.release();
         QSignalSpy answers(clients.back().get(), &TqClientFacade::dataReceived);
