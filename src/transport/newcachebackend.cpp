@@ -3,6 +3,7 @@
 #include "transport/configwrapper.h"
 #include "transport/httprequestworker_p.h"
 
+#include <QStringBuilder>
 #include <QUrl>
 
 using stbcore::IRequestHeaderPropertyProvider;
@@ -13,11 +14,6 @@ namespace tq {
 QList<MethodType> NewCacheBackend::types()
 {
     return {MethodType::TqAnalytics, MethodType::TqApi, MethodType::TqDiscover, MethodType::TqImage};
-}
-
-QString NewCacheBackend::versionPrefix(int apiVersion)
-{
-    return QStringLiteral("/api/v%1").arg(apiVersion);
 }
 
 QString NewCacheBackend::languageCode() const
@@ -38,7 +34,10 @@ RequestSettings NewCacheBackend::composeRequest(const RequestRawData& data, Stor
     switch (data.methodType) {
     case MethodType::TqApi:
         settings.methodPath = builtPath(data);
-        settings.urls.append(config.apiUrl() + versionPrefix(data.apiVersion) + settings.methodPath);
+        // "/api/v<n>" between the host and the path, built in one allocation: every
+        // request of the platform's API passes here.
+        settings.urls.append(config.apiUrl() % QLatin1String("/api/v") % QString::number(data.apiVersion)
+                             % settings.methodPath);
         settings.priority = QNetworkRequest::HighPriority;
         break;
     case MethodType::TqAnalytics:

@@ -25,8 +25,6 @@ public:
     std::chrono::seconds connectionCacheExpiryTimeout(const RequestRawData& data,
                                                       stbconfig::ConfigurationManager* store) const override;
 
-    static QString versionPrefix(int apiVersion); // "/api/v<n>"
-
 private:
     QString languageCode() const;
 
